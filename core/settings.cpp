@@ -1,0 +1,89 @@
+#include "core/settings.h"
+
+#include <cstdio>
+
+#include "host/vd_interface.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace orv {
+
+namespace {
+
+FilterInstance& instance_of(const FilterActivation* fa) {
+    return *static_cast<FilterInstance*>(fa->filter_data);
+}
+
+}  // namespace
+
+int processor_count() {
+#ifdef _WIN32
+    SYSTEM_INFO si;
+    GetSystemInfo(&si);
+    return static_cast<int>(si.dwNumberOfProcessors);
+#else
+    long n = sysconf(_SC_NPROCESSORS_ONLN);
+    return n < 1 ? 1 : (n > 1024 ? 1024 : static_cast<int>(n));
+#endif
+}
+
+void init_instance(FilterInstance& fi, int processorCount) {
+    fi.disable = 0;
+    fi.showNoise = 0;
+    fi.sharp = 2;
+    fi.f1 = 70;
+    fi.f2 = 70;
+    fi.interlace = 0;
+    fi.autoProfile = 1;
+    fi.savedAutoProfile = 1;
+    fi.noiseSigma = 0.0f;
+    fi.gpu = nullptr;
+    fi.threadCount = processorCount > 4 ? 4 : processorCount;
+    fi.multithreading = fi.threadCount > 1 ? 1 : 0;
+    // The host hands us uninitialised storage. The working-state pointers are
+    // cleared so that an endProc without a matching startProc frees nothing
+    // that was never allocated.
+    fi.lumaPlane = nullptr;
+    fi.lumaPlaneSize = 0;
+}
+
+int initProc(FilterActivation* fa, const FilterFunctions*) {
+    init_instance(instance_of(fa), processor_count());
+    return 0;
+}
+
+void Config(IScriptInterpreter*, void* activation, const ScriptValue* argv, int argc) {
+    if (activation == nullptr || argv == nullptr || argc < 5) return;
+    FilterInstance& fi = instance_of(static_cast<FilterActivation*>(activation));
+    fi.f1 = argv[0].u.i;
+    fi.f2 = argv[1].u.i;
+    fi.sharp = argv[2].u.i;
+    fi.interlace = argv[3].u.i;
+    fi.multithreading = argv[4].u.i;
+}
+
+bool write_script_string(const FilterInstance& fi, char* buf, int buflen) {
+    if (buf != nullptr && buflen > 0)
+        std::snprintf(buf, static_cast<size_t>(buflen), "Config(%d,%d,%d,%d,%d)", fi.f1, fi.f2,
+                      fi.sharp, fi.interlace, fi.multithreading);
+    return true;
+}
+
+void write_summary_string(const FilterInstance& fi, char* buf) {
+    if (buf == nullptr) return;
+    std::snprintf(buf, kSummaryBufferSize, " (F1-%d,F2-%d,S-%d)", fi.f1, fi.f2, fi.sharp);
+}
+
+bool fssProc(FilterActivation* fa, const FilterFunctions*, char* buf, int buflen) {
+    return write_script_string(instance_of(fa), buf, buflen);
+}
+
+void stringProc(const FilterActivation* fa, const FilterFunctions*, char* buf) {
+    write_summary_string(instance_of(fa), buf);
+}
+
+}  // namespace orv
