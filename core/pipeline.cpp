@@ -96,8 +96,6 @@ int run_cpu_route(FilterInstance& fi, const FrameView& src, const FrameView& dst
 
 int startProc(FilterActivation* fa, const FilterFunctions*) {
     FilterInstance& fi = instance_of(fa);
-    fi.lumaPlane = nullptr;
-    fi.lumaPlaneSize = 0;
     const VFBitmap& src = *fa->src;
     if (!ensure_luma_plane(fi, src.w, src.h)) return 1;
     return 0;

@@ -110,6 +110,8 @@ TEST(Pipeline, DisableCopiesWholeWords) {
     for (int y = 0; y < 4; ++y) std::memcpy(&flipped[(3 - y) * 5], &got[y * 5], 20);
     EXPECT_EQ(flipped, pixels);
     EXPECT_TRUE(dst.canaries_intact());
+    EXPECT_EQ(in.fi.noiseSigma, 0.0f);
+    endProc(&in.fa, nullptr);
 }
 
 TEST(Pipeline, EmptyFrames) {
