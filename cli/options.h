@@ -1,0 +1,29 @@
+// The command line of `orv`.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orv::cli {
+
+struct Options {
+    std::string command;  // "denoise" or "help"
+    std::string input, output;
+    std::string configLine;  // --config, replayed first
+    std::optional<int32_t> f1, f2, sharp;
+    bool interlace = false, showNoise = false, disable = false, noAutoProfile = false;
+    int32_t width = 0, height = 0;  // --size, for raw frames
+    std::string rate = "25";
+    std::string codec;
+    std::string modulePath;
+    bool force = false, quiet = false;
+};
+
+// Parses argv[1..]. On failure returns nothing with a one-line `error`.
+std::optional<Options> parse_options(const std::vector<std::string>& args, std::string& error);
+
+extern const char* const kUsage;
+
+}  // namespace orv::cli

@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include "cli/config_line.h"
+#include "cli/options.h"
+#include "cli/progress.h"
+
+namespace orv::cli {
+namespace {
+
+TEST(ConfigLine, Parses) {
+    const struct {
+        const char* text;
+        const char* name;
+        std::vector<int32_t> args;
+    } rows[] = {
+        {"Config(70,70,2,0,1)", "Config", {70, 70, 2, 0, 1}},
+        {"  Config ( -5 , +300,9,2,7 ) ; ", "Config", {-5, 300, 9, 2, 7}},
+        {"Config(-2147483648,2147483647,0,0,0)", "Config", {INT32_MIN, INT32_MAX, 0, 0, 0}},
+        {"Other()", "Other", {}},
+        {"Config(1)", "Config", {1}},
+    };
+    for (const auto& r : rows) {
+        std::string err;
+        const auto call = parse_script_call(r.text, err);
+        ASSERT_TRUE(call) << r.text << ": " << err;
+        EXPECT_EQ(call->name, r.name);
+        EXPECT_EQ(call->args, r.args) << r.text;
+    }
+}
+
+TEST(ConfigLine, Rejects) {
+    const struct {
+        const char* text;
+        const char* reason;
+    } rows[] = {
+        {"", "function name"},
+        {"(1,2)", "function name"},
+        {"Config 1,2", "'('"},
+        {"Config(1,2", "')'"},
+        {"Config(1,,2)", "argument 2"},
+        {"Config(a,2)", "argument 1"},
+        {"Config(1.5,2)", "')'"},
+        {"Config(2147483648)", "argument 1"},
+        {"Config(-2147483649)", "argument 1"},
+        {"Config(99999999999999999999)", "argument 1"},
+        {"Config(1) extra", "after ')'"},
+        {"9Config(1)", "function name"},
+    };
+    for (const auto& r : rows) {
+        std::string err;
+        EXPECT_FALSE(parse_script_call(r.text, err)) << r.text;
+        EXPECT_NE(err.find(r.reason), std::string::npos) << r.text << " gave: " << err;
+    }
+}
+
+TEST(Options, Errors) {
+    const struct {
+        std::vector<std::string> args;
+        const char* message;
+    } rows[] = {
+        {{}, "no command"},
+        {{"denoise", "a.mp4"}, "INPUT and OUTPUT"},
+        {{"denoise", "a", "b", "c"}, "INPUT and OUTPUT"},
+        {{"shrink", "a", "b"}, "unknown command shrink"},
+        {{"denoise", "a", "b", "--bogus"}, "unknown option --bogus"},
+        {{"denoise", "a", "b", "--f1", "101"}, "--f1 takes a whole number from 0 to 100"},
+        {{"denoise", "a", "b", "--f2", "-1"}, "--f2 takes"},
+        {{"denoise", "a", "b", "--sharp", "7"}, "--sharp takes a whole number from 0 to 6"},
+        {{"denoise", "a", "b", "--sharp", "x"}, "not 'x'"},
+        {{"denoise", "a", "b", "--f1"}, "--f1 needs a value"},
+        {{"denoise", "-", "b"}, "needs --size"},
+        {{"denoise", "-", "b", "--size", "0x5"}, "--size takes"},
+        {{"denoise", "-", "b", "--size", "640"}, "--size takes"},
+    };
+    for (const auto& r : rows) {
+        std::string err;
+        EXPECT_FALSE(parse_options(r.args, err));
+        EXPECT_NE(err.find(r.message), std::string::npos) << "got: " << err;
+    }
+}
+
+TEST(Options, Parses) {
+    std::string err;
+    const auto o = parse_options({"denoise", "in.mkv", "out.mkv", "--config", "Config(1,2,3,0,1)", "--f1", "100",
+                                  "--sharp", "0", "--interlace", "--show-noise", "--disable", "--no-auto-profile",
+                                  "--force", "--size", "64x48", "--codec", "ffv1"},
+                                 err);
+    ASSERT_TRUE(o) << err;
+    EXPECT_EQ(o->configLine, "Config(1,2,3,0,1)");
+    EXPECT_EQ(o->f1, 100);
+    EXPECT_FALSE(o->f2);
+    EXPECT_EQ(o->sharp, 0);
+    EXPECT_TRUE(o->interlace && o->showNoise && o->disable && o->noAutoProfile && o->force);
+    EXPECT_EQ(o->width, 64);
+    EXPECT_EQ(o->height, 48);
+    EXPECT_EQ(o->codec, "ffv1");
+    EXPECT_EQ(parse_options({"--help"}, err)->command, "help");
+}
+
+TEST(Progress, Lines) {
+    EXPECT_EQ(format_progress(50, 100, 2.0, 10), "[#####.....] 50/100 frames  25.0 fps  2 s left");
+    EXPECT_EQ(format_progress(7, -1, 1.0, 10), "7 frames  7.0 fps");
+    EXPECT_EQ(format_summary(48, 640, 360, 2.0, "CPU"), "orv: 48 frames, 640x360, 2.00 s, 24.0 fps, route CPU");
+}
+
+}  // namespace
+}  // namespace orv::cli
