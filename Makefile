@@ -19,5 +19,8 @@ test: setup
 	  cmake --preset $$p >/dev/null && cmake --build --preset $$p && ctest --preset $$p; \
 	done
 
+demo: setup native
+	@bash scripts/demo.sh
+
 clean:
 	rm -rf build

@@ -1,0 +1,189 @@
+// Runs the built `orv` as a user would, against the built module and ffmpeg.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "core/tests/frame_util.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Result {
+    int code;
+    std::string err;
+};
+
+std::string quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+class CliRun : public ::testing::Test {
+protected:
+    fs::path dir;
+    void SetUp() override {
+        char tmpl[] = "/tmp/orv-cli-XXXXXX";
+        dir = mkdtemp(tmpl);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    // Runs orv with the given arguments; stdin and stdout from/to files in dir.
+    Result orv(const std::vector<std::string>& args, const std::string& stdinFile = "/dev/null",
+               const std::string& stdoutFile = "/dev/null", const std::string& env = "") {
+        std::string cmd = env + " " + quote(ORV_EXE) + " --module " + quote(ORV_MODULE) + " --quiet";
+        for (const auto& a : args) cmd += " " + quote(a);
+        const fs::path errFile = dir / "stderr.txt";
+        cmd += " <" + quote(stdinFile) + " >" + quote(stdoutFile) + " 2>" + quote(errFile.string());
+        const int status = std::system(cmd.c_str());
+        std::ifstream e(errFile);
+        std::stringstream ss;
+        ss << e.rdbuf();
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ss.str()};
+    }
+
+    std::string path(const std::string& name) { return (dir / name).string(); }
+
+    static void write_raw(const std::string& p, const std::vector<uint32_t>& frames) {
+        std::ofstream f(p, std::ios::binary);
+        f.write(reinterpret_cast<const char*>(frames.data()), static_cast<std::streamsize>(frames.size() * 4));
+    }
+    static std::vector<uint32_t> read_raw(const std::string& p) {
+        std::ifstream f(p, std::ios::binary);
+        std::vector<char> bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+        std::vector<uint32_t> w(bytes.size() / 4);
+        std::memcpy(w.data(), bytes.data(), w.size() * 4);
+        return w;
+    }
+    // No file of ours is left behind in dir other than the ones named.
+    std::vector<std::string> leftovers() {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(dir))
+            if (e.path().filename().string().rfind(".orv-", 0) == 0) names.push_back(e.path().filename());
+        return names;
+    }
+};
+
+constexpr int W = 48, H = 32, N = 4;
+
+std::vector<uint32_t> clip_frames(uint32_t seed) {
+    std::mt19937 rng(seed);
+    std::vector<uint32_t> all;
+    for (int i = 0; i < N; ++i) {
+        auto f = orv::test::noisy_frame(rng, W, H);
+        all.insert(all.end(), f.begin(), f.end());
+    }
+    return all;
+}
+
+std::vector<uint32_t> reference(const std::vector<uint32_t>& frames, orv::test::Settings s = {}) {
+    std::vector<uint32_t> out;
+    for (int i = 0; i < N; ++i) {
+        std::vector<uint32_t> f(frames.begin() + i * W * H, frames.begin() + (i + 1) * W * H);
+        auto d = orv::test::denoise(f, W, H, s);
+        out.insert(out.end(), d.begin(), d.end());
+    }
+    return out;
+}
+
+TEST_F(CliRun, BadInputIsOneLineAndLeavesNoOutput) {
+    write_raw(path("seven.raw"), std::vector<uint32_t>(25, 0));
+    std::ofstream(path("notvideo.txt")) << "hello\n";
+    std::ofstream(path("exists.mkv")) << "keep me";
+    fs::create_directory(dir / "empty-bin");
+    const std::string out = path("out.mkv");
+    write_raw(path("clip.raw"), clip_frames(1));
+    const struct {
+        std::vector<std::string> args;
+        std::string env;
+        int code;
+        std::string message;
+    } rows[] = {
+        {{"denoise", path("missing.mkv"), out}, "", 2, "cannot read " + path("missing.mkv")},
+        {{"denoise", path("notvideo.txt"), out}, "", 2, "as a video"},
+        {{"denoise", path("clip.raw"), out, "--frobnicate"}, "", 2, "unknown option --frobnicate"},
+        {{"denoise", "-", out, "--size", "48x32", "--config", "Konfig(1,2,3,4,5)"}, "", 2, "no script function Konfig"},
+        {{"denoise", "-", out, "--size", "48x32", "--config", "Config(1,2,3)"}, "", 2, "taking 3 integers"},
+        {{"denoise", "-", out, "--size", "48x32", "--config", "Config(a,b,c,d,e)"}, "", 2, "not a 32-bit integer"},
+        {{"denoise", path("notvideo.txt"), out}, "PATH=" + path("empty-bin"), 2, "ffmpeg and ffprobe are needed"},
+        {{"denoise", "-", path("no/such/dir/out.mkv"), "--size", "48x32"}, "", 2, "cannot write"},
+        {{"denoise", "-", path("exists.mkv"), "--size", "48x32"}, "", 2, "exists; use --force"},
+        {{"denoise", "-", "-", "--size", "7x5"}, "", 2, "don't fit"},
+        {{"denoise", "-", out, "--size", "7x5"}, "", 2, "don't fit"},
+    };
+    for (const auto& r : rows) {
+        const Result res = orv(r.args, path("seven.raw"), "/dev/null", r.env);
+        EXPECT_EQ(res.code, r.code) << res.err;
+        EXPECT_NE(res.err.find(r.message), std::string::npos) << "got: " << res.err;
+        EXPECT_EQ(std::count(res.err.begin(), res.err.end(), '\n'), 1) << res.err;
+        EXPECT_FALSE(fs::exists(out));
+        EXPECT_TRUE(leftovers().empty());
+    }
+    std::ifstream keep(path("exists.mkv"));
+    std::string kept;
+    std::getline(keep, kept);
+    EXPECT_EQ(kept, "keep me");
+}
+
+TEST_F(CliRun, ClipThroughFfmpegEqualsTheModule) {
+    const auto frames = clip_frames(2);
+    write_raw(path("clip.raw"), frames);
+    const std::string enc = "ffmpeg -v error -f rawvideo -pix_fmt bgr0 -s 48x32 -r 25 -i " + quote(path("clip.raw")) +
+                            " -c:v ffv1 " + quote(path("in.mkv"));
+    ASSERT_EQ(std::system(enc.c_str()), 0);
+    const Result r = orv({"denoise", path("in.mkv"), path("out.mkv"), "--codec", "ffv1"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const std::string dec = "ffmpeg -v error -i " + quote(path("out.mkv")) + " -f rawvideo -pix_fmt bgr0 " +
+                            quote(path("out.raw"));
+    ASSERT_EQ(std::system(dec.c_str()), 0);
+    auto got = read_raw(path("out.raw"));
+    auto want = reference(frames);
+    ASSERT_EQ(got.size(), want.size());
+    for (auto& p : got) p &= 0xFFFFFF;  // the container's pad byte is its own
+    EXPECT_EQ(got, want);
+    EXPECT_TRUE(leftovers().empty());
+    // Written again only with --force.
+    EXPECT_EQ(orv({"denoise", path("in.mkv"), path("out.mkv")}).code, 2);
+    EXPECT_EQ(orv({"denoise", path("in.mkv"), path("out.mkv"), "--codec", "ffv1", "--force"}).code, 0);
+}
+
+TEST_F(CliRun, SettingsReachTheInstanceAsTheScriptWould) {
+    const auto frames = clip_frames(3);
+    write_raw(path("clip.raw"), frames);
+    using S = orv::test::Settings;
+    const struct {
+        std::vector<std::string> opts;
+        S settings;
+    } rows[] = {
+        {{}, S{}},
+        {{"--config", "Config(-5,300,9,2,7)"}, S{-5, 300, 9, 2, 0}},
+        {{"--config", "Config(10,20,5,0,1)", "--f2", "40"}, S{10, 40, 5, 0, 0}},
+        {{"--f1", "0", "--f2", "100", "--sharp", "6", "--interlace"}, S{0, 100, 6, 1, 0}},
+        {{"--show-noise"}, S{70, 70, 2, 0, 1}},
+        {{"--no-auto-profile", "--sharp", "0"}, S{70, 70, 0, 0, 0}},
+    };
+    for (const auto& r : rows) {
+        std::vector<std::string> args{"denoise", "-", "-", "--size", "48x32"};
+        args.insert(args.end(), r.opts.begin(), r.opts.end());
+        const Result res = orv(args, path("clip.raw"), path("out.raw"));
+        ASSERT_EQ(res.code, 0) << res.err;
+        EXPECT_EQ(read_raw(path("out.raw")), reference(frames, r.settings)) << ::testing::PrintToString(r.opts);
+    }
+    // Pass-through carries whole words, top bytes included.
+    std::vector<uint32_t> tops = frames;
+    for (auto& p : tops) p |= 0xAB000000;
+    write_raw(path("tops.raw"), tops);
+    ASSERT_EQ(orv({"denoise", "-", "-", "--size", "48x32", "--disable"}, path("tops.raw"), path("out.raw")).code, 0);
+    EXPECT_EQ(read_raw(path("out.raw")), tops);
+}
+
+}  // namespace
