@@ -20,7 +20,7 @@ FilterDefinition* registeredFilter = nullptr;
 extern "C" ORV_MODULE_ENTRY int VirtualdubFilterModuleInit2(FilterModule* module, const FilterFunctions* ff,
                                                             int& version, int& compatibleVersion) noexcept {
     // The host's answer is kept untested: there is nothing the module could do
-    // about a refusal, and the host hands it back at deinit.
+    // about a refusal, and the deinit entry hands it back as it came.
     const bool ok = orv::guarded(false, [&] {
         if (ff == nullptr || ff->addFilter == nullptr) return false;
         registeredFilter = ff->addFilter(module, &orv::filterDefinition, kFilterDefinitionSize);
