@@ -1,0 +1,52 @@
+#include "host/filter_definition.h"
+
+#include "core/filter_instance.h"
+#include "host/callback_edges.h"
+
+namespace orv {
+
+namespace {
+
+// "0iiiii": no result, five integers (f1, f2, sharp, interlace, multithreading).
+ScriptFunctionDef scriptFunctions[] = {
+    {reinterpret_cast<void*>(&edge::Config), "Config", "0iiiii"},
+    {nullptr, nullptr, nullptr},
+};
+
+ScriptObject scriptObject{nullptr, scriptFunctions, nullptr};
+
+}  // namespace
+
+// No deinitProc: everything an instance owns is released by endProc. No
+// paramProc: the output frame has the source frame's format and size. The
+// configuration dialog is not part of this build yet.
+FilterDefinition filterDefinition{
+    .next = nullptr,
+    .prev = nullptr,
+    .module = nullptr,
+    .name = "ORV 3.6.1 CUDA AutoProfile (x64)",
+    .desc = "ORV 3.6.1 CUDA x64 with GPU Auto Noise Profiling (Vell-style adaptive strength)",
+    .maker = "Vornsted",
+    .private_data = nullptr,
+    .inst_data_size = static_cast<int>(sizeof(FilterInstance)),
+    .initProc = &edge::initProc,
+    .deinitProc = nullptr,
+    .runProc = &edge::runProc,
+    .paramProc = nullptr,
+    .configProc = nullptr,
+    .stringProc = &edge::stringProc,
+    .startProc = &edge::startProc,
+    .endProc = &edge::endProc,
+    .script_obj = &scriptObject,
+    .fssProc = &edge::fssProc,
+    .stringProc2 = nullptr,
+    .serializeProc = nullptr,
+    .deserializeProc = nullptr,
+    .copyProc = nullptr,
+    .prefetchProc = nullptr,
+    .copyProc2 = nullptr,
+    .prefetchProc2 = nullptr,
+    .eventProc = nullptr,
+};
+
+}  // namespace orv
