@@ -132,8 +132,10 @@ __global__ void orv_kernel(const unsigned char* source, unsigned long long sourc
     // none may leave before the barrier.
     for (int r = ty; r < tileRows; r += BH) {
         const uchar4* row = pixel_row(source, sourcePitch, clampi(top + r, 0, height - 1));
-        for (int c = tx; c < tileCols; c += BW)
-            shY[r * tileCols + c] = static_cast<unsigned char>(luma_from_bgrx(__ldg(row + clampi(left + c, 0, width - 1))));
+        for (int c = tx; c < tileCols; c += BW) {
+            const uchar4 pixel = __ldg(row + clampi(left + c, 0, width - 1));
+            shY[r * tileCols + c] = static_cast<unsigned char>(luma_from_bgrx(pixel));
+        }
     }
     __syncthreads();
 
@@ -149,7 +151,9 @@ __global__ void orv_kernel(const unsigned char* source, unsigned long long sourc
     const DecisionSettings settings = decision_settings(f1, f2, sharp);
 
     // Row and column step from the centre to the plus-side neighbour at
-    // distance 1: horizontal, vertical, falling and rising diagonal.
+    // distance 1: horizontal, vertical, falling and rising diagonal. The
+    // reach never leaves the tile; limiting the cell indices all the same
+    // keeps a launch with a wrongly shaped block inside shared memory.
     const int stepRow[4] = {0, s, s, s};
     const int stepCol[4] = {1, 0, 1, -1};
     int sum = 0;

@@ -5,20 +5,23 @@
 cmake_minimum_required(VERSION 3.25)
 if(INPUT)
   file(READ "${INPUT}" hex HEX)
+  set(origin "from ${INPUT}")
 else()
   set(hex "")
+  set(origin "empty: built without the file")
 endif()
 string(LENGTH "${hex}" digits)
 math(EXPR size "${digits} / 2")
 
 if(size GREATER 0)
   string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
-  string(REGEX REPLACE "((0x..,){16})" "\\1\n  " bytes "${bytes}")
+  string(REPEAT "0x..," 16 line)  # CMake's regular expressions have no {n}
+  string(REGEX REPLACE "(${line})" "\\1\n  " bytes "${bytes}")
 else()
   set(bytes "0")
 endif()
 
-file(WRITE "${OUTPUT}.tmp" "/* Generated at build time from ${INPUT}; do not edit. */
+file(WRITE "${OUTPUT}.tmp" "/* Generated at build time, ${origin}; do not edit. */
 #include <stddef.h>
 
 _Alignas(16) const unsigned char ${NAME}[] = {

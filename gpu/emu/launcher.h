@@ -22,7 +22,8 @@ struct Dim3 {
 };
 
 // Bytes that the kernel must leave as they are: the pitch padding of a frame,
-// canary bytes around a buffer.
+// canary bytes around a buffer. They are compared after every stretch that a
+// fiber runs, so their cost grows with their total size.
 struct Guard {
     const void* data = nullptr;
     size_t size = 0;
