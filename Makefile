@@ -1,7 +1,9 @@
 # Thin wrapper over the CMake presets.
-PRESETS := native asan windows
+PRESETS := native asan windows fuzz
+# How long `make fuzz` runs each fuzz target.
+FUZZ_SECONDS ?= 600
 
-.PHONY: all setup test demo clean native asan windows
+.PHONY: all setup test demo fuzz clean native asan windows
 
 all: setup native windows
 
@@ -18,6 +20,10 @@ test: setup
 	@set -e; for p in $(PRESETS); do \
 	  cmake --preset $$p >/dev/null && cmake --build --preset $$p && ctest --preset $$p; \
 	done
+
+fuzz: setup configure-fuzz
+	cmake --build --preset fuzz
+	FUZZ_SECONDS=$(FUZZ_SECONDS) ctest --preset fuzz -R '_short$$' --timeout $$(( $(FUZZ_SECONDS) + 300 ))
 
 demo: setup native
 	@bash scripts/demo.sh

@@ -1,0 +1,361 @@
+#include "fuzz/host_session.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+#include "host/tests/module_fixture.h"
+#include "host/tests/random_frames.h"
+
+namespace orv::fuzz {
+
+namespace {
+
+constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+
+std::string describe(const Settings& s) {
+    char b[200];
+    std::snprintf(b, sizeof b, "f1=%d f2=%d sharp=%d interlace=%d mt=%d disable=%d showNoise=%d autoProfile=%d", s.f1,
+                  s.f2, s.sharp, s.interlace, s.multithreading, s.disable, s.showNoise, s.autoProfile);
+    return b;
+}
+
+std::string describe(const FrameSpec& f) {
+    char b[160];
+    std::snprintf(b, sizeof b, "%dx%d pitches %td/%td%s", f.w, f.h, f.srcPitch, f.dstPitch,
+                  f.inPlace ? " in place" : "");
+    return b;
+}
+
+std::string instance_name(int k) { return "instance " + std::to_string(k) + ": "; }
+
+const ScriptFunctionDef* config_function(const FilterDefinition& def) {
+    if (def.script_obj == nullptr) return nullptr;
+    for (const ScriptFunctionDef* f = def.script_obj->func_list; f != nullptr && f->name != nullptr; ++f)
+        if (std::strcmp(f->name, "Config") == 0) return f;
+    return nullptr;
+}
+
+}  // namespace
+
+uint64_t SeededChoices::word() {
+    test::SplitMix64 g{state_};
+    const uint64_t v = g.next();
+    state_ = g.state;
+    return v;
+}
+
+int32_t script_value(Choices& c) {
+    static const int32_t kEdges[] = {
+        0,       1,        2,          3,          5,          6,          7,         31,       32,
+        33,      69,       70,         99,         100,        101,        255,       256,      1000,
+        65535,   65536,    -1,         -2,         -6,         -7,         -32,       -100,     -65536,
+        // 10*f and 333*f and 2000*threshold wrap just past these.
+        214748364, 214748365, -214748365, 6448914,  6448915,   -6448915,   1073741,   1073742,  -1073742,
+        kMin,    kMin + 1, kMax,       kMax - 1,   0x40000000, -0x40000000};
+    switch (c.below(4)) {
+        case 0:
+        case 1: return kEdges[c.below(sizeof kEdges / sizeof kEdges[0])];
+        case 2: return c.range(-8, 120);
+        default: return static_cast<int32_t>(static_cast<uint32_t>(c.word()));
+    }
+}
+
+HostSession::HostSession(test::ModuleHost& host, Choices& choices, SessionProfile profile, uint8_t garbage)
+    : host_(host), c_(choices), profile_(profile) {
+    slots_.resize(static_cast<size_t>(profile.instances < 1 ? 1 : profile.instances));
+    for (size_t k = 0; k < slots_.size(); ++k) {
+        Slot& s = slots_[k];
+        s.in = std::make_unique<test::HostInstance>(host_, static_cast<uint8_t>(garbage + 0x11 * k));
+        if (s.in->init() != 0) fail(instance_name(static_cast<int>(k)) + "initProc failed");
+        const FilterInstance& fi = s.in->fields();
+        s.s = Settings{fi.f1, fi.f2, fi.sharp, fi.interlace, fi.multithreading, fi.disable, fi.showNoise,
+                       fi.autoProfile};
+        const Settings defaults{70, 70, 2, 0, fi.threadCount > 1 ? 1 : 0, 0, 0, 1};
+        if (std::memcmp(&s.s, &defaults, sizeof defaults) != 0 || fi.noiseSigma != 0.0f || fi.gpu != nullptr)
+            fail(instance_name(static_cast<int>(k)) + "defaults after initProc: " + describe(s.s));
+    }
+}
+
+HostSession::~HostSession() = default;
+
+void HostSession::check_fields(int k, const char* after) {
+    const Slot& s = slots_[static_cast<size_t>(k)];
+    const FilterInstance& fi = s.in->fields();
+    const Settings now{fi.f1, fi.f2, fi.sharp, fi.interlace, fi.multithreading, fi.disable, fi.showNoise,
+                       fi.autoProfile};
+    if (std::memcmp(&now, &s.s, sizeof now) != 0)
+        fail(instance_name(k) + "settings changed by " + after + ": " + describe(now) + ", expected " +
+             describe(s.s));
+}
+
+int32_t HostSession::side() {
+    if (profile_.badHost && c_.one_in(64)) {
+        static const int32_t kNegative[] = {-1, -2, -300, kMin};
+        return kNegative[c_.below(4)];
+    }
+    // Mostly small, where borders, interlace and row walks meet; now and
+    // then up to the largest side, which costs the reference the most time.
+    const int32_t lo = profile_.minSide, hi = profile_.maxSide;
+    auto upTo = [&](int32_t top) { return c_.range(lo, std::max(lo, std::min(hi, top))); };
+    switch (c_.below(16)) {
+        case 0:
+        case 1:
+        case 2:
+        case 3: return upTo(4);
+        case 4:
+        case 5:
+        case 6:
+        case 7:
+        case 8:
+        case 9:
+        case 10:
+        case 11: return upTo(16);
+        case 12:
+        case 13:
+        case 14: return upTo(64);
+        default: return c_.range(lo, hi);
+    }
+}
+
+FrameSpec HostSession::frame_spec(int32_t w, int32_t h) {
+    FrameSpec f;
+    f.w = w;
+    f.h = h;
+    const ptrdiff_t row = static_cast<ptrdiff_t>(w > 0 ? w : 0) * 4;
+    auto pitch = [&] {
+        const ptrdiff_t pad = c_.one_in(16) ? 4 * static_cast<ptrdiff_t>(c_.below(1024)) : 4 * c_.below(17);
+        const ptrdiff_t p = row + pad;
+        return c_.one_in(2) ? -p : p;
+    };
+    f.srcPitch = pitch();
+    f.dstPitch = pitch();
+    f.inPlace = profile_.badHost && c_.one_in(16);
+    if (f.inPlace) f.dstPitch = f.srcPitch;
+    return f;
+}
+
+std::vector<uint32_t> HostSession::picture(int32_t w, int32_t h) {
+    if (w <= 0 || h <= 0) return {};
+    const size_t n = static_cast<size_t>(w) * static_cast<size_t>(h);
+    switch (c_.below(4)) {
+        case 0: {
+            test::SplitMix64 g{c_.word()};
+            return test::random_picture(g, w, h);
+        }
+        case 1: {  // a short tile of chosen words, repeated: stripes, edges, checkers
+            std::vector<uint32_t> tile(1 + c_.below(16));
+            for (auto& t : tile) t = static_cast<uint32_t>(c_.word());
+            std::vector<uint32_t> p(n);
+            const size_t stride = c_.one_in(2) ? tile.size() : tile.size() + 1;
+            for (size_t i = 0; i < n; ++i) p[i] = tile[(i % stride) % tile.size()];
+            return p;
+        }
+        case 2: {
+            test::SplitMix64 g{c_.word()};
+            std::vector<uint32_t> p(n);
+            for (auto& v : p) v = static_cast<uint32_t>(g.next());
+            return p;
+        }
+        default: return std::vector<uint32_t>(n, static_cast<uint32_t>(c_.word()));
+    }
+}
+
+void HostSession::config(int k, int32_t f1, int32_t f2, int32_t sharp, int32_t interlace, int32_t mt) {
+    Slot& s = slots_[static_cast<size_t>(k)];
+    const float sigma = s.in->fields().noiseSigma;
+    if (!s.in->config(f1, f2, sharp, interlace, mt)) fail("the module has no Config(5 integers)");
+    s.s.f1 = f1;
+    s.s.f2 = f2;
+    s.s.sharp = sharp;
+    s.s.interlace = interlace;
+    s.s.multithreading = mt;
+    check_fields(k, "Config");
+    if (s.in->fields().noiseSigma != sigma) fail(instance_name(k) + "Config changed noiseSigma");
+}
+
+void HostSession::raw_config(int k, const std::vector<int32_t>& args, bool nullArgv) {
+    Slot& s = slots_[static_cast<size_t>(k)];
+    const ScriptFunctionDef* f = config_function(host_.definition());
+    if (f == nullptr) fail("the module has no Config");
+    std::vector<ScriptValue> argv(args.size());
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::memset(&argv[i], 0xEE, sizeof(ScriptValue));
+        argv[i].type = kScriptValueInt;
+        argv[i].u.i = args[i];
+    }
+    const bool none = nullArgv || args.empty();
+    reinterpret_cast<ScriptFunctionPtr>(f->func_ptr)(nullptr, &s.in->activation(), none ? nullptr : argv.data(),
+                                                     static_cast<int>(args.size()));
+    // Fewer than five values can't be a Config; the instance keeps its settings.
+    if (!none && args.size() >= 5) {
+        s.s.f1 = args[0];
+        s.s.f2 = args[1];
+        s.s.sharp = args[2];
+        s.s.interlace = args[3];
+        s.s.multithreading = args[4];
+    }
+    check_fields(k, "a script call");
+}
+
+void HostSession::set_switches(int k, int32_t disable, int32_t showNoise, int32_t autoProfile) {
+    Slot& s = slots_[static_cast<size_t>(k)];
+    FilterInstance& fi = s.in->fields();
+    fi.disable = s.s.disable = disable;
+    fi.showNoise = s.s.showNoise = showNoise;
+    fi.autoProfile = s.s.autoProfile = autoProfile;
+}
+
+void HostSession::start(int k, int32_t w, int32_t h) {
+    Slot& s = slots_[static_cast<size_t>(k)];
+    const FrameSpec f = frame_spec(w, h);
+    test::TestFrame src(w, h, f.srcPitch);
+    test::TestFrame dst(w, h, f.dstPitch);
+    const float sigma = s.in->fields().noiseSigma;
+    const int rc = s.in->start(src, dst);
+    const bool fits = w >= 0 && h >= 0;
+    if (rc != (fits ? 0 : 1))
+        fail(instance_name(k) + "startProc returned " + std::to_string(rc) + " for " + describe(f));
+    const FilterInstance& fi = s.in->fields();
+    if (fits && (fi.lumaPlaneSize != w * h || (w * h > 0 && fi.lumaPlane == nullptr)))
+        fail(instance_name(k) + "startProc left no plane of " + std::to_string(w * h) + " bytes");
+    if (fi.noiseSigma != sigma) fail(instance_name(k) + "startProc changed noiseSigma");
+    check_fields(k, "startProc");
+    s.started = rc == 0;
+    s.startW = w;
+    s.startH = h;
+}
+
+void HostSession::end(int k) {
+    Slot& s = slots_[static_cast<size_t>(k)];
+    const float sigma = s.in->fields().noiseSigma;
+    const int rc = s.in->end();
+    if (rc != 0) fail(instance_name(k) + "endProc returned " + std::to_string(rc));
+    const FilterInstance& fi = s.in->fields();
+    if (fi.lumaPlane != nullptr || fi.gpu != nullptr) fail(instance_name(k) + "endProc kept working state");
+    if (fi.noiseSigma != sigma) fail(instance_name(k) + "endProc changed noiseSigma");
+    check_fields(k, "endProc");
+    s.started = false;
+}
+
+void HostSession::run(int k, const FrameSpec& f) {
+    Slot& s = slots_[static_cast<size_t>(k)];
+    test::TestFrame src(f.w, f.h, f.srcPitch);
+    std::unique_ptr<test::TestFrame> ownDst;
+    if (!f.inPlace) ownDst = std::make_unique<test::TestFrame>(f.w, f.h, f.dstPitch);
+    test::TestFrame& dst = f.inPlace ? src : *ownDst;
+    const std::vector<uint32_t> pixels = picture(f.w, f.h);
+    src.fill(pixels);
+    const std::vector<uint8_t> srcBefore = src.memory();
+    const float sigma = s.in->fields().noiseSigma;
+    const bool hadGpu = s.in->fields().gpu != nullptr;
+
+    const int rc = s.in->run(src, dst);
+    ++frames_;
+    const std::string what = instance_name(k) + describe(f) + ", " + describe(s.s) + ": ";
+    if (rc != 0) fail(what + "runProc returned " + std::to_string(rc));
+    if (!dst.canaries_intact()) fail(what + "bytes outside the destination picture written");
+    if (!f.inPlace && src.memory() != srcBefore) fail(what + "source frame written");
+    check_fields(k, "runProc");
+    const float sigmaAfter = s.in->fields().noiseSigma;
+    if (sigmaAfter != sigma && (s.s.disable != 0 || !hadGpu))
+        fail(what + "noiseSigma changed without a GPU route");
+    if (pixels.empty()) return;
+
+    const ptrdiff_t dstPitch = f.inPlace ? f.srcPitch : f.dstPitch;
+    std::vector<uint32_t> expected;
+    if (s.s.disable != 0) {
+        expected = (f.srcPitch < 0) != (dstPitch < 0) ? test::flip_rows(pixels, f.w, f.h) : pixels;
+    } else {
+        const test::Settings ts{s.s.f1, s.s.f2, s.s.sharp, s.s.interlace, s.s.showNoise};
+        expected = test::expected_output(pixels, f.w, f.h, ts, f.srcPitch, dstPitch);
+    }
+    const std::vector<uint32_t> got = dst.packed();
+    for (size_t i = 0; i < got.size(); ++i) {
+        if (s.s.disable == 0 && (got[i] >> 24) != 0)
+            fail(what + "top byte set in computed pixel " + std::to_string(i));
+        if (got[i] != expected[i]) {
+            char b[120];
+            std::snprintf(b, sizeof b, "pixel %zu (x %zu, y %zu) is %08X, the reference says %08X", i,
+                          i % static_cast<size_t>(f.w), i / static_cast<size_t>(f.w), got[i], expected[i]);
+            fail(what + b);
+        }
+    }
+}
+
+void HostSession::strings(int k, int buflen) {
+    Slot& s = slots_[static_cast<size_t>(k)];
+    bool result = false;
+    const std::string script = s.in->script_string(buflen, &result);
+    char full[128];
+    std::snprintf(full, sizeof full, "Config(%d,%d,%d,%d,%d)", s.s.f1, s.s.f2, s.s.sharp, s.s.interlace,
+                  s.s.multithreading);
+    const std::string want = std::string(full).substr(0, static_cast<size_t>(buflen - 1));
+    if (!result || script != want)
+        fail(instance_name(k) + "fssProc(" + std::to_string(buflen) + ") gave \"" + script + "\", expected \"" +
+             want + "\"");
+    std::snprintf(full, sizeof full, " (F1-%d,F2-%d,S-%d)", s.s.f1, s.s.f2, s.s.sharp);
+    const std::string summary = s.in->summary();
+    if (summary != full) fail(instance_name(k) + "stringProc gave \"" + summary + "\", expected \"" + full + "\"");
+    check_fields(k, "the string callbacks");
+}
+
+void HostSession::step() {
+    const int k = static_cast<int>(c_.below(static_cast<uint32_t>(slots_.size())));
+    Slot& s = slots_[static_cast<size_t>(k)];
+    const bool bad = profile_.badHost;
+    switch (c_.below(16)) {
+        case 0: {
+            const int32_t f1 = script_value(c_), f2 = script_value(c_), sharp = script_value(c_);
+            const int32_t interlace = c_.one_in(2) ? c_.range(0, 1) : script_value(c_);
+            config(k, f1, f2, sharp, interlace, script_value(c_));
+            return;
+        }
+        case 1: {
+            auto flag = [&] { return bad && c_.one_in(4) ? script_value(c_) : c_.range(0, 1); };
+            const int32_t disable = flag(), showNoise = flag();
+            set_switches(k, disable, showNoise, flag());
+            return;
+        }
+        case 2:
+            if (s.started && !bad) end(k);
+            if (!s.started || bad) start(k, side(), side());
+            return;
+        case 3:
+            if (s.started || bad) end(k);
+            return;
+        case 4: strings(k, c_.one_in(2) ? 1 + static_cast<int>(c_.below(40)) : 256); return;
+        case 5:
+            if (bad) {
+                std::vector<int32_t> args(c_.below(8));
+                for (auto& a : args) a = script_value(c_);
+                raw_config(k, args, c_.one_in(4));
+            }
+            return;
+        default: break;
+    }
+    // A frame: most often of the size announced at start, as hosts do.
+    if (!s.started && !bad) start(k, side(), side());
+    int32_t w = s.startW, h = s.startH;
+    if (bad && (!s.started || c_.one_in(4))) {
+        if (c_.one_in(16)) {  // a long thin frame
+            w = c_.range(1, 2048);
+            h = c_.range(1, 3);
+            if (c_.one_in(2)) std::swap(w, h);
+        } else {
+            w = side();
+            h = side();
+        }
+    }
+    run(k, frame_spec(w, h));
+}
+
+void HostSession::finish() {
+    for (int k = 0; k < instances(); ++k)
+        if (slots_[static_cast<size_t>(k)].started || profile_.badHost) end(k);
+}
+
+}  // namespace orv::fuzz
