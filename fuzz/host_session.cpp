@@ -303,6 +303,21 @@ void HostSession::strings(int k, int buflen) {
     check_fields(k, "the string callbacks");
 }
 
+void HostSession::careless_strings(int k, int buflen, bool noBuffer) {
+    Slot& s = slots_[static_cast<size_t>(k)];
+    const FilterDefinition& def = host_.definition();
+    FilterActivation& fa = s.in->activation();
+    // A buffer that the callbacks may not write at all: no length, or none.
+    char guard[300];
+    std::memset(guard, 0x7F, sizeof guard);
+    char* buf = noBuffer ? nullptr : guard;
+    def.fssProc(&fa, &host_.services(), buf, buflen);
+    if (noBuffer) def.stringProc(&fa, &host_.services(), nullptr);
+    for (char ch : guard)
+        if (ch != 0x7F) fail(instance_name(k) + "fssProc wrote into a buffer of length " + std::to_string(buflen));
+    check_fields(k, "the string callbacks");
+}
+
 void HostSession::step() {
     const int k = static_cast<int>(c_.below(static_cast<uint32_t>(slots_.size())));
     Slot& s = slots_[static_cast<size_t>(k)];
@@ -327,7 +342,14 @@ void HostSession::step() {
         case 3:
             if (s.started || bad) end(k);
             return;
-        case 4: strings(k, c_.one_in(2) ? 1 + static_cast<int>(c_.below(40)) : 256); return;
+        case 4:
+            if (bad && c_.one_in(4)) {
+                const bool noBuffer = c_.one_in(2);
+                careless_strings(k, noBuffer ? script_value(c_) : -static_cast<int>(c_.below(3)), noBuffer);
+            } else {
+                strings(k, c_.one_in(2) ? 1 + static_cast<int>(c_.below(40)) : 256);
+            }
+            return;
         case 5:
             if (bad) {
                 std::vector<int32_t> args(c_.below(8));

@@ -89,6 +89,8 @@ public:
     void run(int k, const FrameSpec& spec);
     void end(int k);
     void strings(int k, int buflen);
+    // The string callbacks with no buffer, or a length of 0 or less.
+    void careless_strings(int k, int buflen, bool noBuffer);
     // The script command as a careless interpreter might call it.
     void raw_config(int k, const std::vector<int32_t>& args, bool nullArgv);
 
