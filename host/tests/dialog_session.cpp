@@ -116,6 +116,15 @@ LRESULT CALLBACK on_post(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+// Sees every exception first, before any handler can swallow it. Only
+// errors count (severity bits 11): C++ exceptions and the system's
+// notifications are not faults.
+LONG CALLBACK on_exception(EXCEPTION_POINTERS* e) {
+    if (session != nullptr && (e->ExceptionRecord->ExceptionCode & 0xC0000000u) == 0xC0000000u)
+        ++session->run->faults;
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
 void end_by_force(Session& s) {
     s.run->forcedEnd = true;
     if (s.run->dialog != nullptr && IsWindow(s.run->dialog)) EndDialog(s.run->dialog, kForcedEnd);
@@ -160,12 +169,14 @@ DialogRun run_dialog(ModuleHost& host, HostInstance& in, IFilterPreview* preview
     const DWORD thread = GetCurrentThreadId();
     HHOOK sent = SetWindowsHookExA(WH_CALLWNDPROC, &on_send, nullptr, thread);
     HHOOK posted = SetWindowsHookExA(WH_GETMESSAGE, &on_post, nullptr, thread);
+    void* faults = AddVectoredExceptionHandler(1, &on_exception);
     const UINT_PTR timer = SetTimer(nullptr, 0, kTickMs, &tick);
 
     in.activation().ifp = preview;
     run.result = def.configProc(&in.activation(), &host.services(), parent);
 
     KillTimer(nullptr, timer);
+    if (faults != nullptr) RemoveVectoredExceptionHandler(faults);
     if (posted != nullptr) UnhookWindowsHookEx(posted);
     if (sent != nullptr) UnhookWindowsHookEx(sent);
     session = nullptr;
@@ -180,6 +191,7 @@ void expect_completed(const DialogRun& run, size_t steps) {
     EXPECT_EQ(run.stepsDone, steps) << "the dialog ended before its last step";
     EXPECT_FALSE(run.timedOut) << "the dialog ran out of time";
     EXPECT_FALSE(run.forcedEnd) << "the dialog was still open after its last step";
+    EXPECT_EQ(run.faults, 0) << "the dialog faulted, and the system swallowed it";
 }
 
 }  // namespace orv::test

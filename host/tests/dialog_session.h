@@ -107,6 +107,10 @@ struct DialogRun {
     size_t stepsDone = 0;
     bool forcedEnd = false;    // the test had to end it
     bool timedOut = false;
+    // Faults (access violations and the like) raised while the dialog ran.
+    // The system swallows a fault inside a window procedure on x64, and the
+    // dialog goes on as if nothing happened: only this shows it.
+    int faults = 0;
     HWND dialog = nullptr;
     std::vector<DialogMessage> messages;
     int commands(int id) const;  // WM_COMMAND with this id in the low word

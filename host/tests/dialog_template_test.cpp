@@ -32,10 +32,11 @@ const NameOrOrdinal kStatic = ordinal(0x0082);
 const NameOrOrdinal kTrackbar = named(u"msctls_trackbar32");
 
 std::string show(const NameOrOrdinal& n) {
-    if (n.isOrdinal) return "#" + std::to_string(n.ordinal);
-    std::string s = "\"";
-    for (char16_t c : n.name) s += c < 0x80 ? static_cast<char>(c) : '?';
-    return s + "\"";
+    if (n.isOrdinal) return std::string(1, '#').append(std::to_string(n.ordinal));
+    std::string s(1, '"');
+    for (char16_t c : n.name) s.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+    s.push_back('"');
+    return s;
 }
 
 struct Item {
