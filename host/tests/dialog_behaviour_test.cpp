@@ -487,5 +487,24 @@ TEST_F(DialogTest, RefusedParentWindow) {
     EXPECT_TRUE(preview.calls.empty());
 }
 
+// ---- the harness itself: a dialog that doesn't end must not hang the run
+
+TEST_F(DialogTest, ADialogLeftOpenIsEndedByForce) {
+    const struct {
+        std::vector<Step> steps;
+        bool timedOut;
+    } cases[] = {
+        {{act([](Dialog&) {})}, false},               // last step done, dialog still open
+        {{[](Dialog&) { return false; }}, true},      // a step that never finishes
+    };
+    for (const auto& c : cases) {
+        const DialogRun r = run_dialog(m.host, in, &preview, c.steps, nullptr, std::chrono::seconds(2));
+        EXPECT_TRUE(r.opened);
+        EXPECT_TRUE(r.forcedEnd);
+        EXPECT_EQ(r.timedOut, c.timedOut);
+        EXPECT_FALSE(IsWindow(r.dialog));
+    }
+}
+
 }  // namespace
 }  // namespace orv::test

@@ -182,7 +182,7 @@ DialogRun run_dialog(ModuleHost& host, HostInstance& in, IFilterPreview* preview
     session = nullptr;
     // Nothing of this dialog may be left for the next one to find.
     MSG m;
-    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+    for (int i = 0; i < 10000 && PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE); ++i) DispatchMessageA(&m);
     return run;
 }
 

@@ -55,9 +55,14 @@ int run_again() {
         std::fprintf(stderr, "dialog tests: can't start again (error %lu)\n", GetLastError());
         return 2;
     }
-    WaitForSingleObject(pi.hProcess, INFINITE);  // the caller's time limit bounds it
-    DWORD code = 2;
-    GetExitCodeProcess(pi.hProcess, &code);
+    DWORD code = 3;
+    const auto limit = std::chrono::duration_cast<std::chrono::milliseconds>(kRunLimit + std::chrono::seconds(30));
+    if (WaitForSingleObject(pi.hProcess, static_cast<DWORD>(limit.count())) == WAIT_OBJECT_0) {
+        GetExitCodeProcess(pi.hProcess, &code);
+    } else {
+        std::fprintf(stderr, "dialog tests: the second run did not end, giving up\n");
+        TerminateProcess(pi.hProcess, 3);
+    }
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     return static_cast<int>(code);

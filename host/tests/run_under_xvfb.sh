@@ -11,13 +11,13 @@
 #   SHOT-DIR/dialog.request; the picture of that part of the screen is
 #   written to SHOT-DIR/dialog.png, then SHOT-DIR/dialog.done appears
 #   (dialog.failed, holding the error, if it can't be taken).
-# - Everything is bounded (ORV_XVFB_LIMIT seconds for the command, 240 by
+# - Everything is bounded (ORV_XVFB_LIMIT seconds for the command, 300 by
 #   default) and the server, the watcher and the Wine server of the prefix
 #   in use are gone when the script ends, however it ends.
 set -u
 shots=$1
 shift
-limit=${ORV_XVFB_LIMIT:-240}
+limit=${ORV_XVFB_LIMIT:-300}
 
 for tool in Xvfb import timeout; do
   command -v "$tool" >/dev/null 2>&1 || { echo "run_under_xvfb: $tool is missing (scripts/setup.sh)" >&2; exit 2; }
