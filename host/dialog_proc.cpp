@@ -41,6 +41,22 @@ constexpr CheckBoxBinding kCheckBoxes[] = {
     {IDC_AUTO_PROFILE, &FilterInstance::autoProfile},
 };
 
+// What Cancel puts back. disable and showNoise have no saved copy: they keep
+// what the user last set, also after Cancel.
+struct SavedCopy {
+    int32_t FilterInstance::*field;
+    int32_t FilterInstance::*saved;
+};
+
+constexpr SavedCopy kSavedCopies[] = {
+    {&FilterInstance::f1, &FilterInstance::savedF1},
+    {&FilterInstance::f2, &FilterInstance::savedF2},
+    {&FilterInstance::sharp, &FilterInstance::savedSharp},
+    {&FilterInstance::interlace, &FilterInstance::savedInterlace},
+    {&FilterInstance::multithreading, &FilterInstance::savedMultithreading},
+    {&FilterInstance::autoProfile, &FilterInstance::savedAutoProfile},
+};
+
 FilterInstance* instance_of(HWND dialog) {
     return reinterpret_cast<FilterInstance*>(GetWindowLongPtrA(dialog, DWLP_USER));
 }
@@ -67,12 +83,7 @@ INT_PTR on_init_dialog(HWND dialog, FilterInstance& fi) {
     }
     for (const auto& c : kCheckBoxes) CheckDlgButton(dialog, c.id, fi.*c.field != 0 ? BST_CHECKED : BST_UNCHECKED);
     if (fi.preview != nullptr) fi.preview->InitButton(GetDlgItem(dialog, IDC_SHOW_PREVIEW));
-    fi.savedF1 = fi.f1;
-    fi.savedF2 = fi.f2;
-    fi.savedSharp = fi.sharp;
-    fi.savedInterlace = fi.interlace;
-    fi.savedMultithreading = fi.multithreading;
-    fi.savedAutoProfile = fi.autoProfile;
+    for (const auto& c : kSavedCopies) fi.*c.saved = fi.*c.field;
     if (fi.threadCount == 1) EnableWindow(GetDlgItem(dialog, IDC_MULTITHREADING), FALSE);
     SetDlgItemInt(dialog, IDC_THREAD_COUNT, static_cast<UINT>(fi.threadCount), FALSE);
     return TRUE;  // the system gives the focus to the first tab stop
@@ -93,14 +104,7 @@ INT_PTR on_command(HWND dialog, FilterInstance& fi, int id) {
             EndDialog(dialog, IDC_OK);
             return TRUE;
         case IDC_CANCEL:
-            // disable and showNoise have no saved copy: they keep what the
-            // user last set.
-            fi.f1 = fi.savedF1;
-            fi.f2 = fi.savedF2;
-            fi.sharp = fi.savedSharp;
-            fi.interlace = fi.savedInterlace;
-            fi.multithreading = fi.savedMultithreading;
-            fi.autoProfile = fi.savedAutoProfile;
+            for (const auto& c : kSavedCopies) fi.*c.field = fi.*c.saved;
             EndDialog(dialog, 1);
             return FALSE;
         default:
