@@ -37,7 +37,7 @@ constinit Registration registration{orv_fatbin, &orv_fatbin_size};
 constinit State state;
 // Instances may start on several threads at once; one of them brings the
 // driver up while the others wait.
-constinit std::mutex bringUpLock;
+std::mutex bringUpLock;
 
 // Loads the GPU code into the primary context and finds both kernels. The
 // result decides launches only: the rest of the GPU route works without it.

@@ -5,6 +5,10 @@
 #include "host/tests/module_fixture.h"
 #include "host/tests/random_frames.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace orv::test {
 namespace {
 
@@ -56,6 +60,34 @@ TEST(NoDriver, FlatGreyComesOutAsTheCpuMakesIt) {
     EXPECT_EQ(dst.packed(), std::vector<uint32_t>(40 * 30, 0x7F7F7F));
     EXPECT_EQ(in.end(), 0);
 }
+
+#ifdef _WIN32
+bool planted_dll_loaded() {
+    char value[4];
+    return GetEnvironmentVariableA("ORV_PLANTED_NVCUDA_LOADED", value, sizeof value) != 0;
+}
+
+// The driver is looked for in the system folder only: an nvcuda.dll beside
+// the host program (or a video) is never loaded into the editor.
+TEST(NoDriver, APlantedDriverIsNeverLoaded) {
+    ASSERT_FALSE(planted_dll_loaded());
+    {
+        RegisteredModule m;
+        HostInstance in(m.host);
+        ASSERT_EQ(in.init(), 0);
+        TestFrame src(16, 16, 64);
+        ASSERT_EQ(in.start(src), 0);
+        EXPECT_EQ(in.fields().gpu, nullptr);
+        EXPECT_EQ(in.end(), 0);
+    }
+    EXPECT_FALSE(planted_dll_loaded());
+    // The plant is where the default search order looks first.
+    HMODULE plant = LoadLibraryA("nvcuda.dll");
+    ASSERT_NE(plant, nullptr);
+    EXPECT_TRUE(planted_dll_loaded());
+    FreeLibrary(plant);
+}
+#endif
 
 }  // namespace
 }  // namespace orv::test
