@@ -10,6 +10,13 @@
 namespace orv::test {
 namespace {
 
+// An instance with the default settings, started on src with a context.
+void init_and_start(HostInstance& in, TestFrame& src, TestFrame& dst) {
+    ASSERT_EQ(in.init(), 0);
+    ASSERT_EQ(in.start(src, dst), 0);
+    ASSERT_NE(in.fields().gpu, nullptr);
+}
+
 ptrdiff_t pitch_of(int32_t w, ptrdiff_t extra, bool negative) {
     const ptrdiff_t p = static_cast<ptrdiff_t>(w) * 4 + extra;
     return negative ? -p : p;
@@ -18,11 +25,9 @@ ptrdiff_t pitch_of(int32_t w, ptrdiff_t extra, bool negative) {
 TEST(GpuRoute, FlatGreyStaysAsTheGpuRoundsIt) {
     GpuModule g;
     HostInstance in(g.m.host);
-    ASSERT_EQ(in.init(), 0);
     TestFrame src(40, 30, 160), dst(40, 30, 160);
     src.fill_words(0x808080);
-    ASSERT_EQ(in.start(src, dst), 0);
-    EXPECT_NE(in.fields().gpu, nullptr);
+    ASSERT_NO_FATAL_FAILURE(init_and_start(in, src, dst));
     ASSERT_EQ(in.run(src, dst), 0);
     EXPECT_EQ(dst.packed(), std::vector<uint32_t>(40 * 30, 0x808080));
     // The same frame on the CPU route, for the tell to mean anything.
@@ -204,9 +209,8 @@ TEST(GpuRoute, BuffersFollowTheFrameSize) {
 TEST(GpuRoute, FramesWithoutGpuWork) {
     GpuModule g;
     HostInstance in(g.m.host);
-    ASSERT_EQ(in.init(), 0);
     TestFrame src(20, 12, 80), dst(20, 12, 80);
-    ASSERT_EQ(in.start(src, dst), 0);
+    ASSERT_NO_FATAL_FAILURE(init_and_start(in, src, dst));
     in.fields().noiseSigma = 4.0f;
 
     in.fields().disable = 1;
@@ -235,10 +239,9 @@ TEST(GpuRoute, FramesWithoutGpuWork) {
 TEST(GpuRoute, AnyThreadMayCall) {
     GpuModule g;
     HostInstance in(g.m.host);
-    ASSERT_EQ(in.init(), 0);
     TestFrame src(40, 30, 160), dst(40, 30, 160);
     src.fill_words(0x808080);
-    ASSERT_EQ(in.start(src, dst), 0);
+    ASSERT_NO_FATAL_FAILURE(init_and_start(in, src, dst));
     EXPECT_EQ(g.driver.current_depth(), 0);
     std::thread([&] {
         EXPECT_EQ(in.run(src, dst), 0);

@@ -104,7 +104,11 @@ Fake& fake() {
     return *f;
 }
 
-thread_local std::vector<Context*> current;
+// The calling thread's context stack. Plain data: a module's exit handler
+// may still push and pop after the thread's destructors ran.
+constexpr int kMaxDepth = 64;
+thread_local Context* current[kMaxDepth];
+thread_local int depth = 0;
 
 // ---- Bookkeeping of one call --------------------------------------------------
 
@@ -131,7 +135,13 @@ CUresult result(Fake& f, int status) {
     return static_cast<CUresult>(status);
 }
 
-bool has_context() { return !current.empty(); }
+bool has_context() { return depth > 0; }
+
+CUresult describe(Fake& f, const char** pstr, const char* text) {
+    if (pstr == nullptr) return result(f, kInvalidValue);
+    *pstr = text;
+    return result(f, kSuccess);
+}
 
 // The allocation that holds [address, address + bytes), or null.
 const Allocation* find_range(Fake& f, uintptr_t address, size_t bytes) {
@@ -283,27 +293,34 @@ FAKE_EXPORT int fake_cuda_faults(void) {
     return f.faults;
 }
 
-FAKE_EXPORT int fake_cuda_current_depth(void) { return static_cast<int>(current.size()); }
+FAKE_EXPORT int fake_cuda_current_depth(void) { return depth; }
 
 // ---- Driver entries ----------------------------------------------------------------
 //
 // Each one takes the lock, logs itself (and may fail as planned), and checks
 // what the driver checks.
 
-#define ENTER(name, detail)                      \
-    Fake& f = fake();                            \
-    std::lock_guard<std::mutex> guard_(f.lock);  \
-    if (int planned_ = enter(f, name, detail))   \
-        return static_cast<CUresult>(planned_);  \
+#define LOCKED() \
+    Fake& f = fake(); \
+    std::lock_guard<std::mutex> guard_(f.lock)
+
+#define LOG_CALL(name, detail) \
+    if (int planned_ = enter(f, name, detail)) return static_cast<CUresult>(planned_)
+
+#define NEEDS_INIT() \
     if (!f.initialised) return result(f, kNotInitialized)
+
+#define ENTER(name, detail) \
+    LOCKED();               \
+    LOG_CALL(name, detail); \
+    NEEDS_INIT()
 
 #define NEEDS_CONTEXT() \
     if (!has_context()) return result(f, kInvalidContext)
 
 FAKE_EXPORT CUresult cuInit(unsigned int flags) {
-    Fake& f = fake();
-    std::lock_guard<std::mutex> g(f.lock);
-    if (int planned = enter(f, "cuInit", "flags=" + std::to_string(flags))) return static_cast<CUresult>(planned);
+    LOCKED();
+    LOG_CALL("cuInit", "flags=" + std::to_string(flags));
     if (flags != 0) return result(f, kInvalidValue);
     f.initialised = true;
     return result(f, kSuccess);
@@ -343,15 +360,16 @@ FAKE_EXPORT CUresult cuCtxPushCurrent_v2(CUcontext ctx) {
     ENTER("cuCtxPushCurrent_v2", "");
     auto* c = reinterpret_cast<Context*>(ctx);
     if (c != &f.primary || c->refs == 0) return result(f, kInvalidContext);
-    current.push_back(c);
+    if (depth == kMaxDepth) return result(f, kOutOfMemory);
+    current[depth++] = c;
     return result(f, kSuccess);
 }
 
 FAKE_EXPORT CUresult cuCtxPopCurrent_v2(CUcontext* pctx) {
     ENTER("cuCtxPopCurrent_v2", "");
-    if (current.empty()) return result(f, kInvalidContext);
-    if (pctx != nullptr) *pctx = reinterpret_cast<CUcontext>(current.back());
-    current.pop_back();
+    if (depth == 0) return result(f, kInvalidContext);
+    --depth;
+    if (pctx != nullptr) *pctx = reinterpret_cast<CUcontext>(current[depth]);
     return result(f, kSuccess);
 }
 
@@ -503,18 +521,15 @@ FAKE_EXPORT CUresult cuLaunchKernel(CUfunction func, unsigned int gridX, unsigne
                                     unsigned int blockX, unsigned int blockY, unsigned int blockZ,
                                     unsigned int sharedMemBytes, CUstream hStream, void** kernelParams,
                                     void** extra) {
-    Function* fn = nullptr;
-    {
-        Fake& probe = fake();
-        std::lock_guard<std::mutex> g(probe.lock);
-        fn = find_function(probe, func);
-    }
-    ENTER("cuLaunchKernel", (fn != nullptr ? fn->name : std::string("(unknown)")) + " grid=" + std::to_string(gridX) +
-                                "x" + std::to_string(gridY) + "x" + std::to_string(gridZ) +
-                                " block=" + std::to_string(blockX) + "x" + std::to_string(blockY) + "x" +
-                                std::to_string(blockZ) + " shared=" + std::to_string(sharedMemBytes));
+    LOCKED();
+    Function* fn = find_function(f, func);
+    LOG_CALL("cuLaunchKernel", (fn != nullptr ? fn->name : std::string("(unknown)")) + " grid=" +
+                                   std::to_string(gridX) + "x" + std::to_string(gridY) + "x" + std::to_string(gridZ) +
+                                   " block=" + std::to_string(blockX) + "x" + std::to_string(blockY) + "x" +
+                                   std::to_string(blockZ) + " shared=" + std::to_string(sharedMemBytes));
+    NEEDS_INIT();
     NEEDS_CONTEXT();
-    if (find_function(f, func) == nullptr) return result(f, kInvalidHandle);
+    if (fn == nullptr) return result(f, kInvalidHandle);
     Stream* s = find_stream(f, hStream);
     if (s == nullptr || kernelParams == nullptr || extra != nullptr) return result(f, kInvalidValue);
     // A device pointer outside device memory faults on the GPU: the launch is
@@ -544,22 +559,17 @@ FAKE_EXPORT CUresult cuLaunchKernel(CUfunction func, unsigned int gridX, unsigne
     return result(f, kSuccess);
 }
 
+// Both work before cuInit, as the driver's do.
 FAKE_EXPORT CUresult cuGetErrorName(CUresult error, const char** pstr) {
-    Fake& f = fake();
-    std::lock_guard<std::mutex> g(f.lock);
-    if (int planned = enter(f, "cuGetErrorName")) return static_cast<CUresult>(planned);
-    if (pstr == nullptr) return result(f, kInvalidValue);
-    *pstr = error == 0 ? "CUDA_SUCCESS" : "CUDA_ERROR";
-    return result(f, kSuccess);
+    LOCKED();
+    LOG_CALL("cuGetErrorName", "");
+    return describe(f, pstr, error == 0 ? "CUDA_SUCCESS" : "CUDA_ERROR");
 }
 
 FAKE_EXPORT CUresult cuGetErrorString(CUresult error, const char** pstr) {
-    Fake& f = fake();
-    std::lock_guard<std::mutex> g(f.lock);
-    if (int planned = enter(f, "cuGetErrorString")) return static_cast<CUresult>(planned);
-    if (pstr == nullptr) return result(f, kInvalidValue);
-    *pstr = error == 0 ? "no error" : "error (fake driver)";
-    return result(f, kSuccess);
+    LOCKED();
+    LOG_CALL("cuGetErrorString", "");
+    return describe(f, pstr, error == 0 ? "no error" : "error (fake driver)");
 }
 
 // The entries must have the types under which the loader calls them.
@@ -592,12 +602,11 @@ static_assert(std::is_same_v<decltype(cuGetErrorString), tcuGetErrorString>);
 // The loader refuses a library that lacks any of them, interop included. They
 // answer that the operation is not supported, whatever their arguments.
 
-#define UNSUPPORTED(name)                                            \
-    FAKE_EXPORT CUresult name() {                                    \
-        Fake& f = fake();                                            \
-        std::lock_guard<std::mutex> g(f.lock);                       \
-        if (int planned = enter(f, #name)) return static_cast<CUresult>(planned); \
-        return result(f, kNotSupported);                             \
+#define UNSUPPORTED(name)                \
+    FAKE_EXPORT CUresult name() {        \
+        LOCKED();                        \
+        LOG_CALL(#name, "");             \
+        return result(f, kNotSupported); \
     }
 
 UNSUPPORTED(cuDeviceGetAttribute)
