@@ -6,6 +6,7 @@
 
 #include "core/colour.h"
 #include "core/denoise.h"
+#include "core/fast_route.h"
 #include "host/vd_interface.h"
 
 namespace orv {
@@ -109,7 +110,7 @@ int runProc(const FilterActivation* fa, const FilterFunctions*) {
         copy_rows(src, dst, src.w, src.h);
         return 0;
     }
-    return run_cpu_route(fi, src, dst);
+    return run_cpu_route_fast(fi, src, dst);
 }
 
 int endProc(FilterActivation* fa, const FilterFunctions*) {
