@@ -26,6 +26,10 @@ namespace orv::fast {
 namespace {
 
 constexpr int kLanes = 16;  // pixels per chunk
+
+// The helpers below are small and called with constant arguments; they only
+// pay when inlined and unrolled into the chunk loop.
+#define ORV_INLINE inline __attribute__((always_inline))
 constexpr int kReach = 6;
 
 // --- colour ---------------------------------------------------------------
@@ -48,41 +52,57 @@ inline __m256d sub(__m256d a, __m256d b) { return _mm256_sub_pd(a, b); }
 // (G*0.587 + R*0.299) + B*0.114
 inline __m256d luma(const Rgb& c) { return add(add(mul(c.g, 0.587), mul(c.r, 0.299)), mul(c.b, 0.114)); }
 
-inline __m128i clamp_byte(__m128i v) {
-    return _mm_min_epi32(_mm_max_epi32(v, _mm_setzero_si128()), _mm_set1_epi32(255));
-}
+inline __m256d trunc_pd(__m256d x) { return _mm256_round_pd(x, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC); }
 
 // 127 + min(max(5*(in - out), -127), 128) for one channel's lanes.
-inline __m128i noise_channel(__m128i in, __m128i out) {
+ORV_INLINE __m128i noise_channel(__m128i in, __m128i out) {
     const __m128i d = _mm_sub_epi32(in, out);
     const __m128i five = _mm_add_epi32(_mm_slli_epi32(d, 2), d);
     const __m128i clamped = _mm_min_epi32(_mm_max_epi32(five, _mm_set1_epi32(-127)), _mm_set1_epi32(128));
     return _mm_add_epi32(clamped, _mm_set1_epi32(127));
 }
 
-inline __m128i pack_word(__m128i red, __m128i green, __m128i blue) {
-    return _mm_or_si128(_mm_or_si128(_mm_slli_epi32(red, 16), _mm_slli_epi32(green, 8)), blue);
+// The show-noise picture of four words' change.
+ORV_INLINE __m128i noise_words(__m128i in, __m128i out) {
+    const __m128i m = _mm_set1_epi32(0xFF);
+    auto channel = [&](int shift) {
+        return noise_channel(_mm_and_si128(_mm_srli_epi32(in, shift), m), _mm_and_si128(_mm_srli_epi32(out, shift), m));
+    };
+    return _mm_or_si128(_mm_or_si128(_mm_slli_epi32(channel(16), 16), _mm_slli_epi32(channel(8), 8)), channel(0));
 }
 
-// Four source words and their corrections to four output words.
-inline __m128i rebuild4(__m128i words, __m128i S, bool showNoise) {
-    const Rgb c = channels(words);
-    const __m256d y = luma(c);
-    const __m128i yi = _mm256_cvttpd_epi32(sub(y, _mm256_cvtepi32_pd(S)));
-    const __m128i ui = _mm256_cvttpd_epi32(add(sub(mul(c.r, -0.147), mul(c.g, 0.289)), mul(c.b, 0.436)));
-    const __m128i vi = _mm256_cvttpd_epi32(add(sub(mul(c.r, 0.615), mul(c.g, 0.515)), mul(c.b, 0.1)));
-    const __m256d yd = _mm256_cvtepi32_pd(yi), ud = _mm256_cvtepi32_pd(ui), vd = _mm256_cvtepi32_pd(vi);
+// Sixteen source words and their corrections (in four groups of four) to
+// sixteen output words. A truncation whose integer goes straight back into
+// double arithmetic is taken as a rounding toward zero in double, which gives
+// the same value; the channels' clamp to 0..255 is the saturation of the packs.
+template <bool ShowNoise>
+ORV_INLINE void rebuild16(const __m128i (&words)[4], const __m128i (&S)[4], uint32_t* output) {
     const __m256d half = _mm256_set1_pd(0.5);
-    const __m128i red = clamp_byte(_mm256_cvttpd_epi32(add(add(sub(mul(yd, 0.772), mul(ud, 0.4633)), mul(vd, 1.14)), half)));
-    const __m128i green =
-        clamp_byte(_mm256_cvttpd_epi32(add(sub(sub(mul(yd, 1.1161), mul(ud, 0.1587)), mul(vd, 0.5806)), half)));
-    const __m128i blue =
-        clamp_byte(_mm256_cvttpd_epi32(add(sub(add(mul(yd, 1.0001), mul(ud, 2.0322)), mul(vd, 0.0005)), half)));
-    if (!showNoise) return pack_word(red, green, blue);
-    const __m128i m = _mm_set1_epi32(0xFF);
-    return pack_word(noise_channel(_mm_and_si128(_mm_srli_epi32(words, 16), m), red),
-                     noise_channel(_mm_and_si128(_mm_srli_epi32(words, 8), m), green),
-                     noise_channel(_mm_and_si128(words, m), blue));
+    __m128i red[4], green[4], blue[4];
+#pragma GCC unroll 4
+    for (int g = 0; g < 4; ++g) {
+        const Rgb c = channels(words[g]);
+        const __m256d y = luma(c);
+        const __m256d yd = trunc_pd(sub(y, _mm256_cvtepi32_pd(S[g])));
+        const __m256d ud = trunc_pd(add(sub(mul(c.r, -0.147), mul(c.g, 0.289)), mul(c.b, 0.436)));
+        const __m256d vd = trunc_pd(add(sub(mul(c.r, 0.615), mul(c.g, 0.515)), mul(c.b, 0.1)));
+        red[g] = _mm256_cvttpd_epi32(add(add(sub(mul(yd, 0.772), mul(ud, 0.4633)), mul(vd, 1.14)), half));
+        green[g] = _mm256_cvttpd_epi32(add(sub(sub(mul(yd, 1.1161), mul(ud, 0.1587)), mul(vd, 0.5806)), half));
+        blue[g] = _mm256_cvttpd_epi32(add(sub(add(mul(yd, 1.0001), mul(ud, 2.0322)), mul(vd, 0.0005)), half));
+    }
+    auto bytes = [](const __m128i (&v)[4]) {
+        return _mm_packus_epi16(_mm_packs_epi32(v[0], v[1]), _mm_packs_epi32(v[2], v[3]));
+    };
+    const __m128i r8 = bytes(red), g8 = bytes(green), b8 = bytes(blue), zero = _mm_setzero_si128();
+    const __m128i bgLo = _mm_unpacklo_epi8(b8, g8), bgHi = _mm_unpackhi_epi8(b8, g8);
+    const __m128i r0Lo = _mm_unpacklo_epi8(r8, zero), r0Hi = _mm_unpackhi_epi8(r8, zero);
+    __m128i out[4] = {_mm_unpacklo_epi16(bgLo, r0Lo), _mm_unpackhi_epi16(bgLo, r0Lo), _mm_unpacklo_epi16(bgHi, r0Hi),
+                      _mm_unpackhi_epi16(bgHi, r0Hi)};
+#pragma GCC unroll 4
+    for (int g = 0; g < 4; ++g) {
+        if (ShowNoise) out[g] = noise_words(words[g], out[g]);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(output + 4 * g), out[g]);
+    }
 }
 
 // Sixteen luma bytes from sixteen words.
@@ -105,7 +125,7 @@ inline void luma16(const uint32_t* words, uint8_t* plane) {
 // Every neighbour inside the frame: straight loads from the plane.
 struct InsideFetch {
     const uint8_t* const* rows;  // rows[t + kReach] at the chunk's first column
-    __m256i at(int t, int dx) const {
+    ORV_INLINE __m256i at(int t, int dx) const {
         return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[t + kReach] + dx)));
     }
 };
@@ -117,7 +137,7 @@ struct EdgeFetch {
     static constexpr int16_t kOutside = -1;
     int16_t block[2 * kReach + 1][kCols + 4];
     __m256i centre;
-    __m256i at(int t, int dx) const {
+    ORV_INLINE __m256i at(int t, int dx) const {
         const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&block[t + kReach][kReach + dx]));
         return _mm256_blendv_epi8(v, centre, _mm256_cmpeq_epi16(v, _mm256_set1_epi16(kOutside)));
     }
@@ -168,7 +188,7 @@ struct Consts {
 
 // One response against its threshold a - k*E: noise keeps R, structure gives
 // (-sharp*R) >> 5.
-inline __m256i respond(__m256i R, __m256i E, __m256i a, __m256i k, const Consts& q) {
+ORV_INLINE __m256i respond(__m256i R, __m256i E, __m256i a, __m256i k, const Consts& q) {
     const __m256i T = _mm256_sub_epi32(a, _mm256_mullo_epi32(k, E));
     const __m256i tenAbs = _mm256_mullo_epi32(_mm256_abs_epi32(R), q.ten);
     const __m256i structure = _mm256_srai_epi32(_mm256_mullo_epi32(R, q.negSharp), 5);
@@ -180,16 +200,17 @@ inline __m256i respond(__m256i R, __m256i E, __m256i a, __m256i k, const Consts&
 constexpr int kDirRow[4] = {0, -1, -1, -1};
 constexpr int kDirCol[4] = {-1, 0, -1, 1};
 
-template <class Fetch>
-inline void denoise_chunk(const Fetch& f, __m256i c, const Consts& q, const uint32_t* source, uint32_t* output,
-                          bool showNoise) {
+template <bool ShowNoise, class Fetch>
+ORV_INLINE void denoise_chunk(const Fetch& f, __m256i c, const Consts& q, const uint32_t* source, uint32_t* output) {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i c5041 = _mm256_set1_epi32(5041);
     const __m256i centreLo = _mm256_madd_epi16(_mm256_unpacklo_epi16(c, zero), c5041);
     const __m256i centreHi = _mm256_madd_epi16(_mm256_unpackhi_epi16(c, zero), c5041);
     __m256i sumLo = zero, sumHi = zero;
+#pragma GCC unroll 4
     for (int dir = 0; dir < 4; ++dir) {
         __m256i P[kReach + 1];
+#pragma GCC unroll 6
         for (int d = 1; d <= kReach; ++d)
             P[d] = _mm256_add_epi16(f.at(kDirRow[dir] * d, kDirCol[dir] * d),
                                     f.at(-kDirRow[dir] * d, -kDirCol[dir] * d));
@@ -222,8 +243,41 @@ inline void denoise_chunk(const Fetch& f, __m256i c, const Consts& q, const uint
     // All sixteen words are read before any is written: output may be source.
     __m128i words[4];
     for (int g = 0; g < 4; ++g) words[g] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + 4 * g));
-    for (int g = 0; g < 4; ++g)
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(output + 4 * g), rebuild4(words[g], S[g], showNoise));
+    rebuild16<ShowNoise>(words, S, output);
+}
+
+template <bool ShowNoise>
+void denoise_row(const RowJob& job) {
+    const int32_t w = job.width, h = job.height, j = job.row, s = job.pc.step;
+    if (w <= 0) return;
+    const Consts q(job.pc);
+    const int64_t reachRows = static_cast<int64_t>(kReach) * s;
+    const bool rowsInside = j - reachRows >= 0 && j + reachRows < h;
+    const uint8_t* rows[2 * kReach + 1] = {};
+    if (rowsInside)
+        for (int t = -kReach; t <= kReach; ++t)
+            rows[t + kReach] = job.plane + (static_cast<int64_t>(j) + static_cast<int64_t>(t) * s) * w;
+
+    for (int32_t i0 = 0; i0 < w; i0 += kLanes) {
+        const int32_t count = w - i0 < kLanes ? w - i0 : kLanes;
+        if (rowsInside && i0 >= kReach && i0 + kLanes + kReach <= w) {
+            const uint8_t* at[2 * kReach + 1];
+            for (int t = 0; t <= 2 * kReach; ++t) at[t] = rows[t] + i0;
+            const InsideFetch f{at};
+            denoise_chunk<ShowNoise>(f, f.at(0, 0), q, job.source + i0, job.output + i0);
+            continue;
+        }
+        EdgeFetch f;
+        fill_edge_block(f, job, i0);
+        if (count == kLanes) {
+            denoise_chunk<ShowNoise>(f, f.centre, q, job.source + i0, job.output + i0);
+            continue;
+        }
+        uint32_t in[kLanes] = {}, out[kLanes];
+        std::memcpy(in, job.source + i0, static_cast<size_t>(count) * 4);
+        denoise_chunk<ShowNoise>(f, f.centre, q, in, out);
+        std::memcpy(job.output + i0, out, static_cast<size_t>(count) * 4);
+    }
 }
 
 }  // namespace
@@ -242,49 +296,24 @@ void luma_row_avx2(const uint32_t* source, int32_t count, uint8_t* plane) {
 }
 
 void denoise_row_avx2(const RowJob& job) {
-    const int32_t w = job.width, h = job.height, j = job.row, s = job.pc.step;
-    if (w <= 0) return;
-    const Consts q(job.pc);
-    const bool showNoise = job.pc.showNoise != 0;
-    const int64_t reachRows = static_cast<int64_t>(kReach) * s;
-    const bool rowsInside = j - reachRows >= 0 && j + reachRows < h;
-    const uint8_t* rows[2 * kReach + 1] = {};
-    if (rowsInside)
-        for (int t = -kReach; t <= kReach; ++t)
-            rows[t + kReach] = job.plane + (static_cast<int64_t>(j) + static_cast<int64_t>(t) * s) * w;
-
-    for (int32_t i0 = 0; i0 < w; i0 += kLanes) {
-        const int32_t count = w - i0 < kLanes ? w - i0 : kLanes;
-        if (rowsInside && i0 >= kReach && i0 + kLanes + kReach <= w) {
-            const uint8_t* at[2 * kReach + 1];
-            for (int t = 0; t <= 2 * kReach; ++t) at[t] = rows[t] + i0;
-            const InsideFetch f{at};
-            denoise_chunk(f, f.at(0, 0), q, job.source + i0, job.output + i0, showNoise);
-            continue;
-        }
-        EdgeFetch f;
-        fill_edge_block(f, job, i0);
-        if (count == kLanes) {
-            denoise_chunk(f, f.centre, q, job.source + i0, job.output + i0, showNoise);
-            continue;
-        }
-        uint32_t in[kLanes] = {}, out[kLanes];
-        std::memcpy(in, job.source + i0, static_cast<size_t>(count) * 4);
-        denoise_chunk(f, f.centre, q, in, out, showNoise);
-        std::memcpy(job.output + i0, out, static_cast<size_t>(count) * 4);
-    }
+    if (job.pc.showNoise != 0) denoise_row<true>(job);
+    else denoise_row<false>(job);
 }
 
 void rebuild_words_avx2(const uint32_t* words, const int32_t* S, int32_t count, int32_t showNoise, uint32_t* out) {
-    for (int32_t i = 0; i < count; i += 4) {
-        const int32_t n = count - i < 4 ? count - i : 4;
-        uint32_t w[4] = {}, o[4];
-        int32_t s[4] = {};
+    for (int32_t i = 0; i < count; i += kLanes) {
+        const int32_t n = count - i < kLanes ? count - i : kLanes;
+        uint32_t w[kLanes] = {}, o[kLanes];
+        int32_t s[kLanes] = {};
         std::memcpy(w, words + i, static_cast<size_t>(n) * 4);
         std::memcpy(s, S + i, static_cast<size_t>(n) * 4);
-        const __m128i r = rebuild4(_mm_loadu_si128(reinterpret_cast<const __m128i*>(w)),
-                                   _mm_loadu_si128(reinterpret_cast<const __m128i*>(s)), showNoise != 0);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(o), r);
+        __m128i wv[4], sv[4];
+        for (int g = 0; g < 4; ++g) {
+            wv[g] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(w + 4 * g));
+            sv[g] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 4 * g));
+        }
+        if (showNoise != 0) rebuild16<true>(wv, sv, o);
+        else rebuild16<false>(wv, sv, o);
         std::memcpy(out + i, o, static_cast<size_t>(n) * 4);
     }
 }
