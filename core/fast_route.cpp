@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 
 #include "core/colour.h"
 #include "core/cpu_features.h"
@@ -14,9 +15,25 @@ namespace fast {
 
 PassConstants make_pass_constants(int32_t f1, int32_t f2, int32_t sharp, int32_t interlace, int32_t showNoise) {
     const Strengths st = make_strengths(f1, f2, sharp);
-    return PassConstants{wrap_mul(st.a1, 2000), wrap_mul(st.k1, 2000), wrap_mul(st.a2, 2000),
-                         wrap_mul(st.k2, 2000), wrap_neg(st.sharp),    interlace != 0 ? 2 : 1,
-                         showNoise};
+    // |a| + |k|*max(E) <= 10^6 keeps (a - k*E)*2000 within 32 bits for every
+    // E (0..1530); it also means 10*f and 333*f did not wrap.
+    auto small = [](int32_t f) {
+        const int64_t a = 10 * static_cast<int64_t>(f), k = 333 * static_cast<int64_t>(f) / 1000;
+        return (a < 0 ? -a : a) + 1530 * (k < 0 ? -k : k) <= 1000000;
+    };
+    const bool tenth = small(f1) && small(f2);
+    PassConstants pc{};
+    pc.a1x2000 = wrap_mul(st.a1, 2000), pc.k1x2000 = wrap_mul(st.k1, 2000);
+    pc.a2x2000 = wrap_mul(st.a2, 2000), pc.k2x2000 = wrap_mul(st.k2, 2000);
+    pc.tenthThresholds = tenth ? 1 : 0;
+    if (tenth) {
+        pc.a1x200 = st.a1 * 200, pc.k1x200 = st.k1 * 200;
+        pc.a2x200 = st.a2 * 200, pc.k2x200 = st.k2 * 200;
+    }
+    pc.negSharp = wrap_neg(st.sharp);
+    pc.step = interlace != 0 ? 2 : 1;
+    pc.showNoise = showNoise;
+    return pc;
 }
 
 }  // namespace fast
@@ -24,9 +41,19 @@ PassConstants make_pass_constants(int32_t f1, int32_t f2, int32_t sharp, int32_t
 namespace {
 
 const fast::RowKernels& kernels_of(CpuVariant v) {
-    static constexpr fast::RowKernels scalar{fast::luma_row_scalar, fast::denoise_row_scalar};
-    static constexpr fast::RowKernels avx2{fast::luma_row_avx2, fast::denoise_row_avx2};
-    return v == CpuVariant::Avx2 && cpu_variant_runs_here(v) ? avx2 : scalar;
+    static constexpr fast::RowKernels scalar{fast::luma_row_scalar, fast::denoise_row_scalar, false};
+    static constexpr fast::RowKernels avx2{fast::luma_row_avx2, fast::denoise_row_avx2, true};
+    static constexpr fast::RowKernels avx512{fast::luma_row_avx512, fast::denoise_row_avx512, true};
+    if (!cpu_variant_runs_here(v)) return scalar;
+    switch (v) {
+        case CpuVariant::Scalar:
+            return scalar;
+        case CpuVariant::Avx2:
+            return avx2;
+        case CpuVariant::Avx512:
+            return avx512;
+    }
+    return scalar;
 }
 
 // How the destination's rows lie against the source's. The fast route reads a
@@ -51,22 +78,62 @@ Layout layout_of(const uint8_t* s, ptrdiff_t sStep, const uint8_t* d, ptrdiff_t 
     return Layout::Other;
 }
 
+// 16-bit copies of the plane rows within reach of the row being denoised,
+// for the kernels that read them: 12 vertical steps + 1 rows, reused in turn.
+// Made per frame; the frame's own memory needs are small next to the host's.
+struct WideRing {
+    int16_t* data = nullptr;
+    int64_t stride = 0;
+    int64_t slots = 0;
+    WideRing() = default;
+    WideRing(const WideRing&) = delete;
+    WideRing& operator=(const WideRing&) = delete;
+    ~WideRing() { std::free(data); }
+    int16_t* row(int64_t r) const { return data + (r % slots) * stride; }
+};
+
+bool make_ring(WideRing& ring, int32_t w, int32_t step) {
+    ring.stride = (static_cast<int64_t>(w) + 15) / 16 * 16;
+    ring.slots = 12 * static_cast<int64_t>(step) + 1;
+    ring.data = static_cast<int16_t*>(std::malloc(static_cast<size_t>(ring.stride * ring.slots) * sizeof(int16_t)));
+    return ring.data != nullptr;
+}
+
+// The variant's kernels with the ring they read made; when it can't be made,
+// the portable kernels, which need nothing beyond the plane.
+const fast::RowKernels& kernels_with_ring(CpuVariant v, WideRing& ring, int32_t w, int32_t step) {
+    const fast::RowKernels& k = kernels_of(v);
+    if (!k.readsLines || make_ring(ring, w, step)) return k;
+    return kernels_of(CpuVariant::Scalar);
+}
+
+void ring_lines(const WideRing& ring, int32_t j, int32_t h, int32_t step, const int16_t* (&lines)[fast::kLineCount]) {
+    for (int t = 0; t < fast::kLineCount; ++t) {
+        const int64_t r = static_cast<int64_t>(j) + static_cast<int64_t>(t - fast::kLineCount / 2) * step;
+        lines[t] = r >= 0 && r < h ? ring.row(r) : nullptr;
+    }
+}
+
 }  // namespace
 
 bool cpu_variant_runs_here(CpuVariant v) {
+    static const CpuFeatures cpu = detect_cpu_features();
     switch (v) {
         case CpuVariant::Scalar:
             return true;
-        case CpuVariant::Avx2: {
-            static const bool avx2 = detect_cpu_features().avx2;
-            return avx2;
-        }
+        case CpuVariant::Avx2:
+            return cpu.avx2;
+        case CpuVariant::Avx512:
+            return cpu.avx512;
     }
     return false;
 }
 
 CpuVariant best_cpu_variant() {
-    return cpu_variant_runs_here(CpuVariant::Avx2) ? CpuVariant::Avx2 : CpuVariant::Scalar;
+    CpuVariant best = CpuVariant::Scalar;
+    for (CpuVariant v : kAllCpuVariants)
+        if (cpu_variant_runs_here(v)) best = v;
+    return best;
 }
 
 const char* cpu_variant_name(CpuVariant v) {
@@ -75,6 +142,8 @@ const char* cpu_variant_name(CpuVariant v) {
             return "scalar";
         case CpuVariant::Avx2:
             return "avx2";
+        case CpuVariant::Avx512:
+            return "avx512";
     }
     return "?";
 }
@@ -97,17 +166,21 @@ int run_cpu_route_fast(FilterInstance& fi, const FrameView& src, const FrameView
     const ptrdiff_t dStep = dst.pitch < 0 ? -dst.pitch : dst.pitch;
     if (layout_of(s, sStep, d, dStep, w, h) == Layout::Other) return run_cpu_route(fi, src, dst);
 
-    const fast::RowKernels& k = kernels_of(v);
     const fast::PassConstants pc = fast::make_pass_constants(fi.f1, fi.f2, fi.sharp, fi.interlace, fi.showNoise);
+    WideRing ring;
+    const fast::RowKernels& k = kernels_with_ring(v, ring, w, pc.step);
     auto srcRow = [&](int64_t i) { return reinterpret_cast<const uint32_t*>(s + i * sStep); };
     // Plane rows are made just ahead of the rows that need them, while the
     // source rows are still in the cache.
     const int64_t reach = 6 * static_cast<int64_t>(pc.step);
     int64_t built = 0;
+    const int16_t* lines[fast::kLineCount] = {};
     for (int32_t j = 0; j < h; ++j) {
         for (const int64_t need = std::min<int64_t>(h, j + reach + 1); built < need; ++built)
-            k.luma_row(srcRow(built), w, fi.lumaPlane + built * w);
-        k.denoise_row(fast::RowJob{fi.lumaPlane, w, h, j, srcRow(j), reinterpret_cast<uint32_t*>(d + j * dStep), pc});
+            k.luma_row(srcRow(built), w, fi.lumaPlane + built * w, k.readsLines ? ring.row(built) : nullptr);
+        if (k.readsLines) ring_lines(ring, j, h, pc.step, lines);
+        k.denoise_row(
+            fast::RowJob{fi.lumaPlane, lines, w, h, j, srcRow(j), reinterpret_cast<uint32_t*>(d + j * dStep), pc});
     }
     return 0;
 }
@@ -116,25 +189,36 @@ void build_luma_plane_fast(CpuVariant v, const uint32_t* source, int64_t count, 
     const fast::RowKernels& k = kernels_of(v);
     constexpr int64_t kPiece = int64_t{1} << 30;
     for (int64_t i = 0; i < count; i += kPiece)
-        k.luma_row(source + i, static_cast<int32_t>(std::min(kPiece, count - i)), plane + i);
+        k.luma_row(source + i, static_cast<int32_t>(std::min(kPiece, count - i)), plane + i, nullptr);
 }
 
 void denoise_cpu_fast(CpuVariant v, const DenoiseJob& job) {
     const int32_t h = job.height, w = job.width;
     if (h <= 0 || w <= 0) return;
-    const fast::RowKernels& k = kernels_of(v);
     const fast::PassConstants pc =
         fast::make_pass_constants(job.f1, job.f2, job.sharp, job.interlace, job.instance->showNoise);
+    const uint8_t* plane = job.instance->lumaPlane;
+    WideRing ring;
+    const fast::RowKernels& k = kernels_with_ring(v, ring, w, pc.step);
+    const int64_t reach = 6 * static_cast<int64_t>(pc.step);
+    int64_t widened = 0;
+    const int16_t* lines[fast::kLineCount] = {};
     for (int32_t j = 0; j < h; ++j) {
+        if (k.readsLines) {
+            for (const int64_t need = std::min<int64_t>(h, j + reach + 1); widened < need; ++widened)
+                std::copy(plane + widened * w, plane + (widened + 1) * w, ring.row(widened));
+            ring_lines(ring, j, h, pc.step, lines);
+        }
         const int64_t at = static_cast<int64_t>(j) * w;
-        k.denoise_row(fast::RowJob{job.instance->lumaPlane, w, h, j, job.source + at, job.output + at, pc});
+        k.denoise_row(fast::RowJob{plane, lines, w, h, j, job.source + at, job.output + at, pc});
     }
 }
 
 void rebuild_xrgb_fast(CpuVariant v, const uint32_t* words, const int32_t* S, int32_t count, bool showNoise,
                        uint32_t* out) {
-    if (v == CpuVariant::Avx2 && cpu_variant_runs_here(v)) {
-        fast::rebuild_words_avx2(words, S, count, showNoise ? 1 : 0, out);
+    if (cpu_variant_runs_here(v) && v != CpuVariant::Scalar) {
+        (v == CpuVariant::Avx2 ? fast::rebuild_words_avx2 : fast::rebuild_words_avx512)(words, S, count,
+                                                                                      showNoise ? 1 : 0, out);
         return;
     }
     for (int32_t i = 0; i < count; ++i) {

@@ -11,9 +11,9 @@
 namespace orv {
 
 // The kernel sets, slowest first.
-enum class CpuVariant { Scalar, Avx2 };
+enum class CpuVariant { Scalar, Avx2, Avx512 };
 
-inline constexpr CpuVariant kAllCpuVariants[] = {CpuVariant::Scalar, CpuVariant::Avx2};
+inline constexpr CpuVariant kAllCpuVariants[] = {CpuVariant::Scalar, CpuVariant::Avx2, CpuVariant::Avx512};
 
 bool cpu_variant_runs_here(CpuVariant v);
 // The fastest variant this processor runs (asked of CPUID once).

@@ -40,8 +40,10 @@ inline int32_t correction(int32_t c, const int32_t (&P)[4][kReach], const PassCo
 
 }  // namespace
 
-void luma_row_scalar(const uint32_t* source, int32_t count, uint8_t* plane) {
+void luma_row_scalar(const uint32_t* source, int32_t count, uint8_t* plane, int16_t* wide) {
     build_luma_plane(source, count, plane);
+    if (wide != nullptr)
+        for (int32_t i = 0; i < count; ++i) wide[i] = plane[i];
 }
 
 void denoise_row_scalar(const RowJob& job) {

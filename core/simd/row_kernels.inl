@@ -1,16 +1,19 @@
-// The fast route's AVX2 kernels: luma plane rows, the denoise and the colour
-// rebuild, bit for bit the reference's results.
+// The fast route's vector kernels: luma plane rows, the denoise and the
+// colour rebuild, bit for bit the reference's results.
 //
-// This file alone is compiled with -mavx2 (and never -mfma), so nothing here
-// may be shared with the rest of the module: every helper is internal, and the
-// only headers are the intrinsics, the C library and the plain kernel header.
+// One translation unit per instruction set includes this file, after defining
+// ORV_SIMD(name) to give the kernels that set's names (core/simd/avx2.cpp,
+// core/simd/avx512.cpp). Those units alone are compiled with their flags (and
+// never -mfma), so nothing here may be shared with the rest of the module:
+// every helper is internal, and the only headers are the intrinsics, the C
+// library and the plain kernel header.
 //
-// Integers: the luma samples and pair sums are 16-bit lanes (16 pixels per
-// vector). Responses are formed by _mm256_madd_epi16 on interleaved pairs of
-// pair sums, which puts pixels 0-3 and 8-11 in the "lo" 32-bit vector and 4-7
-// and 12-15 in "hi"; the decision runs in that order, and the colour rebuild
-// takes its four-pixel groups from it directly. All 32-bit lane arithmetic
-// wraps, as the reference's does on settings from a script.
+// Integers: the luma samples, read from 16-bit copies of the plane rows, and
+// the pair sums are 16-bit lanes (16 pixels per vector). Responses are formed
+// by _mm256_madd_epi16 on interleaved pairs of pair sums, which puts pixels
+// 0-3 and 8-11 in the "lo" 32-bit vector and 4-7 and 12-15 in "hi"; the
+// decision runs in that order. All 32-bit lane arithmetic wraps, as the
+// reference's does on settings from a script.
 //
 // Doubles: each product and sum is its own instruction in the reference's
 // order, so nothing can be contracted or reassociated.
@@ -79,17 +82,35 @@ template <bool ShowNoise>
 ORV_INLINE void rebuild16(const __m128i (&words)[4], const __m128i (&S)[4], uint32_t* output) {
     const __m256d half = _mm256_set1_pd(0.5);
     __m128i red[4], green[4], blue[4];
+    // Step by step across the four groups, so that the out-of-order core
+    // finds independent work next to every long-latency conversion.
+    __m256d r[4], g[4], b[4], y[4], u[4], v[4];
 #pragma GCC unroll 4
-    for (int g = 0; g < 4; ++g) {
-        const Rgb c = channels(words[g]);
-        const __m256d y = luma(c);
-        const __m256d yd = trunc_pd(sub(y, _mm256_cvtepi32_pd(S[g])));
-        const __m256d ud = trunc_pd(add(sub(mul(c.r, -0.147), mul(c.g, 0.289)), mul(c.b, 0.436)));
-        const __m256d vd = trunc_pd(add(sub(mul(c.r, 0.615), mul(c.g, 0.515)), mul(c.b, 0.1)));
-        red[g] = _mm256_cvttpd_epi32(add(add(sub(mul(yd, 0.772), mul(ud, 0.4633)), mul(vd, 1.14)), half));
-        green[g] = _mm256_cvttpd_epi32(add(sub(sub(mul(yd, 1.1161), mul(ud, 0.1587)), mul(vd, 0.5806)), half));
-        blue[g] = _mm256_cvttpd_epi32(add(sub(add(mul(yd, 1.0001), mul(ud, 2.0322)), mul(vd, 0.0005)), half));
+    for (int k = 0; k < 4; ++k) {
+        const Rgb c = channels(words[k]);
+        r[k] = c.r, g[k] = c.g, b[k] = c.b;
     }
+#pragma GCC unroll 4
+    for (int k = 0; k < 4; ++k) y[k] = add(add(mul(g[k], 0.587), mul(r[k], 0.299)), mul(b[k], 0.114));
+#pragma GCC unroll 4
+    for (int k = 0; k < 4; ++k) u[k] = add(sub(mul(r[k], -0.147), mul(g[k], 0.289)), mul(b[k], 0.436));
+#pragma GCC unroll 4
+    for (int k = 0; k < 4; ++k) v[k] = add(sub(mul(r[k], 0.615), mul(g[k], 0.515)), mul(b[k], 0.1));
+#pragma GCC unroll 4
+    for (int k = 0; k < 4; ++k) {
+        y[k] = trunc_pd(sub(y[k], _mm256_cvtepi32_pd(S[k])));
+        u[k] = trunc_pd(u[k]);
+        v[k] = trunc_pd(v[k]);
+    }
+#pragma GCC unroll 4
+    for (int k = 0; k < 4; ++k)
+        red[k] = _mm256_cvttpd_epi32(add(add(sub(mul(y[k], 0.772), mul(u[k], 0.4633)), mul(v[k], 1.14)), half));
+#pragma GCC unroll 4
+    for (int k = 0; k < 4; ++k)
+        green[k] = _mm256_cvttpd_epi32(add(sub(sub(mul(y[k], 1.1161), mul(u[k], 0.1587)), mul(v[k], 0.5806)), half));
+#pragma GCC unroll 4
+    for (int k = 0; k < 4; ++k)
+        blue[k] = _mm256_cvttpd_epi32(add(sub(add(mul(y[k], 1.0001), mul(u[k], 2.0322)), mul(v[k], 0.0005)), half));
     auto bytes = [](const __m128i (&v)[4]) {
         return _mm_packus_epi16(_mm_packs_epi32(v[0], v[1]), _mm_packs_epi32(v[2], v[3]));
     };
@@ -105,15 +126,19 @@ ORV_INLINE void rebuild16(const __m128i (&words)[4], const __m128i (&S)[4], uint
     }
 }
 
-// Sixteen luma bytes from sixteen words.
-inline void luma16(const uint32_t* words, uint8_t* plane) {
+// Sixteen luma bytes from sixteen words, and their 16-bit samples if wanted.
+ORV_INLINE void luma16(const uint32_t* words, uint8_t* plane, int16_t* wide) {
     __m128i y[4];
     for (int g = 0; g < 4; ++g) {
         const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(words + 4 * g));
         y[g] = _mm256_cvttpd_epi32(luma(channels(w)));
     }
-    const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(y[0], y[1]), _mm_packs_epi32(y[2], y[3]));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(plane), bytes);
+    const __m128i lo = _mm_packs_epi32(y[0], y[1]), hi = _mm_packs_epi32(y[2], y[3]);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(plane), _mm_packus_epi16(lo, hi));
+    if (wide != nullptr) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(wide), lo);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(wide + 8), hi);
+    }
 }
 
 // --- denoise --------------------------------------------------------------
@@ -122,11 +147,11 @@ inline void luma16(const uint32_t* words, uint8_t* plane) {
 // the chunk's pixels, as 16-bit lanes, each already replaced by the centre
 // where the reference's border rule says so.
 
-// Every neighbour inside the frame: straight loads from the plane.
+// Every neighbour inside the frame: straight loads from the 16-bit rows.
 struct InsideFetch {
-    const uint8_t* const* rows;  // rows[t + kReach] at the chunk's first column
+    const int16_t* const* rows;  // rows[t + kReach] at the chunk's first column
     ORV_INLINE __m256i at(int t, int dx) const {
-        return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[t + kReach] + dx)));
+        return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(rows[t + kReach] + dx));
     }
 };
 
@@ -144,22 +169,17 @@ struct EdgeFetch {
 };
 
 void fill_edge_block(EdgeFetch& f, const RowJob& job, int32_t i0) {
-    const int32_t w = job.width, h = job.height;
-    const int32_t first = i0 - kReach;  // plane column of block column 0
-    for (int t = -kReach; t <= kReach; ++t) {
-        int16_t* out = f.block[t + kReach];
-        const int64_t r = static_cast<int64_t>(job.row) + static_cast<int64_t>(t) * job.pc.step;
-        if (r < 0 || r >= h) {
+    const int32_t w = job.width;
+    const int32_t first = i0 - kReach;  // row column of block column 0
+    for (int t = 0; t < kLineCount; ++t) {
+        int16_t* out = f.block[t];
+        const int16_t* row = job.lines[t];
+        if (row == nullptr) {
             for (int x = 0; x < EdgeFetch::kCols; ++x) out[x] = EdgeFetch::kOutside;
             continue;
         }
-        const uint8_t* row = job.plane + r * w;
         if (first >= 0 && first + EdgeFetch::kCols <= w) {
-            const __m256i a = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + first)));
-            const __m256i b = _mm256_cvtepu8_epi16(
-                _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + first + EdgeFetch::kCols - kLanes)));
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), a);
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + EdgeFetch::kCols - kLanes), b);
+            std::memcpy(out, row + first, EdgeFetch::kCols * sizeof(int16_t));
             continue;
         }
         for (int x = 0; x < EdgeFetch::kCols; ++x) {
@@ -177,22 +197,25 @@ inline __m256i weights(int32_t a, int32_t b) {
 
 struct Consts {
     __m256i k1_12, k1_34, k1_56, k2_12, k2_34, k2_56;
-    __m256i a1, k1, a2, k2, negSharp, ten;
-    explicit Consts(const PassConstants& pc)
+    __m256i a1, k1, a2, k2, negSharp;
+    // Thresholds a - k*E: T itself, or T/10 where that is exact.
+    Consts(const PassConstants& pc, bool tenth)
         : k1_12(weights(4464, 2864)), k1_34(weights(608, -1788)), k1_56(weights(-3773, -4895)),
           k2_12(weights(2864, -1788)), k2_34(weights(-4895, -3773)), k2_56(weights(608, 4464)),
-          a1(_mm256_set1_epi32(pc.a1x2000)), k1(_mm256_set1_epi32(pc.k1x2000)),
-          a2(_mm256_set1_epi32(pc.a2x2000)), k2(_mm256_set1_epi32(pc.k2x2000)),
-          negSharp(_mm256_set1_epi32(pc.negSharp)), ten(_mm256_set1_epi32(10)) {}
+          a1(_mm256_set1_epi32(tenth ? pc.a1x200 : pc.a1x2000)), k1(_mm256_set1_epi32(tenth ? pc.k1x200 : pc.k1x2000)),
+          a2(_mm256_set1_epi32(tenth ? pc.a2x200 : pc.a2x2000)), k2(_mm256_set1_epi32(tenth ? pc.k2x200 : pc.k2x2000)),
+          negSharp(_mm256_set1_epi32(pc.negSharp)) {}
 };
 
-// One response against its threshold a - k*E: noise keeps R, structure gives
-// (-sharp*R) >> 5.
+// One response against its threshold: noise keeps R, structure gives
+// (-sharp*R) >> 5. Structure is 10*|R| > T, or |R| > T/10 with Tenth.
+template <bool Tenth>
 ORV_INLINE __m256i respond(__m256i R, __m256i E, __m256i a, __m256i k, const Consts& q) {
     const __m256i T = _mm256_sub_epi32(a, _mm256_mullo_epi32(k, E));
-    const __m256i tenAbs = _mm256_mullo_epi32(_mm256_abs_epi32(R), q.ten);
+    const __m256i absR = _mm256_abs_epi32(R);
+    const __m256i lhs = Tenth ? absR : _mm256_mullo_epi32(absR, _mm256_set1_epi32(10));
     const __m256i structure = _mm256_srai_epi32(_mm256_mullo_epi32(R, q.negSharp), 5);
-    return _mm256_blendv_epi8(R, structure, _mm256_cmpgt_epi32(tenAbs, T));
+    return _mm256_blendv_epi8(R, structure, _mm256_cmpgt_epi32(lhs, T));
 }
 
 // Rows and columns of the minus-side neighbour at distance 1, per direction:
@@ -200,8 +223,9 @@ ORV_INLINE __m256i respond(__m256i R, __m256i E, __m256i a, __m256i k, const Con
 constexpr int kDirRow[4] = {0, -1, -1, -1};
 constexpr int kDirCol[4] = {-1, 0, -1, 1};
 
-template <bool ShowNoise, class Fetch>
-ORV_INLINE void denoise_chunk(const Fetch& f, __m256i c, const Consts& q, const uint32_t* source, uint32_t* output) {
+// The corrections S of sixteen pixels, stored in pixel order.
+template <bool Tenth, class Fetch>
+ORV_INLINE void corrections16(const Fetch& f, __m256i c, const Consts& q, int32_t* S) {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i c5041 = _mm256_set1_epi32(5041);
     const __m256i centreLo = _mm256_madd_epi16(_mm256_unpacklo_epi16(c, zero), c5041);
@@ -232,75 +256,94 @@ ORV_INLINE void denoise_chunk(const Fetch& f, __m256i c, const Consts& q, const 
         const __m256i r1Hi = response(centreHi, p12Hi, p34Hi, p56Hi, q.k1_12, q.k1_34, q.k1_56);
         const __m256i r2Lo = response(centreLo, p12Lo, p34Lo, p56Lo, q.k2_12, q.k2_34, q.k2_56);
         const __m256i r2Hi = response(centreHi, p12Hi, p34Hi, p56Hi, q.k2_12, q.k2_34, q.k2_56);
-        sumLo = _mm256_add_epi32(sumLo, respond(r1Lo, _mm256_unpacklo_epi16(e1, zero), q.a1, q.k1, q));
-        sumHi = _mm256_add_epi32(sumHi, respond(r1Hi, _mm256_unpackhi_epi16(e1, zero), q.a1, q.k1, q));
-        sumLo = _mm256_add_epi32(sumLo, respond(r2Lo, _mm256_unpacklo_epi16(e2, zero), q.a2, q.k2, q));
-        sumHi = _mm256_add_epi32(sumHi, respond(r2Hi, _mm256_unpackhi_epi16(e2, zero), q.a2, q.k2, q));
+        sumLo = _mm256_add_epi32(sumLo, respond<Tenth>(r1Lo, _mm256_unpacklo_epi16(e1, zero), q.a1, q.k1, q));
+        sumHi = _mm256_add_epi32(sumHi, respond<Tenth>(r1Hi, _mm256_unpackhi_epi16(e1, zero), q.a1, q.k1, q));
+        sumLo = _mm256_add_epi32(sumLo, respond<Tenth>(r2Lo, _mm256_unpacklo_epi16(e2, zero), q.a2, q.k2, q));
+        sumHi = _mm256_add_epi32(sumHi, respond<Tenth>(r2Hi, _mm256_unpackhi_epi16(e2, zero), q.a2, q.k2, q));
     }
     const __m256i sLo = _mm256_srai_epi32(sumLo, 16), sHi = _mm256_srai_epi32(sumHi, 16);
-    const __m128i S[4] = {_mm256_castsi256_si128(sLo), _mm256_castsi256_si128(sHi), _mm256_extracti128_si256(sLo, 1),
-                          _mm256_extracti128_si256(sHi, 1)};
-    // All sixteen words are read before any is written: output may be source.
-    __m128i words[4];
-    for (int g = 0; g < 4; ++g) words[g] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + 4 * g));
-    rebuild16<ShowNoise>(words, S, output);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(S), _mm256_castsi256_si128(sLo));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(S + 4), _mm256_castsi256_si128(sHi));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(S + 8), _mm256_extracti128_si256(sLo, 1));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(S + 12), _mm256_extracti128_si256(sHi, 1));
 }
 
-template <bool ShowNoise>
-void denoise_row(const RowJob& job) {
-    const int32_t w = job.width, h = job.height, j = job.row, s = job.pc.step;
-    if (w <= 0) return;
-    const Consts q(job.pc);
-    const int64_t reachRows = static_cast<int64_t>(kReach) * s;
-    const bool rowsInside = j - reachRows >= 0 && j + reachRows < h;
-    const uint8_t* rows[2 * kReach + 1] = {};
-    if (rowsInside)
-        for (int t = -kReach; t <= kReach; ++t)
-            rows[t + kReach] = job.plane + (static_cast<int64_t>(j) + static_cast<int64_t>(t) * s) * w;
+// The row goes in segments: first the corrections of a segment, then its
+// colour rebuild, so that each loop keeps its own constants in registers.
+constexpr int32_t kSegment = 16 * kLanes;
 
-    for (int32_t i0 = 0; i0 < w; i0 += kLanes) {
-        const int32_t count = w - i0 < kLanes ? w - i0 : kLanes;
-        if (rowsInside && i0 >= kReach && i0 + kLanes + kReach <= w) {
-            const uint8_t* at[2 * kReach + 1];
-            for (int t = 0; t <= 2 * kReach; ++t) at[t] = rows[t] + i0;
-            const InsideFetch f{at};
-            denoise_chunk<ShowNoise>(f, f.at(0, 0), q, job.source + i0, job.output + i0);
-            continue;
+template <bool ShowNoise, bool Tenth>
+void denoise_row(const RowJob& job) {
+    const int32_t w = job.width;
+    if (w <= 0) return;
+    const Consts q(job.pc, Tenth);
+    bool rowsInside = true;
+    for (int t = 0; t < kLineCount; ++t) rowsInside = rowsInside && job.lines[t] != nullptr;
+    int32_t S[kSegment];
+
+    for (int32_t s0 = 0; s0 < w; s0 += kSegment) {
+        const int32_t end = w - s0 < kSegment ? w : s0 + kSegment;
+        for (int32_t i0 = s0; i0 < end; i0 += kLanes) {
+            if (rowsInside && i0 >= kReach && i0 + kLanes + kReach <= w) {
+                const int16_t* at[kLineCount];
+                for (int t = 0; t < kLineCount; ++t) at[t] = job.lines[t] + i0;
+                const InsideFetch f{at};
+                corrections16<Tenth>(f, f.at(0, 0), q, S + (i0 - s0));
+            } else {
+                EdgeFetch f;
+                fill_edge_block(f, job, i0);
+                corrections16<Tenth>(f, f.centre, q, S + (i0 - s0));
+            }
         }
-        EdgeFetch f;
-        fill_edge_block(f, job, i0);
-        if (count == kLanes) {
-            denoise_chunk<ShowNoise>(f, f.centre, q, job.source + i0, job.output + i0);
-            continue;
+        // All sixteen words of a group are read before any is written: output may be source.
+        int32_t i0 = s0;
+        for (; i0 + kLanes <= end; i0 += kLanes) {
+            __m128i words[4], corr[4];
+            for (int g = 0; g < 4; ++g) {
+                words[g] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(job.source + i0 + 4 * g));
+                corr[g] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(S + (i0 - s0) + 4 * g));
+            }
+            rebuild16<ShowNoise>(words, corr, job.output + i0);
         }
-        uint32_t in[kLanes] = {}, out[kLanes];
-        std::memcpy(in, job.source + i0, static_cast<size_t>(count) * 4);
-        denoise_chunk<ShowNoise>(f, f.centre, q, in, out);
-        std::memcpy(job.output + i0, out, static_cast<size_t>(count) * 4);
+        if (i0 < end) {
+            const int32_t count = end - i0;
+            uint32_t in[kLanes] = {}, out[kLanes];
+            std::memcpy(in, job.source + i0, static_cast<size_t>(count) * 4);
+            __m128i words[4], corr[4];
+            for (int g = 0; g < 4; ++g) {
+                words[g] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 4 * g));
+                corr[g] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(S + (i0 - s0) + 4 * g));
+            }
+            rebuild16<ShowNoise>(words, corr, out);
+            std::memcpy(job.output + i0, out, static_cast<size_t>(count) * 4);
+        }
     }
 }
 
 }  // namespace
 
-void luma_row_avx2(const uint32_t* source, int32_t count, uint8_t* plane) {
+void ORV_SIMD(luma_row)(const uint32_t* source, int32_t count, uint8_t* plane, int16_t* wide) {
     int32_t i = 0;
-    for (; i + kLanes <= count; i += kLanes) luma16(source + i, plane + i);
+    for (; i + kLanes <= count; i += kLanes) luma16(source + i, plane + i, wide != nullptr ? wide + i : nullptr);
     if (i < count) {
         const int32_t rest = count - i;
         uint32_t words[kLanes] = {};
         uint8_t bytes[kLanes];
+        int16_t samples[kLanes];
         std::memcpy(words, source + i, static_cast<size_t>(rest) * 4);
-        luma16(words, bytes);
+        luma16(words, bytes, samples);
         std::memcpy(plane + i, bytes, static_cast<size_t>(rest));
+        if (wide != nullptr) std::memcpy(wide + i, samples, static_cast<size_t>(rest) * sizeof(int16_t));
     }
 }
 
-void denoise_row_avx2(const RowJob& job) {
-    if (job.pc.showNoise != 0) denoise_row<true>(job);
-    else denoise_row<false>(job);
+void ORV_SIMD(denoise_row)(const RowJob& job) {
+    const bool tenth = job.pc.tenthThresholds != 0;
+    if (job.pc.showNoise != 0) tenth ? denoise_row<true, true>(job) : denoise_row<true, false>(job);
+    else tenth ? denoise_row<false, true>(job) : denoise_row<false, false>(job);
 }
 
-void rebuild_words_avx2(const uint32_t* words, const int32_t* S, int32_t count, int32_t showNoise, uint32_t* out) {
+void ORV_SIMD(rebuild_words)(const uint32_t* words, const int32_t* S, int32_t count, int32_t showNoise, uint32_t* out) {
     for (int32_t i = 0; i < count; i += kLanes) {
         const int32_t n = count - i < kLanes ? count - i : kLanes;
         uint32_t w[kLanes] = {}, o[kLanes];
