@@ -32,9 +32,10 @@ std::vector<CpuVariant> variants_here() {
 
 // Strengths and sharpening as a script may store them: the dialog's range,
 // its borders, and values whose products wrap (10*f, 333*f, k*2000, sharp*R).
-constexpr int32_t kStrengths[] = {0,   1,    3,    4,     6,      23,      33,       70,       100,      101,
-                                  -1,  -100, 1000, 6451,  -6452,  6449069, 1073742,  12345678, 214748365,
-                                  kMax, kMin, -214748365};
+// 1927 and 1928 straddle the largest strength whose thresholds never wrap.
+constexpr int32_t kStrengths[] = {0,    1,     3,     4,    6,     23,      33,      70,       100,       101,
+                                  -1,   -100,  1000,  1927, 1928,  -1928,   6451,    -6452,    6449069,   1073742,
+                                  12345678, 214748365, kMax, kMin, -214748365};
 constexpr int32_t kSharps[] = {0, 1, 2, 6, 7, -1, -6, 32, 33, 1000, 65536, 67108864, kMax, kMin, -67108865};
 
 struct Settings {
@@ -82,9 +83,11 @@ std::vector<uint32_t> content(std::mt19937& rng, int32_t w, int32_t h) {
     }
 }
 
-// Widths around the 16-pixel chunks and the 6-pixel border reach on both sides.
+// Widths around the 16-pixel chunks, the 6-pixel border reach on both sides
+// and the 256-pixel segments of a row.
 int32_t random_width(std::mt19937& rng) {
-    const int32_t wide[] = {44, 47, 48, 49, 53, 54, 55, 63, 64, 65, 70, 80, 81, 95, 96, 97, 130};
+    const int32_t wide[] = {44,  47,  48,  49,  53,  54,  55,  63,  64,  65,  70,  80,  81,  95,
+                            96,  97,  130, 250, 255, 256, 257, 262, 263, 272, 273, 512, 513, 519};
     return rng() % 3 == 0 ? wide[rng() % std::size(wide)] : static_cast<int32_t>(1 + rng() % 40);
 }
 
