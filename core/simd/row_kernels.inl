@@ -28,11 +28,11 @@ namespace orv::fast {
 
 namespace {
 
-constexpr int kLanes = 16;  // pixels per chunk
-
 // The helpers below are small and called with constant arguments; they only
 // pay when inlined and unrolled into the chunk loop.
 #define ORV_INLINE inline __attribute__((always_inline))
+
+constexpr int kLanes = 16;  // pixels per chunk
 constexpr int kReach = 6;
 
 // --- colour ---------------------------------------------------------------
@@ -120,9 +120,9 @@ ORV_INLINE void rebuild16(const __m128i (&words)[4], const __m128i (&S)[4], uint
     __m128i out[4] = {_mm_unpacklo_epi16(bgLo, r0Lo), _mm_unpackhi_epi16(bgLo, r0Lo), _mm_unpacklo_epi16(bgHi, r0Hi),
                       _mm_unpackhi_epi16(bgHi, r0Hi)};
 #pragma GCC unroll 4
-    for (int g = 0; g < 4; ++g) {
-        if (ShowNoise) out[g] = noise_words(words[g], out[g]);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(output + 4 * g), out[g]);
+    for (int k = 0; k < 4; ++k) {
+        if (ShowNoise) out[k] = noise_words(words[k], out[k]);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(output + 4 * k), out[k]);
     }
 }
 
@@ -295,7 +295,7 @@ void denoise_row(const RowJob& job) {
                 corrections16<Tenth>(f, f.centre, q, S + (i0 - s0));
             }
         }
-        // All sixteen words of a group are read before any is written: output may be source.
+        // Each chunk's sixteen words are read before any is written: output may be source.
         int32_t i0 = s0;
         for (; i0 + kLanes <= end; i0 += kLanes) {
             __m128i words[4], corr[4];

@@ -38,9 +38,7 @@ constexpr int32_t kStrengths[] = {0,    1,     3,     4,    6,     23,      33, 
                                   12345678, 214748365, kMax, kMin, -214748365};
 constexpr int32_t kSharps[] = {0, 1, 2, 6, 7, -1, -6, 32, 33, 1000, 65536, 67108864, kMax, kMin, -67108865};
 
-struct Settings {
-    int32_t f1, f2, sharp, interlace, showNoise;
-};
+using test::Settings;
 
 Settings random_settings(std::mt19937& rng) {
     auto pick = [&](const auto& table) { return table[rng() % std::size(table)]; };
@@ -95,18 +93,6 @@ int32_t random_width(std::mt19937& rng) {
 int32_t random_height(std::mt19937& rng) {
     const int32_t tall[] = {14, 18, 24, 25, 26, 27, 30, 37};
     return rng() % 3 == 0 ? tall[rng() % std::size(tall)] : static_cast<int32_t>(1 + rng() % 13);
-}
-
-std::vector<uint32_t> reference_denoise(const std::vector<uint32_t>& src, int32_t w, int32_t h, const Settings& s,
-                                        std::vector<uint8_t>& plane) {
-    plane.assign(src.size(), 0);
-    build_luma_plane(src.data(), static_cast<int64_t>(src.size()), plane.data());
-    FilterInstance fi{};
-    fi.lumaPlane = plane.data();
-    fi.showNoise = s.showNoise;
-    std::vector<uint32_t> out(src.size(), 0xDEADBEEF);
-    denoise_cpu(DenoiseJob{src.data(), out.data(), s.f1, s.f2, s.sharp, s.interlace, h, w, &fi});
-    return out;
 }
 
 TEST(FastRoute, ReportsTheVariantsItTests) {
@@ -184,8 +170,9 @@ TEST(FastRoute, DenoiseMatchesReference) {
         for (auto [w, h] : sizes) {
             const Settings s = random_settings(rng);
             const auto src = content(rng, w, h);
-            std::vector<uint8_t> plane;
-            const auto want = reference_denoise(src, w, h, s, plane);
+            const auto want = test::denoise(src, w, h, s);
+            std::vector<uint8_t> plane(src.size());
+            build_luma_plane(src.data(), static_cast<int64_t>(src.size()), plane.data());
             FilterInstance fi{};
             fi.lumaPlane = plane.data();
             fi.showNoise = s.showNoise;
