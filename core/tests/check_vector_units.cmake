@@ -25,3 +25,16 @@ if(kernels EQUAL 0)
   message(FATAL_ERROR "no vector kernels found in ${OBJECTS}")
 endif()
 message(STATUS "${kernels} vector kernels, nothing else shared")
+
+# Nor may they hold a fused multiply-add: it rounds once where the colour
+# arithmetic rounds twice, and the last bit of a pixel would change.
+if(OBJDUMP)
+  execute_process(COMMAND ${OBJDUMP} -d ${OBJECTS} OUTPUT_VARIABLE code RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "objdump failed on ${OBJECTS}")
+  endif()
+  string(REGEX MATCH "vf(n?)m(add|sub)[a-z0-9]*" fused "${code}")
+  if(fused)
+    message(FATAL_ERROR "a vector unit contains ${fused}")
+  endif()
+endif()
