@@ -6,6 +6,7 @@
 
 #include "core/colour.h"
 #include "core/denoise.h"
+#include "core/fast_route.h"
 #include "gpu/gpu_route.h"
 #include "host/vd_interface.h"
 
@@ -112,7 +113,7 @@ int runProc(const FilterActivation* fa, const FilterFunctions*) {
         return 0;
     }
     if (gpu_route_run(fi, src, dst)) return 0;
-    return run_cpu_route(fi, src, dst);
+    return run_cpu_route_fast(fi, src, dst);
 }
 
 int endProc(FilterActivation* fa, const FilterFunctions*) {
