@@ -1,7 +1,7 @@
 # Thin wrapper over the CMake presets.
 PRESETS := native asan windows
 
-.PHONY: all setup test demo clean native asan windows
+.PHONY: all setup test demo bench clean native asan windows
 
 all: setup native windows
 
@@ -18,6 +18,9 @@ test: setup
 	@set -e; for p in $(PRESETS); do \
 	  cmake --preset $$p >/dev/null && cmake --build --preset $$p && ctest --preset $$p; \
 	done
+
+bench: setup native
+	cmake --build --preset native --target bench
 
 demo: setup native
 	@bash scripts/demo.sh
