@@ -3,7 +3,7 @@ PRESETS := native asan windows fuzz
 # How long `make fuzz` runs each fuzz target.
 FUZZ_SECONDS ?= 600
 
-.PHONY: all setup test demo fuzz clean native asan windows
+.PHONY: all setup test demo bench fuzz clean native asan windows
 
 all: setup native windows
 
@@ -20,6 +20,9 @@ test: setup
 	@set -e; for p in $(PRESETS); do \
 	  cmake --preset $$p >/dev/null && cmake --build --preset $$p && ctest --preset $$p; \
 	done
+
+bench: setup native
+	cmake --build --preset native --target bench
 
 fuzz: setup configure-fuzz
 	cmake --build --preset fuzz

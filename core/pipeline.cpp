@@ -6,6 +6,8 @@
 
 #include "core/colour.h"
 #include "core/denoise.h"
+#include "core/fast_route.h"
+#include "gpu/gpu_route.h"
 #include "host/vd_interface.h"
 
 namespace orv {
@@ -98,6 +100,7 @@ int startProc(FilterActivation* fa, const FilterFunctions*) {
     FilterInstance& fi = instance_of(fa);
     const VFBitmap& src = *fa->src;
     if (!ensure_luma_plane(fi, src.w, src.h)) return 1;
+    gpu_route_start(fi, src.w, src.h);
     return 0;
 }
 
@@ -109,11 +112,14 @@ int runProc(const FilterActivation* fa, const FilterFunctions*) {
         copy_rows(src, dst, src.w, src.h);
         return 0;
     }
-    return run_cpu_route(fi, src, dst);
+    if (gpu_route_run(fi, src, dst)) return 0;
+    return run_cpu_route_fast(fi, src, dst);
 }
 
 int endProc(FilterActivation* fa, const FilterFunctions*) {
-    release_luma_plane(instance_of(fa));
+    FilterInstance& fi = instance_of(fa);
+    release_luma_plane(fi);
+    gpu_route_end(fi);
     return 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/filter_instance.h"
 #include "host/callback_edges.h"
+#include "host/config_dialog.h"
 
 namespace orv {
 
@@ -18,8 +19,8 @@ ScriptObject scriptObject{nullptr, scriptFunctions, nullptr};
 }  // namespace
 
 // No deinitProc: everything an instance owns is released by endProc. No
-// paramProc: the output frame has the source frame's format and size. The
-// configuration dialog is not part of this build yet.
+// paramProc: the output frame has the source frame's format and size. A
+// Linux host has no dialog manager, so there the filter has no dialog.
 FilterDefinition filterDefinition{
     .next = nullptr,
     .prev = nullptr,
@@ -33,7 +34,11 @@ FilterDefinition filterDefinition{
     .deinitProc = nullptr,
     .runProc = &edge::runProc,
     .paramProc = nullptr,
+#ifdef _WIN32
+    .configProc = &edge::configProc,
+#else
     .configProc = nullptr,
+#endif
     .stringProc = &edge::stringProc,
     .startProc = &edge::startProc,
     .endProc = &edge::endProc,

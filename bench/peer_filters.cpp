@@ -1,0 +1,86 @@
+#include "bench/peer_filters.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace orv::bench {
+
+namespace {
+
+#ifdef _WIN32
+constexpr const char* kQuiet = " >NUL 2>&1";
+#else
+constexpr const char* kQuiet = " >/dev/null 2>&1";
+#endif
+
+// The filters work on planar formats; both runs convert the frames to planar
+// RGB first, so that the conversion cancels out of the difference.
+constexpr const char* kPlanar = "format=gbrp";
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+std::string command(const std::string& raw, int32_t w, int32_t h, int loops, const std::string& chain) {
+    return "ffmpeg -hide_banner -nostdin -loglevel error -threads 1 -filter_threads 1 -stream_loop " +
+           std::to_string(loops) + " -f rawvideo -pix_fmt bgr0 -s " + std::to_string(w) + "x" + std::to_string(h) +
+           " -i \"" + raw + "\" -vf " + chain + " -f null -" + kQuiet;
+}
+
+// Wall seconds of one run, or a negative value when it failed.
+double run_seconds(const std::string& cmd) {
+    const auto t0 = std::chrono::steady_clock::now();
+    const int rc = std::system(cmd.c_str());
+    const auto t1 = std::chrono::steady_clock::now();
+    return rc == 0 ? std::chrono::duration<double>(t1 - t0).count() : -1.0;
+}
+
+}  // namespace
+
+bool ffmpeg_available() { return std::system((std::string("ffmpeg -version") + kQuiet).c_str()) == 0; }
+
+std::string peer_method(int framesPerRun, int rounds) {
+    return "ffmpeg -threads 1 -filter_threads 1 over " + std::to_string(framesPerRun) +
+           " frames per run (bgr0 raw file, -vf " + kPlanar + ",FILTER, -f null); per frame = (median wall time of " +
+           std::to_string(rounds) + " runs - median of " + std::to_string(rounds) + " runs of -vf " + kPlanar +
+           ") / frames";
+}
+
+std::vector<PeerTiming> time_peers(const std::vector<std::vector<uint32_t>>& frames, int32_t w, int32_t h,
+                                   const std::vector<std::string>& filters, int loops, int rounds) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path raw = fs::temp_directory_path(ec) / "orv-bench-frames.raw";
+    if (ec) return {};
+    {
+        std::ofstream out(raw, std::ios::binary);
+        for (const auto& f : frames) out.write(reinterpret_cast<const char*>(f.data()), f.size() * 4);
+        if (!out) return {};
+    }
+    const int perRun = static_cast<int>(frames.size()) * (loops + 1);
+    std::vector<std::string> chains{kPlanar};
+    for (const auto& f : filters) chains.push_back(std::string(kPlanar) + "," + f);
+    std::vector<std::vector<double>> seconds(chains.size());
+    bool ok = run_seconds(command(raw.string(), w, h, 0, chains.back())) >= 0;  // warm-up
+    for (int r = 0; r < rounds && ok; ++r)
+        for (size_t c = 0; c < chains.size() && ok; ++c) {
+            const double s = run_seconds(command(raw.string(), w, h, loops, chains[c]));
+            ok = s >= 0;
+            seconds[c].push_back(s);
+        }
+    fs::remove(raw, ec);
+    if (!ok) return {};
+    const double base = median(seconds[0]);
+    std::vector<PeerTiming> result;
+    for (size_t c = 1; c < chains.size(); ++c)
+        result.push_back(PeerTiming{filters[c - 1], (median(seconds[c]) - base) * 1000.0 / perRun});
+    return result;
+}
+
+}  // namespace orv::bench

@@ -1,0 +1,41 @@
+#include "core/cpu_features.h"
+
+#include <cpuid.h>
+
+#include <cstdint>
+
+namespace orv {
+
+namespace {
+
+// XCR0, the register states the OS saves on a context switch. Read with the
+// raw opcode so this file needs no instruction-set flags of its own.
+uint64_t read_xcr0() {
+    uint32_t lo = 0, hi = 0;
+    __asm__ volatile(".byte 0x0f, 0x01, 0xd0" : "=a"(lo), "=d"(hi) : "c"(0));
+    return static_cast<uint64_t>(hi) << 32 | lo;
+}
+
+}  // namespace
+
+CpuFeatures detect_cpu_features() {
+    CpuFeatures f{false, false};
+    unsigned a = 0, b = 0, c = 0, d = 0;
+    if (!__get_cpuid(1, &a, &b, &c, &d)) return f;
+    const bool osxsave = (c & bit_OSXSAVE) != 0;
+    const bool avx = (c & bit_AVX) != 0;
+    if (!osxsave || !avx) return f;
+    // SSE (bit 1) and AVX (bit 2) state: without them the upper halves of the
+    // vector registers would be lost on every task switch. AVX-512 adds the
+    // mask registers (5), the upper halves of zmm0-15 (6) and zmm16-31 (7).
+    const uint64_t xcr0 = read_xcr0();
+    if ((xcr0 & 0x6) != 0x6) return f;
+    if (__get_cpuid_max(0, nullptr) < 7) return f;
+    __cpuid_count(7, 0, a, b, c, d);
+    f.avx2 = (b & bit_AVX2) != 0;
+    const unsigned avx512 = bit_AVX512F | bit_AVX512VL | bit_AVX512BW | bit_AVX512DQ;
+    f.avx512 = f.avx2 && (b & avx512) == avx512 && (xcr0 & 0xE6) == 0xE6;
+    return f;
+}
+
+}  // namespace orv

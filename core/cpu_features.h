@@ -1,0 +1,15 @@
+// What the processor we run on can execute, asked of CPUID once. The vector
+// kernels are compiled for instruction sets the module's baseline lacks, so a
+// kernel is only ever called after this says yes.
+#pragma once
+
+namespace orv {
+
+struct CpuFeatures {
+    bool avx2;    // AVX2 instructions, and an OS that saves the 256-bit registers
+    bool avx512;  // AVX-512 F, VL, BW and DQ, and an OS that saves all 32 registers and the masks
+};
+
+CpuFeatures detect_cpu_features();
+
+}  // namespace orv

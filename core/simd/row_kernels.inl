@@ -1,0 +1,364 @@
+// The fast route's vector kernels: luma plane rows, the denoise and the
+// colour rebuild, bit for bit the reference's results.
+//
+// One translation unit per instruction set includes this file, after defining
+// ORV_SIMD(name) to give the kernels that set's names (core/simd/avx2.cpp,
+// core/simd/avx512.cpp). Those units alone are compiled with their flags (and
+// never -mfma), so nothing here may be shared with the rest of the module:
+// every helper is internal, and the only headers are the intrinsics, the C
+// library and the plain kernel header.
+//
+// Integers: the luma samples, read from 16-bit copies of the plane rows, and
+// the pair sums are 16-bit lanes (16 pixels per vector). Responses are formed
+// by _mm256_madd_epi16 on interleaved pairs of pair sums, which puts pixels
+// 0-3 and 8-11 in the "lo" 32-bit vector and 4-7 and 12-15 in "hi"; the
+// decision runs in that order. All 32-bit lane arithmetic wraps, as the
+// reference's does on settings from a script.
+//
+// Doubles: each product and sum is its own instruction in the reference's
+// order, so nothing can be contracted or reassociated.
+#include <immintrin.h>
+
+#include <cstdint>
+#include <cstring>
+
+#include "core/fast_kernels.h"
+
+namespace orv::fast {
+
+namespace {
+
+// The helpers below are small and called with constant arguments; they only
+// pay when inlined and unrolled into the chunk loop.
+#define ORV_INLINE inline __attribute__((always_inline))
+
+constexpr int kLanes = 16;  // pixels per chunk
+constexpr int kReach = 6;
+
+// --- colour ---------------------------------------------------------------
+
+struct Rgb {
+    __m256d r, g, b;
+};
+
+inline Rgb channels(__m128i words) {
+    const __m128i m = _mm_set1_epi32(0xFF);
+    return Rgb{_mm256_cvtepi32_pd(_mm_and_si128(_mm_srli_epi32(words, 16), m)),
+               _mm256_cvtepi32_pd(_mm_and_si128(_mm_srli_epi32(words, 8), m)),
+               _mm256_cvtepi32_pd(_mm_and_si128(words, m))};
+}
+
+inline __m256d mul(__m256d a, double k) { return _mm256_mul_pd(a, _mm256_set1_pd(k)); }
+inline __m256d add(__m256d a, __m256d b) { return _mm256_add_pd(a, b); }
+inline __m256d sub(__m256d a, __m256d b) { return _mm256_sub_pd(a, b); }
+
+// (G*0.587 + R*0.299) + B*0.114
+inline __m256d luma(const Rgb& c) { return add(add(mul(c.g, 0.587), mul(c.r, 0.299)), mul(c.b, 0.114)); }
+
+inline __m256d trunc_pd(__m256d x) { return _mm256_round_pd(x, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC); }
+
+// 127 + min(max(5*(in - out), -127), 128) for one channel's lanes.
+ORV_INLINE __m128i noise_channel(__m128i in, __m128i out) {
+    const __m128i d = _mm_sub_epi32(in, out);
+    const __m128i five = _mm_add_epi32(_mm_slli_epi32(d, 2), d);
+    const __m128i clamped = _mm_min_epi32(_mm_max_epi32(five, _mm_set1_epi32(-127)), _mm_set1_epi32(128));
+    return _mm_add_epi32(clamped, _mm_set1_epi32(127));
+}
+
+// The show-noise picture of four words' change.
+ORV_INLINE __m128i noise_words(__m128i in, __m128i out) {
+    const __m128i m = _mm_set1_epi32(0xFF);
+    auto channel = [&](int shift) {
+        return noise_channel(_mm_and_si128(_mm_srli_epi32(in, shift), m), _mm_and_si128(_mm_srli_epi32(out, shift), m));
+    };
+    return _mm_or_si128(_mm_or_si128(_mm_slli_epi32(channel(16), 16), _mm_slli_epi32(channel(8), 8)), channel(0));
+}
+
+// Sixteen source words and their corrections (in four groups of four) to
+// sixteen output words. A truncation whose integer goes straight back into
+// double arithmetic is taken as a rounding toward zero in double, which gives
+// the same value; the channels' clamp to 0..255 is the saturation of the packs.
+template <bool ShowNoise>
+ORV_INLINE void rebuild16(const __m128i (&words)[4], const __m128i (&S)[4], uint32_t* output) {
+    const __m256d half = _mm256_set1_pd(0.5);
+    __m128i red[4], green[4], blue[4];
+    // Step by step across the four groups, so that the out-of-order core
+    // finds independent work next to every long-latency conversion.
+    __m256d r[4], g[4], b[4], y[4], u[4], v[4];
+#pragma GCC unroll 4
+    for (int k = 0; k < 4; ++k) {
+        const Rgb c = channels(words[k]);
+        r[k] = c.r, g[k] = c.g, b[k] = c.b;
+    }
+#pragma GCC unroll 4
+    for (int k = 0; k < 4; ++k) y[k] = add(add(mul(g[k], 0.587), mul(r[k], 0.299)), mul(b[k], 0.114));
+#pragma GCC unroll 4
+    for (int k = 0; k < 4; ++k) u[k] = add(sub(mul(r[k], -0.147), mul(g[k], 0.289)), mul(b[k], 0.436));
+#pragma GCC unroll 4
+    for (int k = 0; k < 4; ++k) v[k] = add(sub(mul(r[k], 0.615), mul(g[k], 0.515)), mul(b[k], 0.1));
+#pragma GCC unroll 4
+    for (int k = 0; k < 4; ++k) {
+        y[k] = trunc_pd(sub(y[k], _mm256_cvtepi32_pd(S[k])));
+        u[k] = trunc_pd(u[k]);
+        v[k] = trunc_pd(v[k]);
+    }
+#pragma GCC unroll 4
+    for (int k = 0; k < 4; ++k)
+        red[k] = _mm256_cvttpd_epi32(add(add(sub(mul(y[k], 0.772), mul(u[k], 0.4633)), mul(v[k], 1.14)), half));
+#pragma GCC unroll 4
+    for (int k = 0; k < 4; ++k)
+        green[k] = _mm256_cvttpd_epi32(add(sub(sub(mul(y[k], 1.1161), mul(u[k], 0.1587)), mul(v[k], 0.5806)), half));
+#pragma GCC unroll 4
+    for (int k = 0; k < 4; ++k)
+        blue[k] = _mm256_cvttpd_epi32(add(sub(add(mul(y[k], 1.0001), mul(u[k], 2.0322)), mul(v[k], 0.0005)), half));
+    auto bytes = [](const __m128i (&v)[4]) {
+        return _mm_packus_epi16(_mm_packs_epi32(v[0], v[1]), _mm_packs_epi32(v[2], v[3]));
+    };
+    const __m128i r8 = bytes(red), g8 = bytes(green), b8 = bytes(blue), zero = _mm_setzero_si128();
+    const __m128i bgLo = _mm_unpacklo_epi8(b8, g8), bgHi = _mm_unpackhi_epi8(b8, g8);
+    const __m128i r0Lo = _mm_unpacklo_epi8(r8, zero), r0Hi = _mm_unpackhi_epi8(r8, zero);
+    __m128i out[4] = {_mm_unpacklo_epi16(bgLo, r0Lo), _mm_unpackhi_epi16(bgLo, r0Lo), _mm_unpacklo_epi16(bgHi, r0Hi),
+                      _mm_unpackhi_epi16(bgHi, r0Hi)};
+#pragma GCC unroll 4
+    for (int k = 0; k < 4; ++k) {
+        if (ShowNoise) out[k] = noise_words(words[k], out[k]);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(output + 4 * k), out[k]);
+    }
+}
+
+// Sixteen luma bytes from sixteen words, and their 16-bit samples if wanted.
+ORV_INLINE void luma16(const uint32_t* words, uint8_t* plane, int16_t* wide) {
+    __m128i y[4];
+    for (int g = 0; g < 4; ++g) {
+        const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(words + 4 * g));
+        y[g] = _mm256_cvttpd_epi32(luma(channels(w)));
+    }
+    const __m128i lo = _mm_packs_epi32(y[0], y[1]), hi = _mm_packs_epi32(y[2], y[3]);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(plane), _mm_packus_epi16(lo, hi));
+    if (wide != nullptr) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(wide), lo);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(wide + 8), hi);
+    }
+}
+
+// --- denoise --------------------------------------------------------------
+
+// Sixteen samples at (row offset t in vertical steps, column offset dx) from
+// the chunk's pixels, as 16-bit lanes, each already replaced by the centre
+// where the reference's border rule says so.
+
+// Every neighbour inside the frame: straight loads from the 16-bit rows.
+struct InsideFetch {
+    const int16_t* const* rows;  // rows[t + kReach] at the chunk's first column
+    ORV_INLINE __m256i at(int t, int dx) const {
+        return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(rows[t + kReach] + dx));
+    }
+};
+
+// Near an edge: the neighbourhood is copied into a small block in which every
+// sample outside the frame is marked, and a marked lane takes the centre.
+struct EdgeFetch {
+    static constexpr int kCols = kLanes + 2 * kReach;
+    static constexpr int16_t kOutside = -1;
+    int16_t block[2 * kReach + 1][kCols + 4];
+    __m256i centre;
+    ORV_INLINE __m256i at(int t, int dx) const {
+        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&block[t + kReach][kReach + dx]));
+        return _mm256_blendv_epi8(v, centre, _mm256_cmpeq_epi16(v, _mm256_set1_epi16(kOutside)));
+    }
+};
+
+void fill_edge_block(EdgeFetch& f, const RowJob& job, int32_t i0) {
+    const int32_t w = job.width;
+    const int32_t first = i0 - kReach;  // row column of block column 0
+    for (int t = 0; t < kLineCount; ++t) {
+        int16_t* out = f.block[t];
+        const int16_t* row = job.lines[t];
+        if (row == nullptr) {
+            for (int x = 0; x < EdgeFetch::kCols; ++x) out[x] = EdgeFetch::kOutside;
+            continue;
+        }
+        if (first >= 0 && first + EdgeFetch::kCols <= w) {
+            std::memcpy(out, row + first, EdgeFetch::kCols * sizeof(int16_t));
+            continue;
+        }
+        for (int x = 0; x < EdgeFetch::kCols; ++x) {
+            const int32_t col = first + x;
+            out[x] = col >= 0 && col < w ? row[col] : EdgeFetch::kOutside;
+        }
+    }
+    f.centre = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&f.block[kReach][kReach]));
+}
+
+// (a, b) 16-bit weights for _mm256_madd_epi16 on unpacked (x, y) lanes: a*x + b*y.
+inline __m256i weights(int32_t a, int32_t b) {
+    return _mm256_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(b) << 16 | (static_cast<uint32_t>(a) & 0xFFFF)));
+}
+
+struct Consts {
+    __m256i k1_12, k1_34, k1_56, k2_12, k2_34, k2_56;
+    __m256i a1, k1, a2, k2, negSharp;
+    // Thresholds a - k*E: T itself, or T/10 where that is exact.
+    Consts(const PassConstants& pc, bool tenth)
+        : k1_12(weights(4464, 2864)), k1_34(weights(608, -1788)), k1_56(weights(-3773, -4895)),
+          k2_12(weights(2864, -1788)), k2_34(weights(-4895, -3773)), k2_56(weights(608, 4464)),
+          a1(_mm256_set1_epi32(tenth ? pc.a1x200 : pc.a1x2000)), k1(_mm256_set1_epi32(tenth ? pc.k1x200 : pc.k1x2000)),
+          a2(_mm256_set1_epi32(tenth ? pc.a2x200 : pc.a2x2000)), k2(_mm256_set1_epi32(tenth ? pc.k2x200 : pc.k2x2000)),
+          negSharp(_mm256_set1_epi32(pc.negSharp)) {}
+};
+
+// One response against its threshold: noise keeps R, structure gives
+// (-sharp*R) >> 5. Structure is 10*|R| > T, or |R| > T/10 with Tenth.
+template <bool Tenth>
+ORV_INLINE __m256i respond(__m256i R, __m256i E, __m256i a, __m256i k, const Consts& q) {
+    const __m256i T = _mm256_sub_epi32(a, _mm256_mullo_epi32(k, E));
+    const __m256i absR = _mm256_abs_epi32(R);
+    const __m256i lhs = Tenth ? absR : _mm256_mullo_epi32(absR, _mm256_set1_epi32(10));
+    const __m256i structure = _mm256_srai_epi32(_mm256_mullo_epi32(R, q.negSharp), 5);
+    return _mm256_blendv_epi8(R, structure, _mm256_cmpgt_epi32(lhs, T));
+}
+
+// Rows and columns of the minus-side neighbour at distance 1, per direction:
+// horizontal, vertical, falling diagonal, rising diagonal.
+constexpr int kDirRow[4] = {0, -1, -1, -1};
+constexpr int kDirCol[4] = {-1, 0, -1, 1};
+
+// The corrections S of sixteen pixels, stored in pixel order.
+template <bool Tenth, class Fetch>
+ORV_INLINE void corrections16(const Fetch& f, __m256i c, const Consts& q, int32_t* S) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i c5041 = _mm256_set1_epi32(5041);
+    const __m256i centreLo = _mm256_madd_epi16(_mm256_unpacklo_epi16(c, zero), c5041);
+    const __m256i centreHi = _mm256_madd_epi16(_mm256_unpackhi_epi16(c, zero), c5041);
+    __m256i sumLo = zero, sumHi = zero;
+#pragma GCC unroll 4
+    for (int dir = 0; dir < 4; ++dir) {
+        __m256i P[kReach + 1];
+#pragma GCC unroll 6
+        for (int d = 1; d <= kReach; ++d)
+            P[d] = _mm256_add_epi16(f.at(kDirRow[dir] * d, kDirCol[dir] * d),
+                                    f.at(-kDirRow[dir] * d, -kDirCol[dir] * d));
+        // E1 = |x + y|, E2 = |x - y| with x = P1 - P4, y = (P2 + P3) - (P5 + P6).
+        const __m256i x = _mm256_sub_epi16(P[1], P[4]);
+        const __m256i y = _mm256_sub_epi16(_mm256_add_epi16(P[2], P[3]), _mm256_add_epi16(P[5], P[6]));
+        const __m256i e1 = _mm256_abs_epi16(_mm256_add_epi16(x, y));
+        const __m256i e2 = _mm256_abs_epi16(_mm256_sub_epi16(x, y));
+
+        const __m256i p12Lo = _mm256_unpacklo_epi16(P[1], P[2]), p12Hi = _mm256_unpackhi_epi16(P[1], P[2]);
+        const __m256i p34Lo = _mm256_unpacklo_epi16(P[3], P[4]), p34Hi = _mm256_unpackhi_epi16(P[3], P[4]);
+        const __m256i p56Lo = _mm256_unpacklo_epi16(P[5], P[6]), p56Hi = _mm256_unpackhi_epi16(P[5], P[6]);
+        auto response = [&](__m256i centre, __m256i p12, __m256i p34, __m256i p56, __m256i k12, __m256i k34,
+                            __m256i k56) {
+            return _mm256_add_epi32(_mm256_add_epi32(centre, _mm256_madd_epi16(p12, k12)),
+                                    _mm256_add_epi32(_mm256_madd_epi16(p34, k34), _mm256_madd_epi16(p56, k56)));
+        };
+        const __m256i r1Lo = response(centreLo, p12Lo, p34Lo, p56Lo, q.k1_12, q.k1_34, q.k1_56);
+        const __m256i r1Hi = response(centreHi, p12Hi, p34Hi, p56Hi, q.k1_12, q.k1_34, q.k1_56);
+        const __m256i r2Lo = response(centreLo, p12Lo, p34Lo, p56Lo, q.k2_12, q.k2_34, q.k2_56);
+        const __m256i r2Hi = response(centreHi, p12Hi, p34Hi, p56Hi, q.k2_12, q.k2_34, q.k2_56);
+        sumLo = _mm256_add_epi32(sumLo, respond<Tenth>(r1Lo, _mm256_unpacklo_epi16(e1, zero), q.a1, q.k1, q));
+        sumHi = _mm256_add_epi32(sumHi, respond<Tenth>(r1Hi, _mm256_unpackhi_epi16(e1, zero), q.a1, q.k1, q));
+        sumLo = _mm256_add_epi32(sumLo, respond<Tenth>(r2Lo, _mm256_unpacklo_epi16(e2, zero), q.a2, q.k2, q));
+        sumHi = _mm256_add_epi32(sumHi, respond<Tenth>(r2Hi, _mm256_unpackhi_epi16(e2, zero), q.a2, q.k2, q));
+    }
+    const __m256i sLo = _mm256_srai_epi32(sumLo, 16), sHi = _mm256_srai_epi32(sumHi, 16);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(S), _mm256_castsi256_si128(sLo));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(S + 4), _mm256_castsi256_si128(sHi));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(S + 8), _mm256_extracti128_si256(sLo, 1));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(S + 12), _mm256_extracti128_si256(sHi, 1));
+}
+
+// The row goes in segments: first the corrections of a segment, then its
+// colour rebuild, so that each loop keeps its own constants in registers.
+constexpr int32_t kSegment = 16 * kLanes;
+
+template <bool ShowNoise, bool Tenth>
+void denoise_row(const RowJob& job) {
+    const int32_t w = job.width;
+    if (w <= 0) return;
+    const Consts q(job.pc, Tenth);
+    bool rowsInside = true;
+    for (int t = 0; t < kLineCount; ++t) rowsInside = rowsInside && job.lines[t] != nullptr;
+    int32_t S[kSegment];
+
+    for (int32_t s0 = 0; s0 < w; s0 += kSegment) {
+        const int32_t end = w - s0 < kSegment ? w : s0 + kSegment;
+        for (int32_t i0 = s0; i0 < end; i0 += kLanes) {
+            if (rowsInside && i0 >= kReach && i0 + kLanes + kReach <= w) {
+                const int16_t* at[kLineCount];
+                for (int t = 0; t < kLineCount; ++t) at[t] = job.lines[t] + i0;
+                const InsideFetch f{at};
+                corrections16<Tenth>(f, f.at(0, 0), q, S + (i0 - s0));
+            } else {
+                EdgeFetch f;
+                fill_edge_block(f, job, i0);
+                corrections16<Tenth>(f, f.centre, q, S + (i0 - s0));
+            }
+        }
+        // Each chunk's sixteen words are read before any is written: output may be source.
+        int32_t i0 = s0;
+        for (; i0 + kLanes <= end; i0 += kLanes) {
+            __m128i words[4], corr[4];
+            for (int g = 0; g < 4; ++g) {
+                words[g] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(job.source + i0 + 4 * g));
+                corr[g] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(S + (i0 - s0) + 4 * g));
+            }
+            rebuild16<ShowNoise>(words, corr, job.output + i0);
+        }
+        if (i0 < end) {
+            const int32_t count = end - i0;
+            uint32_t in[kLanes] = {}, out[kLanes];
+            std::memcpy(in, job.source + i0, static_cast<size_t>(count) * 4);
+            __m128i words[4], corr[4];
+            for (int g = 0; g < 4; ++g) {
+                words[g] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 4 * g));
+                corr[g] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(S + (i0 - s0) + 4 * g));
+            }
+            rebuild16<ShowNoise>(words, corr, out);
+            std::memcpy(job.output + i0, out, static_cast<size_t>(count) * 4);
+        }
+    }
+}
+
+}  // namespace
+
+void ORV_SIMD(luma_row)(const uint32_t* source, int32_t count, uint8_t* plane, int16_t* wide) {
+    int32_t i = 0;
+    for (; i + kLanes <= count; i += kLanes) luma16(source + i, plane + i, wide != nullptr ? wide + i : nullptr);
+    if (i < count) {
+        const int32_t rest = count - i;
+        uint32_t words[kLanes] = {};
+        uint8_t bytes[kLanes];
+        int16_t samples[kLanes];
+        std::memcpy(words, source + i, static_cast<size_t>(rest) * 4);
+        luma16(words, bytes, samples);
+        std::memcpy(plane + i, bytes, static_cast<size_t>(rest));
+        if (wide != nullptr) std::memcpy(wide + i, samples, static_cast<size_t>(rest) * sizeof(int16_t));
+    }
+}
+
+void ORV_SIMD(denoise_row)(const RowJob& job) {
+    const bool tenth = job.pc.tenthThresholds != 0;
+    if (job.pc.showNoise != 0) tenth ? denoise_row<true, true>(job) : denoise_row<true, false>(job);
+    else tenth ? denoise_row<false, true>(job) : denoise_row<false, false>(job);
+}
+
+void ORV_SIMD(rebuild_words)(const uint32_t* words, const int32_t* S, int32_t count, int32_t showNoise, uint32_t* out) {
+    for (int32_t i = 0; i < count; i += kLanes) {
+        const int32_t n = count - i < kLanes ? count - i : kLanes;
+        uint32_t w[kLanes] = {}, o[kLanes];
+        int32_t s[kLanes] = {};
+        std::memcpy(w, words + i, static_cast<size_t>(n) * 4);
+        std::memcpy(s, S + i, static_cast<size_t>(n) * 4);
+        __m128i wv[4], sv[4];
+        for (int g = 0; g < 4; ++g) {
+            wv[g] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(w + 4 * g));
+            sv[g] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 4 * g));
+        }
+        if (showNoise != 0) rebuild16<true>(wv, sv, o);
+        else rebuild16<false>(wv, sv, o);
+        std::memcpy(out + i, o, static_cast<size_t>(n) * 4);
+    }
+}
+
+}  // namespace orv::fast

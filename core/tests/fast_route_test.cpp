@@ -1,0 +1,332 @@
+// Differential tests of the fast CPU route against the reference: seeded
+// random frames, sizes around every vector width and border reach, every
+// setting including script values that wrap, on every kernel variant this
+// processor runs. Every output must be bit-identical.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/fast_route.h"
+#include "core/settings.h"
+#include "core/tests/frame_util.h"
+#include "host/vd_interface.h"
+
+namespace orv {
+namespace {
+
+constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+
+std::vector<CpuVariant> variants_here() {
+    std::vector<CpuVariant> v;
+    for (CpuVariant c : kAllCpuVariants)
+        if (cpu_variant_runs_here(c)) v.push_back(c);
+    return v;
+}
+
+// Strengths and sharpening as a script may store them: the dialog's range,
+// its borders, and values whose products wrap (10*f, 333*f, k*2000, sharp*R).
+// 1927 and 1928 straddle the largest strength whose thresholds never wrap.
+constexpr int32_t kStrengths[] = {0,    1,     3,     4,    6,     23,      33,      70,       100,       101,
+                                  -1,   -100,  1000,  1927, 1928,  -1928,   6451,    -6452,    6449069,   1073742,
+                                  12345678, 214748365, kMax, kMin, -214748365};
+constexpr int32_t kSharps[] = {0, 1, 2, 6, 7, -1, -6, 32, 33, 1000, 65536, 67108864, kMax, kMin, -67108865};
+
+using test::Settings;
+
+Settings random_settings(std::mt19937& rng) {
+    auto pick = [&](const auto& table) { return table[rng() % std::size(table)]; };
+    Settings s{pick(kStrengths), pick(kStrengths), pick(kSharps), 0, 0};
+    if (rng() % 8 == 0) s.f1 = static_cast<int32_t>(rng());
+    if (rng() % 8 == 0) s.sharp = static_cast<int32_t>(rng());
+    if (rng() % 3 == 0) {  // the settings a user has, where most work is done
+        s.f1 = static_cast<int32_t>(rng() % 101);
+        s.f2 = static_cast<int32_t>(rng() % 101);
+        s.sharp = static_cast<int32_t>(rng() % 7);
+    }
+    const int32_t interlace[] = {0, 0, 1, 2, -1};
+    s.interlace = pick(interlace);
+    s.showNoise = rng() % 4 == 0 ? static_cast<int32_t>(rng() % 3) : 0;
+    return s;
+}
+
+std::string describe(const Settings& s) {
+    char buf[160];
+    std::snprintf(buf, sizeof buf, "f1=%d f2=%d sharp=%d interlace=%d showNoise=%d", s.f1, s.f2, s.sharp, s.interlace,
+                  s.showNoise);
+    return buf;
+}
+
+// Frames that make the decisions go every way: pure noise (mostly structure),
+// smooth content with mild noise (mixed), and near-flat steps (mostly noise).
+std::vector<uint32_t> content(std::mt19937& rng, int32_t w, int32_t h) {
+    switch (rng() % 4) {
+        case 0:
+            return test::random_frame(rng, w, h, 0xFF000000);
+        case 1:
+            return test::noisy_frame(rng, w, h);
+        default: {
+            std::vector<uint32_t> f(static_cast<size_t>(w) * h);
+            const uint32_t base = rng() & 0xFFFFFF, step = rng() % 4;
+            for (size_t k = 0; k < f.size(); ++k)
+                f[k] = (base + (rng() % 3) * step * 0x010101u + (k % 5 == 0 ? 0x0A0A0A : 0)) | (rng() & 0xFF000000);
+            return f;
+        }
+    }
+}
+
+// Widths around the 16-pixel chunks, the 6-pixel border reach on both sides
+// and the 256-pixel segments of a row.
+int32_t random_width(std::mt19937& rng) {
+    const int32_t wide[] = {44,  47,  48,  49,  53,  54,  55,  63,  64,  65,  70,  80,  81,  95,
+                            96,  97,  130, 250, 255, 256, 257, 262, 263, 272, 273, 512, 513, 519};
+    return rng() % 3 == 0 ? wide[rng() % std::size(wide)] : static_cast<int32_t>(1 + rng() % 40);
+}
+
+// Heights around the 6- and 12-row reach.
+int32_t random_height(std::mt19937& rng) {
+    const int32_t tall[] = {14, 18, 24, 25, 26, 27, 30, 37};
+    return rng() % 3 == 0 ? tall[rng() % std::size(tall)] : static_cast<int32_t>(1 + rng() % 13);
+}
+
+TEST(FastRoute, ReportsTheVariantsItTests) {
+    std::string names;
+    for (CpuVariant v : variants_here()) names += std::string(" ") + cpu_variant_name(v);
+    std::printf("variants on this processor:%s (best: %s)\n", names.c_str(), cpu_variant_name(best_cpu_variant()));
+    EXPECT_TRUE(cpu_variant_runs_here(best_cpu_variant()));
+}
+
+TEST(FastRoute, LumaPlaneOfEveryColour) {
+    std::mt19937 rng(11);
+    std::vector<uint32_t> words(1 << 16);
+    std::vector<uint8_t> want(words.size()), got(words.size() + 1);
+    for (CpuVariant v : variants_here())
+        for (uint32_t block = 0; block < 256; ++block) {
+            for (uint32_t k = 0; k < words.size(); ++k) words[k] = (block << 16 | k) | (rng() << 24);
+            build_luma_plane(words.data(), static_cast<int64_t>(words.size()), want.data());
+            // An odd length and an odd start leave a tail to every loop.
+            const int64_t n = static_cast<int64_t>(words.size()) - block % 17;
+            got.assign(got.size(), 0xA5);
+            build_luma_plane_fast(v, words.data() + block % 17, n, got.data());
+            ASSERT_EQ(0, std::memcmp(got.data(), want.data() + block % 17, static_cast<size_t>(n)))
+                << cpu_variant_name(v) << " block " << block;
+            ASSERT_EQ(got[static_cast<size_t>(n)], 0xA5) << "wrote past the end";
+        }
+}
+
+// Corrections a pass produces lie in -32768..32767; the small ones dominate.
+int32_t random_correction(std::mt19937& rng) {
+    switch (rng() % 8) {
+        case 0:
+            return static_cast<int32_t>(rng() % 65536) - 32768;
+        case 1: {
+            const int32_t edges[] = {-32768, 32767, -256, 255, 256, -255, 300, -300};
+            return edges[rng() % std::size(edges)];
+        }
+        default:
+            return static_cast<int32_t>(rng() % 61) - 30;
+    }
+}
+
+TEST(FastRoute, RebuildOfEveryColour) {
+    std::mt19937 rng(12);
+    const int32_t n = 1 << 16;
+    std::vector<uint32_t> words(n), want(n), got(n + 1);
+    std::vector<int32_t> S(n);
+    for (CpuVariant v : variants_here())
+        for (bool showNoise : {false, true})
+            for (uint32_t block = 0; block < 256; block += showNoise ? 5 : 1) {
+                for (int32_t k = 0; k < n; ++k) {
+                    words[k] = (block << 16 | static_cast<uint32_t>(k)) | (rng() << 24);
+                    S[k] = random_correction(rng);
+                    const uint32_t o = rebuild_xrgb(words[k], S[k]);
+                    want[k] = showNoise ? show_noise_word(words[k], o) : o;
+                }
+                const int32_t count = n - static_cast<int32_t>(block % 7);
+                got[count] = 0xA5A5A5A5;
+                rebuild_xrgb_fast(v, words.data(), S.data(), count, showNoise, got.data());
+                for (int32_t k = 0; k < count; ++k)
+                    ASSERT_EQ(got[k], want[k]) << cpu_variant_name(v) << std::hex << " word " << words[k] << std::dec
+                                               << " S " << S[k] << " showNoise " << showNoise;
+                ASSERT_EQ(got[count], 0xA5A5A5A5u) << "wrote past the end";
+            }
+}
+
+// The core on packed buffers: every width 1..40 against every height 1..13,
+// then random sizes up to 130 x 37, each with random settings and content.
+TEST(FastRoute, DenoiseMatchesReference) {
+    for (CpuVariant v : variants_here()) {
+        std::mt19937 rng(13);
+        std::vector<std::pair<int32_t, int32_t>> sizes;
+        for (int32_t w = 1; w <= 40; ++w)
+            for (int32_t h = 1; h <= 13; ++h) sizes.emplace_back(w, h);
+        for (int k = 0; k < 600; ++k) sizes.emplace_back(random_width(rng), random_height(rng));
+        for (auto [w, h] : sizes) {
+            const Settings s = random_settings(rng);
+            const auto src = content(rng, w, h);
+            const auto want = test::denoise(src, w, h, s);
+            std::vector<uint8_t> plane(src.size());
+            build_luma_plane(src.data(), static_cast<int64_t>(src.size()), plane.data());
+            FilterInstance fi{};
+            fi.lumaPlane = plane.data();
+            fi.showNoise = s.showNoise;
+            std::vector<uint32_t> got(src.size() + 1, 0xDEADBEEF);
+            denoise_cpu_fast(v, DenoiseJob{src.data(), got.data(), s.f1, s.f2, s.sharp, s.interlace, h, w, &fi});
+            ASSERT_EQ(got.back(), 0xDEADBEEFu) << "wrote past the end";
+            got.pop_back();
+            if (got != want) {
+                size_t k = 0;
+                while (got[k] == want[k]) ++k;
+                FAIL() << cpu_variant_name(v) << " " << w << "x" << h << " " << describe(s) << ": first difference at row "
+                       << k / w << " column " << k % w << std::hex << ": " << got[k] << " instead of " << want[k];
+            }
+        }
+    }
+}
+
+// Whole frames through the route, in host memory: the fast route and the
+// reference route each run on their own copy of the same memory, and every
+// byte of it must agree afterwards, padding and the bytes around included.
+struct Scene {
+    int32_t w, h;
+    ptrdiff_t srcPitch, dstPitch;
+    ptrdiff_t dstShift;  // destination's lowest row, from the source's
+    const char* what;
+};
+
+struct Memory {
+    std::vector<uint8_t> bytes;
+    ptrdiff_t srcLowest, dstLowest;
+    FrameView view(const Scene& sc, ptrdiff_t lowest, ptrdiff_t pitch) {
+        uint8_t* low = bytes.data() + lowest;
+        return FrameView{pitch >= 0 ? low : low - (std::max(sc.h, 1) - 1) * pitch, pitch, sc.w, sc.h};
+    }
+    FrameView src(const Scene& sc) { return view(sc, srcLowest, sc.srcPitch); }
+    FrameView dst(const Scene& sc) { return view(sc, dstLowest, sc.dstPitch); }
+};
+
+Memory lay_out(const Scene& sc, std::mt19937& rng) {
+    // A frame with no pixels still gets memory around it, to show it untouched.
+    const int32_t w = std::max(sc.w, 1), h = std::max(sc.h, 1);
+    const auto extent = [&](ptrdiff_t pitch) { return (h - 1) * (pitch < 0 ? -pitch : pitch) + 4 * w; };
+    const ptrdiff_t first = std::min<ptrdiff_t>(0, sc.dstShift);
+    const ptrdiff_t last = std::max(extent(sc.srcPitch), sc.dstShift + extent(sc.dstPitch));
+    Memory m;
+    m.bytes.resize(static_cast<size_t>(last - first + 128));
+    for (auto& b : m.bytes) b = static_cast<uint8_t>(rng());
+    m.srcLowest = 64 - first;
+    m.dstLowest = m.srcLowest + sc.dstShift;
+    if (sc.w <= 0 || sc.h <= 0) return m;
+    const auto pixels = content(rng, sc.w, sc.h);
+    const FrameView s = m.src(sc);
+    for (int32_t k = 0; k < sc.h; ++k) std::memcpy(s.data + k * s.pitch, &pixels[static_cast<size_t>(k) * sc.w], 4u * sc.w);
+    return m;
+}
+
+void expect_same_as_reference(const Scene& sc, const Settings& s, CpuVariant v, std::mt19937& rng) {
+    Memory ref = lay_out(sc, rng);
+    Memory fast = ref;
+    FilterInstance a{};
+    init_instance(a, 1);
+    a.f1 = s.f1, a.f2 = s.f2, a.sharp = s.sharp, a.interlace = s.interlace, a.showNoise = s.showNoise;
+    FilterInstance b = a;
+    const int rcRef = run_cpu_route(a, ref.src(sc), ref.dst(sc));
+    const int rcFast = run_cpu_route_fast(b, fast.src(sc), fast.dst(sc), v);
+    const std::string where = std::string(cpu_variant_name(v)) + " " + sc.what + " " + std::to_string(sc.w) + "x" +
+                              std::to_string(sc.h) + " pitches " + std::to_string(sc.srcPitch) + "/" +
+                              std::to_string(sc.dstPitch) + " shift " + std::to_string(sc.dstShift) + " " + describe(s);
+    EXPECT_EQ(rcFast, rcRef) << where;
+    EXPECT_TRUE(fast.bytes == ref.bytes) << where;
+    ASSERT_EQ(b.lumaPlaneSize, a.lumaPlaneSize) << where;
+    if (a.lumaPlaneSize > 0) {
+        EXPECT_EQ(0, std::memcmp(a.lumaPlane, b.lumaPlane, static_cast<size_t>(a.lumaPlaneSize))) << where;
+    }
+    std::free(a.lumaPlane);
+    std::free(b.lumaPlane);
+}
+
+TEST(FastRoute, HostFramesMatchReference) {
+    for (CpuVariant v : variants_here()) {
+        std::mt19937 rng(14);
+        for (int k = 0; k < 300; ++k) {
+            const int32_t w = random_width(rng), h = random_height(rng);
+            const ptrdiff_t row = 4 * w;
+            auto pitch = [&] { return (row + 4 * static_cast<ptrdiff_t>(rng() % 3)) * (rng() % 2 ? 1 : -1); };
+            const ptrdiff_t sp = pitch(), asp = sp < 0 ? -sp : sp;
+            const ptrdiff_t dp = pitch(), extent = (h - 1) * asp + row;
+            const Scene scenes[] = {
+                {w, h, sp, dp, extent + 4 * static_cast<ptrdiff_t>(rng() % 8), "apart, destination above"},
+                {w, h, sp, dp, -((h - 1) * (dp < 0 ? -dp : dp) + row + 4 * static_cast<ptrdiff_t>(rng() % 8)),
+                 "apart, destination below"},
+                {w, h, sp, sp, 0, "in place"},
+                {w, h, sp, -sp, 0, "in place, pitches of opposite sign"},
+                {w, h, sp, sp, asp, "destination one row up"},
+                {w, h, sp, -sp, -asp, "destination one row down, flipped"},
+                {w, h, sp, sp, 4, "destination one pixel on"},
+                {w, h, 2 * sp, 2 * sp, asp, "rows interleaved"},
+                {w, h, sp, (row / 2 + 4) * (dp < 0 ? -1 : 1), extent + 64, "destination rows overlap each other"},
+                {w, h, sp + 2, dp, extent + 64, "source rows not word aligned"},
+            };
+            const Settings s = random_settings(rng);
+            for (const Scene& sc : scenes) expect_same_as_reference(sc, s, v, rng);
+            if (HasFailure()) return;
+        }
+    }
+}
+
+TEST(FastRoute, EmptyAndImpossibleFrames) {
+    std::mt19937 rng(15);
+    const Settings s{70, 70, 2, 0, 0};
+    for (CpuVariant v : variants_here())
+        for (auto [w, h] : {std::pair{0, 5}, std::pair{5, 0}, std::pair{-3, 4}, std::pair{4, -3}, std::pair{0, 0}})
+            expect_same_as_reference(Scene{w, h, 64, -64, 4096, "empty"}, s, v, rng);
+    // A frame too large for the plane fails the same way before touching memory.
+    FrameView huge{nullptr, 1 << 18, 65536, 65536};
+    FilterInstance a{}, b{};
+    EXPECT_EQ(run_cpu_route_fast(b, huge, huge), run_cpu_route(a, huge, huge));
+    EXPECT_EQ(b.lumaPlane, nullptr);
+}
+
+// runProc takes the fast route with the best variant, and its frames are the
+// reference route's.
+TEST(FastRoute, RunProcUsesIt) {
+    std::mt19937 rng(16);
+    for (auto [w, h] : {std::pair{1920 / 8, 1080 / 8}, std::pair{37, 29}, std::pair{3, 2}}) {
+        const auto pixels = test::noisy_frame(rng, w, h);
+        std::vector<uint32_t> srcMem(pixels), dstMem(static_cast<size_t>(w + 1) * h, 0x11223344), refMem(dstMem);
+        VFBitmap src{}, dst{};
+        src.data = srcMem.data(), src.w = w, src.h = h, src.pitch = 4 * w;
+        // Bottom-up destination with a word of padding per row.
+        dst.w = w, dst.h = h, dst.pitch = -4 * (w + 1);
+        dst.data = dstMem.data() + static_cast<size_t>(h - 1) * (w + 1);
+        FilterInstance fi;
+        init_instance(fi, 1);
+        fi.showNoise = w == 3;
+        fi.lumaPlane = nullptr;
+        fi.lumaPlaneSize = 0;
+        FilterActivation fa{};
+        fa.filter_data = &fi;
+        fa.src = &src;
+        fa.dst = &dst;
+        ASSERT_EQ(startProc(&fa, nullptr), 0);
+        ASSERT_EQ(runProc(&fa, nullptr), 0);
+        FilterInstance ref = fi;
+        ref.lumaPlane = nullptr;
+        ref.lumaPlaneSize = 0;
+        const FrameView refDst{reinterpret_cast<uint8_t*>(refMem.data() + static_cast<size_t>(h - 1) * (w + 1)),
+                               dst.pitch, w, h};
+        ASSERT_EQ(run_cpu_route(ref, FrameView{reinterpret_cast<uint8_t*>(srcMem.data()), src.pitch, w, h}, refDst), 0);
+        EXPECT_EQ(dstMem, refMem) << w << "x" << h;
+        std::free(ref.lumaPlane);
+        endProc(&fa, nullptr);
+    }
+}
+
+}  // namespace
+}  // namespace orv

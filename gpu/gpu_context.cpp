@@ -1,0 +1,127 @@
+#include "gpu/gpu_context.h"
+
+#include <cstdlib>
+
+namespace orv {
+
+using namespace cuda;
+
+namespace {
+
+void free_buffer(void*& buffer) {
+    if (buffer == nullptr) return;
+    cudaFree(buffer);  // nothing to be done about a failure here
+    buffer = nullptr;
+}
+
+void free_buffers(GpuContext& ctx) {
+    free_buffer(ctx.devSrc);
+    free_buffer(ctx.devDst);
+    free_buffer(ctx.devSum);
+    free_buffer(ctx.devCount);
+    ctx.devPitch = 0;
+}
+
+// A host frame's lowest-addressed row; transfers step up from it by |pitch|.
+template <class Byte>
+Byte* lowest_host_row(Byte* row0, ptrdiff_t pitch, int32_t h) {
+    return pitch < 0 ? row0 + static_cast<ptrdiff_t>(h - 1) * pitch : row0;
+}
+
+size_t row_step(ptrdiff_t pitch) { return static_cast<size_t>(pitch < 0 ? -pitch : pitch); }
+
+size_t row_bytes(int32_t w) { return static_cast<size_t>(w) * 4; }
+
+}  // namespace
+
+unsigned blocks_for(int32_t n, int32_t span) noexcept {
+    return static_cast<unsigned>((static_cast<int64_t>(n) + span - 1) / span);
+}
+
+GpuContext* gpu_context_create() noexcept {
+    auto* ctx = static_cast<GpuContext*>(std::calloc(1, sizeof(GpuContext)));
+    if (ctx == nullptr) return nullptr;
+    if (cudaStreamCreateWithFlags(&ctx->stream, cudaStreamNonBlocking) != cudaSuccess) {
+        std::free(ctx);
+        return nullptr;
+    }
+    return ctx;
+}
+
+void gpu_context_free(GpuContext* ctx) noexcept {
+    if (ctx == nullptr) return;
+    // The stream's queued work may still use the buffers.
+    if (ctx->stream != nullptr) cudaStreamSynchronize(ctx->stream);
+    free_buffers(*ctx);
+    if (ctx->stream != nullptr) cudaStreamDestroy(ctx->stream);
+    std::free(ctx);
+}
+
+bool gpu_context_ensure(GpuContext* ctx, int32_t w, int32_t h) noexcept {
+    if (ctx == nullptr || w <= 0 || h <= 0) return false;
+    if (w == ctx->frameWidth && h == ctx->frameHeight && ctx->devSrc != nullptr && ctx->devDst != nullptr &&
+        ctx->devPitch != 0)
+        return true;
+
+    if (ctx->stream != nullptr) cudaStreamSynchronize(ctx->stream);
+    free_buffers(*ctx);
+
+    size_t pitch = 0;
+    if (cudaMallocPitch(&ctx->devSrc, &pitch, row_bytes(w), static_cast<size_t>(h)) != cudaSuccess) {
+        ctx->devSrc = nullptr;
+        return false;
+    }
+    // Both frames share one pitch: the one reported for the second.
+    if (cudaMallocPitch(&ctx->devDst, &pitch, row_bytes(w), static_cast<size_t>(h)) != cudaSuccess) {
+        ctx->devDst = nullptr;
+        free_buffers(*ctx);
+        return false;
+    }
+    if (cudaMalloc(&ctx->devSum, sizeof(unsigned long long)) != cudaSuccess) {
+        ctx->devSum = nullptr;
+        free_buffers(*ctx);
+        return false;
+    }
+    if (cudaMalloc(&ctx->devCount, sizeof(unsigned int)) != cudaSuccess) {
+        ctx->devCount = nullptr;
+        free_buffers(*ctx);
+        return false;
+    }
+    ctx->devPitch = pitch;
+    ctx->frameWidth = w;
+    ctx->frameHeight = h;
+    return true;
+}
+
+cudaError_t gpu_upload_frame(GpuContext& ctx, const void* src, ptrdiff_t srcPitch, int32_t w, int32_t h) noexcept {
+    const auto* lowest = lowest_host_row(static_cast<const unsigned char*>(src), srcPitch, h);
+    return cudaMemcpy2DAsync(ctx.devSrc, ctx.devPitch, lowest, row_step(srcPitch), row_bytes(w),
+                             static_cast<size_t>(h), cudaMemcpyHostToDevice, ctx.stream);
+}
+
+bool gpu_denoise_frame(GpuContext* ctx, const void* src, ptrdiff_t srcPitch, void* dst, ptrdiff_t dstPitch,
+                       int32_t w, int32_t h, int32_t f1, int32_t f2, int32_t sharp, int32_t interlace,
+                       int32_t showNoise) noexcept {
+    if (ctx == nullptr) return false;
+    if (!gpu_context_ensure(ctx, w, h)) return false;
+    if (src == nullptr || dst == nullptr || srcPitch == 0 || dstPitch == 0) return false;
+
+    if (gpu_upload_frame(*ctx, src, srcPitch, w, h) != cudaSuccess) return false;
+
+    const unsigned char* source = static_cast<const unsigned char*>(ctx->devSrc);
+    unsigned char* output = static_cast<unsigned char*>(ctx->devDst);
+    unsigned long long pitch = ctx->devPitch;
+    int width = w, height = h;
+    void* args[] = {&source, &pitch, &output, &pitch, &width, &height, &f1, &f2, &sharp, &interlace, &showNoise};
+    const dim3 grid{blocks_for(w, 16), blocks_for(h, 16), 1};
+    cudaLaunchKernel(Kernel::Denoise, grid, dim3{16, 16, 1}, args, 0, ctx->stream);
+    if (cudaGetLastError() != cudaSuccess) return false;
+
+    auto* lowest = lowest_host_row(static_cast<unsigned char*>(dst), dstPitch, h);
+    if (cudaMemcpy2DAsync(lowest, row_step(dstPitch), ctx->devDst, ctx->devPitch, row_bytes(w),
+                          static_cast<size_t>(h), cudaMemcpyDeviceToHost, ctx->stream) != cudaSuccess)
+        return false;
+    return cudaStreamSynchronize(ctx->stream) == cudaSuccess;
+}
+
+}  // namespace orv

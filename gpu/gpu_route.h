@@ -1,0 +1,28 @@
+// The GPU route of the frame pipeline: the three steps that the start, run
+// and end callbacks take for it. The pipeline depends on this and not the
+// other way round; the GPU side needs only the instance record and the frame
+// view, never the CPU route.
+#pragma once
+
+#include <cstdint>
+
+#include "core/filter_instance.h"
+#include "core/pipeline.h"
+
+namespace orv {
+
+// At start: makes the instance's GpuContext and sizes its buffers for the
+// source frame. Without a driver or a device the instance keeps no context and
+// works on the CPU.
+void gpu_route_start(FilterInstance& fi, int32_t w, int32_t h) noexcept;
+
+// One frame: the noise profile and adaptation when autoProfile is on, then the
+// GPU denoise with the adapted settings. True when the destination holds the
+// result; false (no context, or any GPU failure) leaves the frame to the CPU
+// route. noiseSigma keeps a successful profile's update either way.
+bool gpu_route_run(FilterInstance& fi, const FrameView& src, const FrameView& dst) noexcept;
+
+// At end: frees the context.
+void gpu_route_end(FilterInstance& fi) noexcept;
+
+}  // namespace orv

@@ -1,0 +1,61 @@
+#include "gpu/noise_profile.h"
+
+#include <algorithm>
+
+#include "gpu/gpu_context.h"
+
+namespace orv {
+
+using namespace cuda;
+
+float noise_sigma_from(unsigned long long sum, unsigned int count) noexcept {
+    if (count < 64) return 0.0f;
+    // For normally distributed noise the mean absolute deviation is sqrt(2/pi)
+    // times the standard deviation.
+    float sigma = (static_cast<float>(sum) / static_cast<float>(count)) / 0.797885f;
+    sigma = std::max(sigma, 0.0f);
+    return std::min(sigma, 60.0f);
+}
+
+bool gpu_profile_noise(GpuContext* ctx, const void* src, ptrdiff_t srcPitch, int32_t w, int32_t h,
+                       float* result) noexcept {
+    if (ctx == nullptr || result == nullptr) return false;
+    if (!gpu_context_ensure(ctx, w, h)) return false;
+    if (src == nullptr || srcPitch == 0) return false;
+
+    if (gpu_upload_frame(*ctx, src, srcPitch, w, h) != cudaSuccess) return false;
+
+    // The zeros and the values read back stay alive until the stream wait.
+    const unsigned long long zeroSum = 0;
+    const unsigned int zeroCount = 0;
+    if (cudaMemcpyAsync(ctx->devSum, &zeroSum, sizeof zeroSum, cudaMemcpyHostToDevice, ctx->stream) != cudaSuccess)
+        return false;
+    if (cudaMemcpyAsync(ctx->devCount, &zeroCount, sizeof zeroCount, cudaMemcpyHostToDevice, ctx->stream) !=
+        cudaSuccess)
+        return false;
+
+    const unsigned char* source = static_cast<const unsigned char*>(ctx->devSrc);
+    unsigned long long pitch = ctx->devPitch;
+    int width = w, height = h;
+    auto* sum = static_cast<unsigned long long*>(ctx->devSum);
+    auto* count = static_cast<unsigned int*>(ctx->devCount);
+    void* args[] = {&source, &pitch, &width, &height, &sum, &count};
+    // Each thread stands for one 8 x 8 cell, so a block covers 128 x 128 pixels.
+    const dim3 grid{blocks_for(w, 128), blocks_for(h, 128), 1};
+    cudaLaunchKernel(Kernel::ProfileSigma, grid, dim3{16, 16, 1}, args, 0, ctx->stream);
+    if (cudaGetLastError() != cudaSuccess) return false;
+
+    unsigned long long hostSum = 0;
+    unsigned int hostCount = 0;
+    if (cudaMemcpyAsync(&hostSum, ctx->devSum, sizeof hostSum, cudaMemcpyDeviceToHost, ctx->stream) != cudaSuccess)
+        return false;
+    if (cudaMemcpyAsync(&hostCount, ctx->devCount, sizeof hostCount, cudaMemcpyDeviceToHost, ctx->stream) !=
+        cudaSuccess)
+        return false;
+    if (cudaStreamSynchronize(ctx->stream) != cudaSuccess) return false;
+
+    *result = noise_sigma_from(hostSum, hostCount);
+    return true;
+}
+
+}  // namespace orv

@@ -1,0 +1,115 @@
+// The GPU context and the noise profile called directly, on the fake driver:
+// the sizes and frames they refuse, and the sample counts at the profile's
+// edges.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "gpu/gpu_context.h"
+#include "gpu/noise_profile.h"
+#include "gpu/tests/fake_driver.h"
+#include "gpu/tests/kernel_runs.h"
+
+namespace orv::test {
+namespace {
+
+const float kGridSigma = 10.026507f;
+
+std::vector<uint32_t> grid_pattern(int32_t w, int32_t h) {
+    std::vector<uint32_t> p(static_cast<size_t>(w) * h, 0x646464);
+    for (int32_t y = 0; y < h; y += 8)
+        for (int32_t x = 0; x < w; x += 8) p[static_cast<size_t>(y) * w + x] = 0x6D6D6D;
+    return p;
+}
+
+struct Context {
+    FakeDriver driver;
+    GpuContext* ctx = gpu_context_create();
+    ~Context() { gpu_context_free(ctx); }
+};
+
+TEST(GpuContext, EmptySizesAreRefusedWithoutADriverCall) {
+    Context c;
+    ASSERT_NE(c.ctx, nullptr);
+    std::vector<uint32_t> frame(64, 0x808080), out(64);
+    c.driver.reset();
+    for (auto [w, h] : {std::pair{0, 5}, std::pair{5, 0}, std::pair{-1, 5}, std::pair{5, -8}}) {
+        EXPECT_FALSE(gpu_context_ensure(c.ctx, w, h)) << w << "x" << h;
+        EXPECT_FALSE(gpu_denoise_frame(c.ctx, frame.data(), 32, out.data(), 32, w, h, 70, 70, 2, 0, 0));
+        float sigma = 3.5f;
+        EXPECT_FALSE(gpu_profile_noise(c.ctx, frame.data(), 32, w, h, &sigma));
+        EXPECT_EQ(sigma, 3.5f);
+    }
+    EXPECT_EQ(c.driver.log(), "");
+    EXPECT_FALSE(gpu_context_ensure(nullptr, 8, 8));
+    EXPECT_FALSE(gpu_denoise_frame(nullptr, frame.data(), 32, out.data(), 32, 8, 8, 70, 70, 2, 0, 0));
+    gpu_context_free(nullptr);
+}
+
+// A missing frame or a pitch of 0 fails after the buffers are sized, before
+// any transfer; a failed profile leaves its result alone.
+TEST(GpuContext, MissingFramesFailAfterSizing) {
+    Context c;
+    std::vector<uint32_t> frame(64, 0x808080), out(64, 0xDEADBEEF);
+    float sigma = 3.5f;
+    c.driver.reset();
+    EXPECT_FALSE(gpu_denoise_frame(c.ctx, nullptr, 32, out.data(), 32, 8, 8, 70, 70, 2, 0, 0));
+    EXPECT_EQ(c.driver.live("allocations"), 4);
+    EXPECT_EQ(c.ctx->frameWidth, 8);
+    EXPECT_NE(c.ctx->devPitch, 0u);
+    EXPECT_FALSE(gpu_denoise_frame(c.ctx, frame.data(), 32, nullptr, 32, 8, 8, 70, 70, 2, 0, 0));
+    EXPECT_FALSE(gpu_denoise_frame(c.ctx, frame.data(), 0, out.data(), 32, 8, 8, 70, 70, 2, 0, 0));
+    EXPECT_FALSE(gpu_denoise_frame(c.ctx, frame.data(), 32, out.data(), 0, 8, 8, 70, 70, 2, 0, 0));
+    EXPECT_FALSE(gpu_profile_noise(c.ctx, nullptr, 32, 8, 8, &sigma));
+    EXPECT_FALSE(gpu_profile_noise(c.ctx, frame.data(), 0, 8, 8, &sigma));
+    EXPECT_FALSE(gpu_profile_noise(c.ctx, frame.data(), 32, 8, 8, nullptr));
+    EXPECT_FALSE(gpu_profile_noise(nullptr, frame.data(), 32, 8, 8, &sigma));
+    EXPECT_EQ(sigma, 3.5f);
+    EXPECT_EQ(c.driver.calls("cuMemcpy2DAsync_v2"), 0);
+    EXPECT_EQ(c.driver.calls("cuLaunchKernel"), 0);
+    EXPECT_EQ(out, std::vector<uint32_t>(64, 0xDEADBEEF));
+}
+
+// Too few samples is a success with sigma 0: frames narrower or lower than
+// 11 pixels have none, 66 x 66 has 49, 67 x 67 has the 64 it takes.
+TEST(GpuProfile, SampleCountsAtTheEdges) {
+    Context c;
+    const struct {
+        int32_t w, h;
+        bool grid;
+        float want;
+    } cases[] = {
+        {10, 200, true, 0.0f},  {200, 10, true, 0.0f}, {66, 66, true, 0.0f}, {67, 67, true, kGridSigma},
+        {200, 200, true, kGridSigma}, {67, 67, false, 0.0f},
+    };
+    for (const auto& k : cases) {
+        const auto pixels = k.grid ? grid_pattern(k.w, k.h) : std::vector<uint32_t>(size_t(k.w) * k.h, 0x646464);
+        float sigma = 7.0f;
+        EXPECT_TRUE(gpu_profile_noise(c.ctx, pixels.data(), k.w * 4, k.w, k.h, &sigma)) << k.w << "x" << k.h;
+        EXPECT_EQ(sigma, k.want) << k.w << "x" << k.h;
+    }
+    EXPECT_EQ(c.driver.faults(), 0);
+}
+
+// A width of 17 and a height of 1: a grid of 2 x 1 blocks, and the threads
+// past the edge write nothing.
+TEST(GpuContext, NarrowFrameGrid) {
+    Context c;
+    const std::vector<uint32_t> pixels{0x101010, 0x203040, 0x808080, 0xFFFFFF, 0x000000, 0x7F7F7F, 0x123456,
+                                       0x654321, 0xABCDEF, 0x0F0F0F, 0xF0F0F0, 0x777777, 0x888888, 0x999999,
+                                       0x111111, 0x222222, 0x333333};
+    std::vector<uint32_t> out(17 + 2, 0xDEADBEEF);  // one word of canary each side
+    c.driver.reset();
+    ASSERT_TRUE(gpu_denoise_frame(c.ctx, pixels.data(), 17 * 4, out.data() + 1, 17 * 4, 17, 1, 70, 70, 2, 0, 0));
+    EXPECT_EQ(std::vector<uint32_t>(out.begin() + 1, out.end() - 1), run_denoise(pixels, 17, 1));
+    EXPECT_EQ(out.front(), 0xDEADBEEF);
+    EXPECT_EQ(out.back(), 0xDEADBEEF);
+    EXPECT_NE(c.driver.log().find(std::string("cuLaunchKernel ") + emu::kDenoiseKernelName + " grid=2x1x1"),
+              std::string::npos);
+    EXPECT_EQ(c.driver.faults(), 0);
+}
+
+}  // namespace
+}  // namespace orv::test
