@@ -6,6 +6,9 @@
 #include <cstring>
 #include <limits>
 
+#include "fuzz/gpu_expect.h"
+#include "gpu/noise_rules.h"
+#include "gpu/tests/fake_driver.h"
 #include "host/tests/module_fixture.h"
 #include "host/tests/random_frames.h"
 
@@ -64,8 +67,14 @@ int32_t script_value(Choices& c) {
     }
 }
 
-HostSession::HostSession(test::ModuleHost& host, Choices& choices, SessionProfile profile, uint8_t garbage)
-    : host_(host), c_(choices), profile_(profile) {
+HostSession::HostSession(test::ModuleHost& host, Choices& choices, SessionProfile profile, uint8_t garbage,
+                         test::FakeDriver* driver)
+    : host_(host), c_(choices), profile_(profile), driver_(driver) {
+    forget_driver_history();
+    if (driver_ != nullptr) {
+        liveAllocations_ = driver_->live("allocations");
+        liveStreams_ = driver_->live("streams");
+    }
     slots_.resize(static_cast<size_t>(profile.instances < 1 ? 1 : profile.instances));
     for (size_t k = 0; k < slots_.size(); ++k) {
         Slot& s = slots_[k];
@@ -90,6 +99,46 @@ void HostSession::check_fields(int k, const char* after) {
     if (std::memcmp(&now, &s.s, sizeof now) != 0)
         fail(instance_name(k) + "settings changed by " + after + ": " + describe(now) + ", expected " +
              describe(s.s));
+}
+
+void HostSession::forget_driver_history() {
+    if (driver_ != nullptr) driver_->reset();
+    driverFailed_ = false;
+}
+
+size_t HostSession::driver_log_size() { return driver_ != nullptr ? driver_->log().size() : 0; }
+
+std::string HostSession::driver_log_since(size_t from) {
+    if (driver_ == nullptr) return {};
+    const std::string log = driver_->log();
+    std::string part = from < log.size() ? log.substr(from) : std::string();
+    if (part.find(" -> ") != std::string::npos) driverFailed_ = true;
+    return part;
+}
+
+// What holds after every callback, whatever failed: the kernels touched
+// nothing outside their buffers, and the host's thread has no context left
+// current.
+void HostSession::check_driver(const std::string& what) {
+    if (driver_ == nullptr) return;
+    if (driver_->faults() != 0) fail(what + "a kernel broke a rule on the emulator:\n" + driver_->log());
+    if (driver_->current_depth() != 0) fail(what + "a CUDA context was left current on the host's thread");
+}
+
+void HostSession::plan_driver_failure() {
+    if (driver_ == nullptr) return;
+    // Every entry that a start, a frame or an end calls. A failed pop is left
+    // out: the fake then leaves the context on its per-thread stack, which
+    // would carry over from one input to the next.
+    static const char* const kEntries[] = {
+        "cuCtxPushCurrent_v2", "cuStreamCreate",    "cuStreamSynchronize",  "cuStreamDestroy_v2",
+        "cuMemAllocPitch_v2",  "cuMemAlloc_v2",     "cuMemFree_v2",         "cuMemcpy2DAsync_v2",
+        "cuMemcpyHtoDAsync_v2", "cuMemcpyDtoHAsync_v2", "cuLaunchKernel"};
+    static const int kStatuses[] = {1, 2, 3, 201, 400, 700, 719, 801, 999};
+    const char* entry = kEntries[c_.below(sizeof kEntries / sizeof kEntries[0])];
+    // Mostly one of the next few calls; now and then the entry dies for good.
+    const int nth = c_.one_in(8) ? 0 : driver_->calls(entry) + 1 + static_cast<int>(c_.below(8));
+    driver_->fail_call(entry, nth, kStatuses[c_.below(sizeof kStatuses / sizeof kStatuses[0])]);
 }
 
 int32_t HostSession::side() {
@@ -215,15 +264,20 @@ void HostSession::start(int k, int32_t w, int32_t h) {
     test::TestFrame src(w, h, f.srcPitch);
     test::TestFrame dst(w, h, f.dstPitch);
     const float sigma = s.in->fields().noiseSigma;
+    const size_t logFrom = driver_log_size();
     const int rc = s.in->start(src, dst);
+    const std::string log = driver_log_since(logFrom);
+    const std::string what = instance_name(k) + "startProc for " + describe(f) + ": ";
     const bool fits = w >= 0 && h >= 0;
-    if (rc != (fits ? 0 : 1))
-        fail(instance_name(k) + "startProc returned " + std::to_string(rc) + " for " + describe(f));
+    if (rc != (fits ? 0 : 1)) fail(what + "returned " + std::to_string(rc));
     const FilterInstance& fi = s.in->fields();
     if (fits && (fi.lumaPlaneSize != w * h || (w * h > 0 && fi.lumaPlane == nullptr)))
-        fail(instance_name(k) + "startProc left no plane of " + std::to_string(w * h) + " bytes");
-    if (fi.noiseSigma != sigma) fail(instance_name(k) + "startProc changed noiseSigma");
+        fail(what + "no plane of " + std::to_string(w * h) + " bytes");
+    if (fits && driver_ != nullptr && fi.gpu == nullptr && log.find(" -> ") == std::string::npos)
+        fail(what + "no GPU context although the driver refused nothing:\n" + log);
+    if (fi.noiseSigma != sigma) fail(what + "noiseSigma changed");
     check_fields(k, "startProc");
+    check_driver(what);
     s.started = rc == 0;
     s.startW = w;
     s.startH = h;
@@ -232,12 +286,16 @@ void HostSession::start(int k, int32_t w, int32_t h) {
 void HostSession::end(int k) {
     Slot& s = slots_[static_cast<size_t>(k)];
     const float sigma = s.in->fields().noiseSigma;
+    const size_t logFrom = driver_log_size();
     const int rc = s.in->end();
-    if (rc != 0) fail(instance_name(k) + "endProc returned " + std::to_string(rc));
+    driver_log_since(logFrom);
+    const std::string what = instance_name(k) + "endProc: ";
+    if (rc != 0) fail(what + "returned " + std::to_string(rc));
     const FilterInstance& fi = s.in->fields();
-    if (fi.lumaPlane != nullptr || fi.gpu != nullptr) fail(instance_name(k) + "endProc kept working state");
-    if (fi.noiseSigma != sigma) fail(instance_name(k) + "endProc changed noiseSigma");
+    if (fi.lumaPlane != nullptr || fi.gpu != nullptr) fail(what + "working state kept");
+    if (fi.noiseSigma != sigma) fail(what + "noiseSigma changed");
     check_fields(k, "endProc");
+    check_driver(what);
     s.started = false;
 }
 
@@ -252,38 +310,74 @@ void HostSession::run(int k, const FrameSpec& f) {
     const std::vector<uint8_t> srcBefore = src.memory();
     const float sigma = s.in->fields().noiseSigma;
     const bool hadGpu = s.in->fields().gpu != nullptr;
+    const size_t logFrom = driver_log_size();
 
     const int rc = s.in->run(src, dst);
     ++frames_;
+    const std::string log = driver_log_since(logFrom);
     const std::string what = instance_name(k) + describe(f) + ", " + describe(s.s) + ": ";
     if (rc != 0) fail(what + "runProc returned " + std::to_string(rc));
     if (!dst.canaries_intact()) fail(what + "bytes outside the destination picture written");
     if (!f.inPlace && src.memory() != srcBefore) fail(what + "source frame written");
     check_fields(k, "runProc");
+    check_driver(what);
+
+    // Which route the frame may have taken. Without a context, with the
+    // filter off, or in place (where a late GPU failure would leave the CPU
+    // nothing to start from), there is one answer. With a context and a
+    // driver that refused nothing, the GPU route. When the driver refused a
+    // call, either route, as the call decides: a failed profile leaves the
+    // frame to the GPU, a failed denoise sends it to the CPU.
+    const bool gpuRoute = hadGpu && s.s.disable == 0 && !f.inPlace;
+    const bool refused = log.find(" -> ") != std::string::npos;
+    const bool knownDriver = driver_ != nullptr;
     const float sigmaAfter = s.in->fields().noiseSigma;
-    if (sigmaAfter != sigma && (s.s.disable != 0 || !hadGpu))
-        fail(what + "noiseSigma changed without a GPU route");
+    const bool profiles = gpuRoute && s.s.autoProfile != 0 && !pixels.empty();
+    if (!profiles && sigmaAfter != sigma) fail(what + "noiseSigma changed without a noise profile");
+    if (profiles) {
+        const float measured = smoothing_rule(sigma, emulated_sigma(pixels, f.w, f.h, f.srcPitch));
+        const bool kept = sigmaAfter == sigma;
+        if (sigmaAfter != measured && !(kept && (refused || !knownDriver)))
+            fail(what + "noiseSigma went from " + std::to_string(sigma) + " to " + std::to_string(sigmaAfter) +
+                 ", the profile says " + std::to_string(measured) + "\n" + log);
+    }
     if (pixels.empty()) return;
 
     const ptrdiff_t dstPitch = f.inPlace ? f.srcPitch : f.dstPitch;
-    std::vector<uint32_t> expected;
-    if (s.s.disable != 0) {
-        expected = (f.srcPitch < 0) != (dstPitch < 0) ? test::flip_rows(pixels, f.w, f.h) : pixels;
-    } else {
-        const test::Settings ts{s.s.f1, s.s.f2, s.s.sharp, s.s.interlace, s.s.showNoise};
-        expected = test::expected_output(pixels, f.w, f.h, ts, f.srcPitch, dstPitch);
-    }
     const std::vector<uint32_t> got = dst.packed();
-    for (size_t i = 0; i < got.size(); ++i) {
-        if (s.s.disable == 0 && (got[i] >> 24) != 0)
-            fail(what + "top byte set in computed pixel " + std::to_string(i));
-        if (got[i] != expected[i]) {
-            char b[120];
-            std::snprintf(b, sizeof b, "pixel %zu (x %zu, y %zu) is %08X, the reference says %08X", i,
-                          i % static_cast<size_t>(f.w), i / static_cast<size_t>(f.w), got[i], expected[i]);
-            fail(what + b);
-        }
+    auto first_difference = [&](const std::vector<uint32_t>& want) -> std::string {
+        for (size_t i = 0; i < got.size(); ++i)
+            if (got[i] != want[i]) {
+                char b[120];
+                std::snprintf(b, sizeof b, "pixel %zu (x %zu, y %zu) is %08X, expected %08X", i,
+                              i % static_cast<size_t>(f.w), i / static_cast<size_t>(f.w), got[i], want[i]);
+                return b;
+            }
+        return {};
+    };
+    if (s.s.disable != 0) {
+        const auto want = (f.srcPitch < 0) != (dstPitch < 0) ? test::flip_rows(pixels, f.w, f.h) : pixels;
+        const std::string d = first_difference(want);
+        if (!d.empty()) fail(what + "pass-through: " + d);
+        return;
     }
+    for (size_t i = 0; i < got.size(); ++i)
+        if ((got[i] >> 24) != 0) fail(what + "top byte set in computed pixel " + std::to_string(i));
+
+    std::string gpuDifference;
+    if (gpuRoute) {
+        const AdaptedSettings a = s.s.autoProfile != 0 ? adaptation_rule(sigmaAfter, s.s.f1, s.s.f2, s.s.sharp)
+                                                        : AdaptedSettings{s.s.f1, s.s.f2, s.s.sharp};
+        const KernelArgs args{a.f1, a.f2, a.sharp, s.s.interlace, s.s.showNoise != 0 ? 1 : 0};
+        gpuDifference = first_difference(emulated_denoise(pixels, f.w, f.h, f.srcPitch, dstPitch, args));
+        if (gpuDifference.empty()) return;
+        if (knownDriver && !refused) fail(what + "GPU route: " + gpuDifference + "\n" + log);
+    }
+    const test::Settings ts{s.s.f1, s.s.f2, s.s.sharp, s.s.interlace, s.s.showNoise};
+    const std::string cpuDifference = first_difference(test::expected_output(pixels, f.w, f.h, ts, f.srcPitch, dstPitch));
+    if (!cpuDifference.empty())
+        fail(what + (gpuRoute ? "neither route's output: GPU " + gpuDifference + "; CPU " : "CPU route: ") +
+             cpuDifference + "\n" + log);
 }
 
 void HostSession::strings(int k, int buflen) {
@@ -322,7 +416,10 @@ void HostSession::step() {
     const int k = static_cast<int>(c_.below(static_cast<uint32_t>(slots_.size())));
     Slot& s = slots_[static_cast<size_t>(k)];
     const bool bad = profile_.badHost;
-    switch (c_.below(16)) {
+    switch (c_.below(17)) {
+        case 16:
+            plan_driver_failure();
+            return;
         case 0: {
             const int32_t f1 = script_value(c_), f2 = script_value(c_), sharp = script_value(c_);
             const int32_t interlace = c_.one_in(2) ? c_.range(0, 1) : script_value(c_);
@@ -378,6 +475,11 @@ void HostSession::step() {
 void HostSession::finish() {
     for (int k = 0; k < instances(); ++k)
         if (slots_[static_cast<size_t>(k)].started || profile_.badHost) end(k);
+    // A driver that refused to free or destroy keeps what it was asked to;
+    // otherwise every instance has ended, and nothing of theirs is left.
+    if (driver_ != nullptr && !driverFailed_ &&
+        (driver_->live("allocations") != liveAllocations_ || driver_->live("streams") != liveStreams_))
+        fail("device memory or streams left after every instance ended:\n" + driver_->log());
 }
 
 }  // namespace orv::fuzz

@@ -15,6 +15,10 @@
 #include "fuzz/fail.h"
 #include "host/tests/test_host.h"
 
+namespace orv::test {
+class FakeDriver;
+}
+
 namespace orv::fuzz {
 
 // Where a session's decisions come from.
@@ -72,9 +76,14 @@ struct Settings {
     int32_t f1, f2, sharp, interlace, multithreading, disable, showNoise, autoProfile;
 };
 
+// With the fake CUDA driver under the module, frames may take the GPU route:
+// their output must then be the kernels' (worked out on the emulator) with the
+// settings that the noise profile adapts, and every driver failure must send
+// the frame to the CPU route or leave it to the GPU as the route allows.
 class HostSession {
 public:
-    HostSession(test::ModuleHost& host, Choices& choices, SessionProfile profile, uint8_t garbage = 0xA5);
+    HostSession(test::ModuleHost& host, Choices& choices, SessionProfile profile, uint8_t garbage = 0xA5,
+                test::FakeDriver* driver = nullptr);
     ~HostSession();
 
     // One host action chosen by the choices, with its checks.
@@ -93,6 +102,10 @@ public:
     void careless_strings(int k, int buflen, bool noBuffer);
     // The script command as a careless interpreter might call it.
     void raw_config(int k, const std::vector<int32_t>& args, bool nullArgv);
+    // Makes one of the coming calls of a driver entry fail, or every call of it.
+    void plan_driver_failure();
+    // Forgets the driver's call counts, log and planned failures.
+    void forget_driver_history();
 
     // A frame layout for w x h from the choices.
     FrameSpec frame_spec(int32_t w, int32_t h);
@@ -111,12 +124,19 @@ private:
 
     void check_fields(int k, const char* after);
     std::vector<uint32_t> picture(int32_t w, int32_t h);
+    // The driver's log since `from`, and whether a call in it failed.
+    std::string driver_log_since(size_t from);
+    size_t driver_log_size();
+    void check_driver(const std::string& what);
 
     test::ModuleHost& host_;
     Choices& c_;
     SessionProfile profile_;
     std::vector<Slot> slots_;
     uint64_t frames_ = 0;
+    test::FakeDriver* driver_;
+    bool driverFailed_ = false;  // a driver call failed since the history was forgotten
+    int liveAllocations_ = 0, liveStreams_ = 0;  // the driver's, before the session
 };
 
 }  // namespace orv::fuzz

@@ -1,10 +1,39 @@
 #include "gpu/gpu_route.h"
 
+#include <cstdint>
+
 #include "gpu/gpu_context.h"
 #include "gpu/noise_profile.h"
 #include "gpu/noise_rules.h"
 
 namespace orv {
+
+namespace {
+
+// The bytes that w x h pixels of a frame span, as addresses.
+struct Span {
+    uintptr_t begin, end;
+};
+
+Span span_of(const FrameView& f, int32_t w, int32_t h) {
+    const uintptr_t lowest = reinterpret_cast<uintptr_t>(lowest_row(FrameView{f.data, f.pitch, w, h}));
+    const uintptr_t step = static_cast<uintptr_t>(f.pitch < 0 ? -f.pitch : f.pitch);
+    return Span{lowest, lowest + static_cast<uintptr_t>(h - 1) * step + static_cast<uintptr_t>(w) * 4};
+}
+
+// The GPU writes its result straight into the destination before the frame's
+// last wait tells whether the frame succeeded. Where the destination shares
+// memory with the source (a host that filters in place), a failure after the
+// download would leave the CPU route a source that the GPU had overwritten,
+// and the frame would come out denoised twice; such frames take the CPU route.
+bool shares_memory(const FrameView& src, const FrameView& dst) {
+    const int32_t w = src.w, h = src.h;
+    if (w <= 0 || h <= 0) return false;
+    const Span s = span_of(src, w, h), d = span_of(dst, w, h);
+    return s.begin < d.end && d.begin < s.end;
+}
+
+}  // namespace
 
 void gpu_route_start(FilterInstance& fi, int32_t w, int32_t h) noexcept {
     // A start without an end since the last one keeps its context rather
@@ -16,7 +45,7 @@ void gpu_route_start(FilterInstance& fi, int32_t w, int32_t h) noexcept {
 }
 
 bool gpu_route_run(FilterInstance& fi, const FrameView& src, const FrameView& dst) noexcept {
-    if (fi.gpu == nullptr) return false;
+    if (fi.gpu == nullptr || shares_memory(src, dst)) return false;
     const int32_t w = src.w, h = src.h;
     AdaptedSettings s{fi.f1, fi.f2, fi.sharp};
     if (fi.autoProfile != 0) {

@@ -193,5 +193,41 @@ TEST(GpuFailure, AtStart) {
     }
 }
 
+// A host that filters in place hands one buffer as source and destination.
+// The GPU's download lands in it before the frame's last wait reports; a
+// failure there would leave the CPU route a source that the GPU had already
+// overwritten, and the frame would be denoised twice. Such frames take the
+// CPU route, with or without a failure, and leave the estimate alone.
+TEST(GpuFailure, InPlaceFrameIsNeverDenoisedTwice) {
+    GpuModule g;
+    FakeDriver& d = g.driver;
+    const auto pixels = grid_pattern(kSize, kSize);
+    const Expected want = expected_outputs(pixels);
+    const struct {
+        const char* step;
+        const char* entry;  // failing from the first call, or none
+    } points[] = {{"no failure", nullptr}, {"every wait", "cuStreamSynchronize"}};
+    for (const auto& p : points) {
+        SCOPED_TRACE(p.step);
+        HostInstance in(g.m.host);
+        ASSERT_EQ(in.init(), 0);
+        in.config(70, 70, 6, 0, 1);
+        TestFrame frame(kSize, kSize, -kSize * 4 - 16);
+        frame.fill(pixels);
+        ASSERT_EQ(in.start(frame, frame), 0);
+        ASSERT_NE(in.fields().gpu, nullptr);
+        d.reset();
+        if (p.entry != nullptr) d.fail_call(p.entry, 0, kStatus);
+        ASSERT_EQ(in.run(frame, frame), 0);
+        EXPECT_EQ(frame.packed(), want.cpu);
+        EXPECT_TRUE(frame.canaries_intact());
+        EXPECT_EQ(in.fields().noiseSigma, 0.0f);
+        d.reset();
+        EXPECT_EQ(in.end(), 0);
+        EXPECT_EQ(d.live("allocations"), 0);
+        EXPECT_EQ(d.faults(), 0);
+    }
+}
+
 }  // namespace
 }  // namespace orv::test
