@@ -102,8 +102,15 @@ public:
     void careless_strings(int k, int buflen, bool noBuffer);
     // The script command as a careless interpreter might call it.
     void raw_config(int k, const std::vector<int32_t>& args, bool nullArgv);
-    // Makes one of the coming calls of a driver entry fail, or every call of it.
-    void plan_driver_failure();
+    // Makes one of the coming calls of a driver entry fail, or every call of
+    // it; with mayLeak false, only of the entries whose failure leaves nothing
+    // behind on the device.
+    void plan_driver_failure(bool mayLeak = true);
+    // The nth call from now of that entry fails (nth 0: every call).
+    void plan_driver_failure_of(const char* entry, int nth, int status = 801);
+    // With every instance ended (and `required`), the driver holds no memory
+    // or stream of theirs.
+    void check_device_released(bool required = true);
     // Forgets the driver's call counts, log and planned failures.
     void forget_driver_history();
 
