@@ -314,6 +314,11 @@ void HostSession::run(int k, const FrameSpec& f) {
     test::TestFrame& dst = f.inPlace ? src : *ownDst;
     const std::vector<uint32_t> pixels = picture(f.w, f.h);
     src.fill(pixels);
+    // A frame with no pixels may come with no buffer either.
+    if (pixels.empty() && profile_.badHost && c_.one_in(2)) {
+        src.bitmap().data = nullptr;
+        dst.bitmap().data = nullptr;
+    }
     const std::vector<uint8_t> srcBefore = src.memory();
     const float sigma = s.in->fields().noiseSigma;
     const bool hadGpu = s.in->fields().gpu != nullptr;
