@@ -2,8 +2,8 @@
 // against the reference route on the very same memory. The input lays out a
 // source and a destination frame anywhere in one block of memory: apart, in
 // place, overlapping by any number of bytes, rows misaligned, pitches of any
-// sign and padding. Both routes must leave every byte of that block, the luma
-// plane and the return code exactly alike.
+// sign and padding, even shorter than a row. Both routes must leave every byte
+// of that block, the luma plane and the return code exactly alike.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -60,9 +60,11 @@ Layout choose_layout(Choices& c) {
     }
     const ptrdiff_t row = static_cast<ptrdiff_t>(l.w > 0 ? l.w : 0) * 4;
     // Padding of any byte count: a pitch that is no multiple of 4 misaligns
-    // every other row.
+    // every other row. Now and then a pitch shorter than a row, down to 0:
+    // a broken frame whose rows overlap one another.
     auto pitch = [&] {
-        const ptrdiff_t p = row + (c.one_in(4) ? static_cast<ptrdiff_t>(c.below(68)) : 4 * c.below(5));
+        ptrdiff_t p = row + (c.one_in(4) ? static_cast<ptrdiff_t>(c.below(68)) : 4 * c.below(5));
+        if (c.one_in(32)) p = static_cast<ptrdiff_t>(c.below(static_cast<uint32_t>(row) + 1));
         return c.one_in(2) ? -p : p;
     };
     l.srcPitch = pitch();
