@@ -4,7 +4,6 @@
 // place, overlapping by any number of bytes, rows misaligned, pitches of any
 // sign and padding, even shorter than a row. Both routes must leave every byte
 // of that block, the luma plane and the return code exactly alike.
-#include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -17,21 +16,11 @@
 #include "core/pipeline.h"
 #include "fuzz/fail.h"
 #include "fuzz/host_session.h"
+#include "fuzz/input_choices.h"
 #include "host/tests/random_frames.h"
 
 namespace orv::fuzz {
 namespace {
-
-class InputChoices : public Choices {
-public:
-    explicit InputChoices(FuzzedDataProvider& in) : in_(in) {}
-    uint32_t below(uint32_t n) override { return n <= 1 ? 0 : in_.ConsumeIntegralInRange<uint32_t>(0, n - 1); }
-    uint64_t word() override { return in_.ConsumeIntegral<uint64_t>(); }
-    bool exhausted() const override { return in_.remaining_bytes() == 0; }
-
-private:
-    FuzzedDataProvider& in_;
-};
 
 // Where the two frames lie in the block, as offsets of their lowest rows.
 struct Layout {

@@ -3,7 +3,6 @@
 // ends, frames of any size, pitch and content, texts) and which driver calls
 // fail, and the session checks each result against the CPU reference, the
 // kernels on the emulator and the host's rules.
-#include <fuzzer/FuzzedDataProvider.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -11,20 +10,10 @@
 #include <string>
 
 #include "fuzz/host_session.h"
+#include "fuzz/input_choices.h"
 #include "gpu/tests/fake_driver.h"
 
 namespace {
-
-class InputChoices : public orv::fuzz::Choices {
-public:
-    explicit InputChoices(FuzzedDataProvider& in) : in_(in) {}
-    uint32_t below(uint32_t n) override { return n <= 1 ? 0 : in_.ConsumeIntegralInRange<uint32_t>(0, n - 1); }
-    uint64_t word() override { return in_.ConsumeIntegral<uint64_t>(); }
-    bool exhausted() const override { return in_.remaining_bytes() == 0; }
-
-private:
-    FuzzedDataProvider& in_;
-};
 
 // One loaded module for the whole run, as an editor keeps it, over the fake
 // driver, which outlives it.
@@ -71,7 +60,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char*** argv) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
-    InputChoices choices(in);
+    orv::fuzz::InputChoices choices(in);
     try {
         orv::fuzz::HostSession session(*module, choices, orv::fuzz::SessionProfile{},
                                        in.ConsumeIntegral<uint8_t>(), driver);
