@@ -1,9 +1,11 @@
 // A host that sends the module everything a host or a script can send, and
 // checks after every call what must hold whatever it sent: frames written
-// exactly as the CPU reference says and nowhere else, return codes, settings
-// that only the script command changes, texts that match the settings.
-// The fuzz target drives it from the fuzzer's input, the soak test from a
-// seeded generator; any broken promise ends the process through fail().
+// exactly as their route must write them (the CPU reference, or the kernels
+// on the emulator) and nowhere else, return codes, settings that only the
+// script command changes, texts that match the settings, a driver left with
+// nothing of an ended instance. The fuzz target drives it from the fuzzer's
+// input, the soak test from a seeded generator; any broken promise ends the
+// process through fail().
 #pragma once
 
 #include <cstddef>
