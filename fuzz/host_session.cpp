@@ -103,7 +103,6 @@ void HostSession::check_fields(int k, const char* after) {
 
 void HostSession::forget_driver_history() {
     if (driver_ != nullptr) driver_->reset();
-    driverFailed_ = false;
 }
 
 size_t HostSession::driver_log_size() { return driver_ != nullptr ? driver_->log().size() : 0; }
@@ -111,9 +110,7 @@ size_t HostSession::driver_log_size() { return driver_ != nullptr ? driver_->log
 std::string HostSession::driver_log_since(size_t from) {
     if (driver_ == nullptr) return {};
     const std::string log = driver_->log();
-    std::string part = from < log.size() ? log.substr(from) : std::string();
-    if (part.find(" -> ") != std::string::npos) driverFailed_ = true;
-    return part;
+    return from < log.size() ? log.substr(from) : std::string();
 }
 
 // What holds after every callback, whatever failed: the kernels touched
@@ -430,7 +427,10 @@ void HostSession::step() {
     const bool bad = profile_.badHost;
     switch (c_.below(17)) {
         case 16:
-            plan_driver_failure();
+            // Failures that leave device memory behind would pile up from one
+            // input to the next, and every later launch checks the guards
+            // around every allocation; the GPU tests cover them.
+            plan_driver_failure(false);
             return;
         case 0: {
             const int32_t f1 = script_value(c_), f2 = script_value(c_), sharp = script_value(c_);
@@ -487,12 +487,11 @@ void HostSession::step() {
 void HostSession::finish() {
     for (int k = 0; k < instances(); ++k)
         if (slots_[static_cast<size_t>(k)].started || profile_.badHost) end(k);
-    // A driver that refused to free or destroy keeps what it was asked to.
-    check_device_released(!driverFailed_);
+    check_device_released();
 }
 
-void HostSession::check_device_released(bool required) {
-    if (driver_ == nullptr || !required) return;
+void HostSession::check_device_released() {
+    if (driver_ == nullptr) return;
     if (driver_->live("allocations") != liveAllocations_ || driver_->live("streams") != liveStreams_)
         fail("device memory or streams left after every instance ended:\n" + driver_->log());
 }
