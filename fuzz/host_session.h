@@ -97,7 +97,7 @@ public:
     void config(int k, int32_t f1, int32_t f2, int32_t sharp, int32_t interlace, int32_t multithreading);
     void set_switches(int k, int32_t disable, int32_t showNoise, int32_t autoProfile);
     void start(int k, int32_t w, int32_t h);
-    void run(int k, const FrameSpec& spec);
+    void run(int k, const FrameSpec& frame);
     void end(int k);
     void strings(int k, int buflen);
     // The string callbacks with no buffer, or a length of 0 or less.
