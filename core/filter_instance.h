@@ -12,6 +12,9 @@ namespace orv {
 
 struct GpuContext;
 
+// Which route the instance's last frame took, for hosts that report it.
+enum FrameRoute : int32_t { kRoutePassThrough = 0, kRouteCpu = 1, kRouteGpu = 2 };
+
 struct FilterInstance {
     IFilterPreview* preview;
     int32_t f1;
@@ -33,6 +36,8 @@ struct FilterInstance {
     int32_t savedAutoProfile;
     float noiseSigma;
     GpuContext* gpu;
+    // Set by every run; a FrameRoute.
+    int32_t lastRoute;
 };
 
 static_assert(std::is_trivially_copyable_v<FilterInstance>);

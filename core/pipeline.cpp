@@ -110,9 +110,14 @@ int runProc(const FilterActivation* fa, const FilterFunctions*) {
     const FrameView dst = view_of(*fa->dst);
     if (fi.disable != 0) {
         copy_rows(src, dst, src.w, src.h);
+        fi.lastRoute = kRoutePassThrough;
         return 0;
     }
-    if (gpu_route_run(fi, src, dst)) return 0;
+    if (gpu_route_run(fi, src, dst)) {
+        fi.lastRoute = kRouteGpu;
+        return 0;
+    }
+    fi.lastRoute = kRouteCpu;
     return run_cpu_route_fast(fi, src, dst);
 }
 
