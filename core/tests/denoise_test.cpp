@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "core/tests/frame_util.h"
+#include "test_support/frame_util.h"
 
 namespace orv {
 namespace {

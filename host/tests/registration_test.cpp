@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "host/tests/module_fixture.h"
+#include "test_support/module_fixture.h"
 
 namespace orv::test {
 namespace {
@@ -147,13 +147,24 @@ TEST(Instance, ConfigReplayedThroughTheScriptObject) {
     in.fields().disable = 1;
     in.fields().showNoise = 1;
     in.fields().autoProfile = 0;
+    in.fields().savedF1 = 11;
+    in.fields().noiseSigma = 3.5f;
+    FilterInstance want = in.fields();
     ASSERT_TRUE(in.config(-5, 300, 9, 2, 7));
     EXPECT_EQ(in.script_string(), "Config(-5,300,9,2,7)");
     EXPECT_EQ(in.summary(), " (F1--5,F2-300,S-9)");
-    // The script form doesn't carry these.
-    EXPECT_EQ(in.fields().disable, 1);
-    EXPECT_EQ(in.fields().showNoise, 1);
-    EXPECT_EQ(in.fields().autoProfile, 0);
+    // The five scripted settings and not one byte more.
+    want.f1 = -5, want.f2 = 300, want.sharp = 9, want.interlace = 2, want.multithreading = 7;
+    EXPECT_EQ(std::memcmp(&want, &in.fields(), sizeof want), 0);
+
+    // A careless interpreter: too few values, no values, no activation.
+    const auto fn = reinterpret_cast<ScriptFunctionPtr>(m.host.definition().script_obj->func_list[0].func_ptr);
+    ScriptValue one{};
+    one.u.i = 9;
+    fn(nullptr, &in.activation(), &one, 1);
+    fn(nullptr, &in.activation(), nullptr, 5);
+    fn(nullptr, nullptr, &one, 5);
+    EXPECT_EQ(std::memcmp(&want, &in.fields(), sizeof want), 0);
 
     bool result = false;
     EXPECT_EQ(in.script_string(10, &result), "Config(-5");

@@ -1,4 +1,4 @@
-#include "fuzz/host_session.h"
+#include "test_support/host_session.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -6,11 +6,11 @@
 #include <cstring>
 #include <limits>
 
-#include "fuzz/gpu_expect.h"
+#include "test_support/gpu_expect.h"
 #include "gpu/noise_rules.h"
 #include "gpu/tests/fake_driver.h"
-#include "host/tests/module_fixture.h"
-#include "host/tests/random_frames.h"
+#include "test_support/module_fixture.h"
+#include "test_support/random_frames.h"
 
 namespace orv::fuzz {
 

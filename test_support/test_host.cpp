@@ -1,4 +1,4 @@
-#include "host/tests/test_host.h"
+#include "test_support/test_host.h"
 
 #include <algorithm>
 #include <cstring>
