@@ -153,12 +153,15 @@ TEST(Instance, ConfigReplayedThroughTheScriptObject) {
     want.f1 = -5, want.f2 = 300, want.sharp = 9, want.interlace = 2, want.multithreading = 7;
     EXPECT_EQ(std::memcmp(&want, &in.fields(), sizeof want), 0);
 
-    // A careless interpreter: too few values, no values, no activation.
+    // A careless interpreter: too few values, no values, no activation, an
+    // activation without an instance.
     ASSERT_TRUE(in.raw_script_call("Config", {9}));
     ASSERT_TRUE(in.raw_script_call("Config", {1, 2, 3, 4, 5}, true));
-    const ScriptValue one{};
-    reinterpret_cast<ScriptFunctionPtr>(m.host.definition().script_obj->func_list[0].func_ptr)(nullptr, nullptr,
-                                                                                               &one, 5);
+    const auto config = reinterpret_cast<ScriptFunctionPtr>(m.host.definition().script_obj->func_list[0].func_ptr);
+    const ScriptValue five[5]{};
+    FilterActivation bare{};
+    config(nullptr, nullptr, five, 5);
+    config(nullptr, &bare, five, 5);
     EXPECT_EQ(std::memcmp(&want, &in.fields(), sizeof want), 0);
 
     bool result = false;
