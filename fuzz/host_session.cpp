@@ -8,7 +8,7 @@
 
 #include "fuzz/gpu_expect.h"
 #include "gpu/noise_rules.h"
-#include "gpu/tests/fake_driver.h"
+#include "test_support/fake_cuda/fake_driver.h"
 #include "host/tests/module_fixture.h"
 #include "host/tests/random_frames.h"
 

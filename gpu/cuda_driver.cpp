@@ -39,8 +39,7 @@ constinit State state;
 // driver up while the others wait.
 std::mutex bringUpLock;
 
-// Loads the GPU code into the primary context and finds both kernels. The
-// result decides launches only: the rest of the GPU route works without it.
+// Loads the GPU code into the primary context and finds both kernels.
 cudaError_t load_gpu_code(Driver& d, CUmodule* module) {
     const CudaFunctions& fn = *d.fn;
     cudaError_t s = fn.cuCtxPushCurrent(d.context);
@@ -103,10 +102,21 @@ void bring_up() {
         state.status = s;
         return;
     }
+    // A driver that cannot take the module's code (a GPU older than any
+    // architecture in it, a driver too old for its PTX) could run no kernel:
+    // it gives no context, so that no instance makes a stream or device
+    // frames, nor uploads a frame only to have its launch fail.
+    Driver driver{fn, context, {nullptr, nullptr}};
+    s = load_gpu_code(driver, &state.module);
+    if (s != cudaSuccess) {
+        fn->cuDevicePrimaryCtxRelease(device);
+        cuda_free_functions(&fn);
+        state.status = s;
+        return;
+    }
     state.fn = fn;
     state.device = device;
-    state.driver = Driver{fn, context, {nullptr, nullptr}, cudaSuccess};
-    state.driver.codeStatus = load_gpu_code(state.driver, &state.module);
+    state.driver = driver;
     state.status = cudaSuccess;
 #ifndef _WIN32
     std::atexit(unload_at_module_exit);

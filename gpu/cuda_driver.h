@@ -11,15 +11,13 @@ struct Driver {
     const CudaFunctions* fn;
     CUcontext context;  // the primary context of device 0
     CUfunction kernels[2];  // by Kernel
-    // Not 0 when the GPU code could not be loaded (no code for this device):
-    // every launch then fails with this status.
-    cudaError_t codeStatus;
 };
 
 // The driver, brought up on the first call of the module's life, once, whichever
 // thread comes first. Returns cudaSuccess and sets *driver, or the status that
 // every operation then returns: cudaErrorNotSupported when there is no driver
-// library or no GPU code in the module, else the driver's own.
+// library or no GPU code in the module, else the driver's own (also when the
+// driver cannot load the module's GPU code).
 cudaError_t driver_get(const Driver** driver) noexcept;
 
 }  // namespace orv::cuda

@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "gpu/emu/cuda_compat.h"
-#include "gpu/emu/orv_cuda_emu.h"
+#include "test_support/emu/cuda_compat.h"
+#include "test_support/emu/orv_cuda_emu.h"
 
 namespace {
 

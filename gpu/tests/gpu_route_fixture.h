@@ -10,7 +10,7 @@
 
 #include "gpu/noise_profile.h"
 #include "gpu/noise_rules.h"
-#include "gpu/tests/fake_driver.h"
+#include "test_support/fake_cuda/fake_driver.h"
 #include "gpu/tests/kernel_runs.h"
 #include "host/tests/module_fixture.h"
 #include "host/tests/random_frames.h"

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-#include "gpu/emu/orv_cuda_emu.h"
+#include "test_support/emu/orv_cuda_emu.h"
 
 namespace orv::test {
 

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "gpu/emu/launcher.h"
+#include "test_support/emu/launcher.h"
 
 namespace orv::emu {
 

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <stdlib.h>
 
-#include "gpu/emu/launcher.h"
+#include "test_support/emu/launcher.h"
 
 #define __global__
 #define __device__

@@ -1,8 +1,8 @@
 // The kernel source, compiled as C++ against the compatibility header.
-#include "gpu/emu/cuda_compat.h"
+#include "test_support/emu/cuda_compat.h"
 #include "gpu/orv_cuda.cu"
 // The rest of this file is the emulator's side.
-#include "gpu/emu/orv_cuda_emu.h"
+#include "test_support/emu/orv_cuda_emu.h"
 
 #include <cstring>
 #include <type_traits>
