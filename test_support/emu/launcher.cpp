@@ -202,6 +202,29 @@ void add_fault(Launch& L, const uint3& thread, std::string what) {
     r.faults.push_back(Fault{{L.block.x, L.block.y, L.block.z}, {thread.x, thread.y, thread.z}, std::move(what)});
 }
 
+// What the fiber that just ran may have broken: shared-array guards and the
+// caller's guarded bytes. Each break is reported once and then accepted as the
+// new state, so a later writer is reported on its own.
+void check_after_run(Launch& L, const uint3& thread) {
+    for (SharedRegion& r : L.shared) {
+        long long changedAt = 0;
+        if (canaries_intact(r, &changedAt)) continue;
+        add_fault(L, thread,
+                  std::string("wrote outside shared array ") + r.site->name() + " (" + std::to_string(r.site->bytes()) +
+                      " bytes), at byte " + std::to_string(changedAt));
+        std::memset(r.storage.data(), kCanary, kCanaryBytes);
+        std::memset(r.array() + r.site->bytes(), kCanary, kCanaryBytes);
+    }
+    for (GuardCopy& g : L.guards) {
+        const auto* now = static_cast<const unsigned char*>(g.guard->data);
+        if (std::memcmp(now, g.bytes.data(), g.bytes.size()) == 0) continue;
+        size_t at = 0;
+        while (now[at] == g.bytes[at]) ++at;
+        add_fault(L, thread, "wrote guarded bytes (" + g.guard->what + ") at byte " + std::to_string(at));
+        std::memcpy(g.bytes.data(), now, g.bytes.size());
+    }
+}
+
 #ifdef _WIN32
 void CALLBACK fiber_loop(void*) {
     for (;;) {
@@ -253,29 +276,6 @@ void resume(Launch& L, size_t i) {
     start_switch(&fakeStack, t_stacks.stack(i), kStackBytes);
     if (swapcontext(&L.scheduler, &L.fibers[i].context) != 0) die("swapcontext failed");
     finish_switch(fakeStack, nullptr, nullptr);
-}
-
-// What the fiber that just ran may have broken: shared-array guards and the
-// caller's guarded bytes. Each break is reported once and then accepted as the
-// new state, so a later writer is reported on its own.
-void check_after_run(Launch& L, const uint3& thread) {
-    for (SharedRegion& r : L.shared) {
-        long long changedAt = 0;
-        if (canaries_intact(r, &changedAt)) continue;
-        add_fault(L, thread,
-                  std::string("wrote outside shared array ") + r.site->name() + " (" + std::to_string(r.site->bytes()) +
-                      " bytes), at byte " + std::to_string(changedAt));
-        std::memset(r.storage.data(), kCanary, kCanaryBytes);
-        std::memset(r.array() + r.site->bytes(), kCanary, kCanaryBytes);
-    }
-    for (GuardCopy& g : L.guards) {
-        const auto* now = static_cast<const unsigned char*>(g.guard->data);
-        if (std::memcmp(now, g.bytes.data(), g.bytes.size()) == 0) continue;
-        size_t at = 0;
-        while (now[at] == g.bytes[at]) ++at;
-        add_fault(L, thread, "wrote guarded bytes (" + g.guard->what + ") at byte " + std::to_string(at));
-        std::memcpy(g.bytes.data(), now, g.bytes.size());
-    }
 }
 
 // Kept apart from the loops that call it: getcontext returns twice, and the
