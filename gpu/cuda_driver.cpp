@@ -10,12 +10,6 @@ namespace orv::cuda {
 
 namespace {
 
-// The kernels' device names, as the fat binary holds them.
-constexpr const char* kKernelNames[2] = {
-    "_Z10orv_kernelILi16ELi16EEvPKhyPhyiiiiiii",  // Kernel::Denoise
-    "_Z24orv_profile_sigma_kernelPKhyiiPyPj",     // Kernel::ProfileSigma
-};
-
 // The module's GPU code, registered when the module is loaded: constant data
 // pointing at the embedded fat binary, which needs no driver. The driver
 // receives it at the first operation.

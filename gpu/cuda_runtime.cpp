@@ -104,7 +104,7 @@ cudaError_t cudaMemcpyAsync(void* dst, const void* src, size_t count, cudaMemcpy
     });
 }
 
-cudaError_t cudaLaunchKernel(Kernel kernel, dim3 grid, dim3 block, void** args, size_t sharedMem,
+cudaError_t cudaLaunchKernel(Kernel kernel, Dim3 grid, Dim3 block, void** args, size_t sharedMem,
                              cudaStream_t stream) noexcept {
     const cudaError_t status = in_context([&](const Driver& d) -> cudaError_t {
         return d.fn->cuLaunchKernel(d.kernels[static_cast<int>(kernel)], grid.x, grid.y, grid.z, block.x, block.y,

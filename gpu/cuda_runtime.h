@@ -11,6 +11,8 @@
 
 #include <cstddef>
 
+#include "gpu/kernels.h"
+
 namespace orv::cuda {
 
 using cudaError_t = int;
@@ -23,13 +25,6 @@ inline constexpr unsigned cudaStreamNonBlocking = 1;
 
 enum cudaMemcpyKind { cudaMemcpyHostToDevice = 1, cudaMemcpyDeviceToHost = 2 };
 
-struct dim3 {
-    unsigned x = 1, y = 1, z = 1;
-};
-
-// The two kernels of the module's fat binary.
-enum class Kernel { Denoise, ProfileSigma };
-
 cudaError_t cudaStreamCreateWithFlags(cudaStream_t* stream, unsigned flags) noexcept;
 // widthBytes by height, each row starting at a multiple of *pitch.
 cudaError_t cudaMallocPitch(void** devPtr, size_t* pitch, size_t widthBytes, size_t height) noexcept;
@@ -41,7 +36,7 @@ cudaError_t cudaMemcpyAsync(void* dst, const void* src, size_t count, cudaMemcpy
                             cudaStream_t stream) noexcept;
 // args holds one pointer per kernel parameter, pointing at its value. The
 // status is also kept for cudaGetLastError.
-cudaError_t cudaLaunchKernel(Kernel kernel, dim3 grid, dim3 block, void** args, size_t sharedMem,
+cudaError_t cudaLaunchKernel(Kernel kernel, Dim3 grid, Dim3 block, void** args, size_t sharedMem,
                              cudaStream_t stream) noexcept;
 // The status of this thread's last launch, which it then forgets.
 cudaError_t cudaGetLastError() noexcept;

@@ -108,13 +108,11 @@ bool gpu_denoise_frame(GpuContext* ctx, const void* src, ptrdiff_t srcPitch, voi
 
     if (gpu_upload_frame(*ctx, src, srcPitch, w, h) != cudaSuccess) return false;
 
-    const unsigned char* source = static_cast<const unsigned char*>(ctx->devSrc);
-    unsigned char* output = static_cast<unsigned char*>(ctx->devDst);
-    unsigned long long pitch = ctx->devPitch;
-    int width = w, height = h;
-    void* args[] = {&source, &pitch, &output, &pitch, &width, &height, &f1, &f2, &sharp, &interlace, &showNoise};
-    const dim3 grid{blocks_for(w, 16), blocks_for(h, 16), 1};
-    cudaLaunchKernel(Kernel::Denoise, grid, dim3{16, 16, 1}, args, 0, ctx->stream);
+    DenoiseParams params{static_cast<const unsigned char*>(ctx->devSrc), ctx->devPitch,
+                         static_cast<unsigned char*>(ctx->devDst), ctx->devPitch, w, h, f1, f2, sharp, interlace,
+                         showNoise};
+    const Dim3 grid{blocks_for(w, 16), blocks_for(h, 16), 1};
+    cudaLaunchKernel(Kernel::Denoise, grid, Dim3{16, 16, 1}, params.pointers().data(), 0, ctx->stream);
     if (cudaGetLastError() != cudaSuccess) return false;
 
     auto* lowest = lowest_host_row(static_cast<unsigned char*>(dst), dstPitch, h);

@@ -34,15 +34,11 @@ bool gpu_profile_noise(GpuContext* ctx, const void* src, ptrdiff_t srcPitch, int
         cudaSuccess)
         return false;
 
-    const unsigned char* source = static_cast<const unsigned char*>(ctx->devSrc);
-    unsigned long long pitch = ctx->devPitch;
-    int width = w, height = h;
-    auto* sum = static_cast<unsigned long long*>(ctx->devSum);
-    auto* count = static_cast<unsigned int*>(ctx->devCount);
-    void* args[] = {&source, &pitch, &width, &height, &sum, &count};
+    ProfileParams params{static_cast<const unsigned char*>(ctx->devSrc), ctx->devPitch, w, h,
+                         static_cast<unsigned long long*>(ctx->devSum), static_cast<unsigned int*>(ctx->devCount)};
     // Each thread stands for one 8 x 8 cell, so a block covers 128 x 128 pixels.
-    const dim3 grid{blocks_for(w, 128), blocks_for(h, 128), 1};
-    cudaLaunchKernel(Kernel::ProfileSigma, grid, dim3{16, 16, 1}, args, 0, ctx->stream);
+    const Dim3 grid{blocks_for(w, 128), blocks_for(h, 128), 1};
+    cudaLaunchKernel(Kernel::ProfileSigma, grid, Dim3{16, 16, 1}, params.pointers().data(), 0, ctx->stream);
     if (cudaGetLastError() != cudaSuccess) return false;
 
     unsigned long long hostSum = 0;

@@ -21,9 +21,7 @@
 struct uint3 {
     unsigned x, y, z;
 };
-struct dim3 {
-    unsigned x, y, z;
-};
+using dim3 = ::orv::Dim3;
 
 struct alignas(4) uchar4 {
     unsigned char x, y, z, w;

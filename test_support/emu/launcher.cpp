@@ -246,9 +246,13 @@ void start_fiber(Fiber& f) { f.state = FiberState::Ready; }
 void yield_to_scheduler(Launch& L) { SwitchToFiber(L.scheduler); }
 
 // The launching thread becomes a fiber for the launch, unless it is one.
+// (GetCurrentFiber reads the thread's block through gs:, which GCC takes for
+// an access to an empty array.)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds"
 struct SchedulerFiber {
     bool converted = false;
-    explicit SchedulerFiber(Launch& L) {
+    [[gnu::noinline]] explicit SchedulerFiber(Launch& L) {
         if (!IsThreadAFiber()) {
             if (ConvertThreadToFiber(nullptr) == nullptr) die("cannot make the thread a fiber");
             converted = true;
@@ -259,6 +263,7 @@ struct SchedulerFiber {
         if (converted) ConvertFiberToThread();
     }
 };
+#pragma GCC diagnostic pop
 #else
 void fiber_main() {
     Launch& L = *t_launch;

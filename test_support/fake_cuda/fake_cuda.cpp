@@ -223,14 +223,16 @@ bool image_names(const Module& m, const char* name) {
 // ---- Launches -------------------------------------------------------------------------
 
 // The device pointers among a kernel's parameters, by position.
-std::vector<size_t> pointer_params(const std::string& name) {
-    if (name == orv::emu::kDenoiseKernelName) return {0, 2};
-    if (name == orv::emu::kProfileKernelName) return {0, 4, 5};
+std::vector<int> pointer_params(const std::string& name) {
+    if (name == orv::kernel_name(orv::Kernel::Denoise))
+        return {orv::DenoiseParams::kDevicePointers.begin(), orv::DenoiseParams::kDevicePointers.end()};
+    if (name == orv::kernel_name(orv::Kernel::ProfileSigma))
+        return {orv::ProfileParams::kDevicePointers.begin(), orv::ProfileParams::kDevicePointers.end()};
     return {};
 }
 
 bool params_in_device_memory(Fake& f, const std::string& name, void** params) {
-    for (size_t i : pointer_params(name)) {
+    for (int i : pointer_params(name)) {
         if (params[i] == nullptr) return false;
         uintptr_t p = 0;
         std::memcpy(&p, params[i], sizeof p);
