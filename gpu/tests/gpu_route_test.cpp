@@ -149,6 +149,9 @@ TEST(GpuRoute, GridPatternRaisesTheStrengths) {
 TEST(GpuRoute, BuffersFollowTheFrameSize) {
     GpuModule g;
     FakeDriver& d = g.driver;
+    // On Windows the driver's context lives to the process's end, and with
+    // it what earlier tests leaked on purpose.
+    const int leftOver = d.live("allocations");
     HostInstance in(g.m.host);
     ASSERT_EQ(in.init(), 0);
     TestFrame src(67, 67, 67 * 4), dst(67, 67, 67 * 4);
@@ -159,7 +162,7 @@ TEST(GpuRoute, BuffersFollowTheFrameSize) {
     EXPECT_EQ(log_lines(d.log(), {"cuStreamCreate", "cuMemAllocPitch_v2", "cuMemAlloc_v2", "cuMemFree_v2"}),
               (std::vector<std::string>{"cuStreamCreate flags=1", "cuMemAllocPitch_v2 268x67",
                                         "cuMemAllocPitch_v2 268x67", "cuMemAlloc_v2 8", "cuMemAlloc_v2 4"}));
-    EXPECT_EQ(d.live("allocations"), 4);
+    EXPECT_EQ(d.live("allocations") - leftOver, 4);
 
     d.reset();
     ASSERT_EQ(in.run(src, dst), 0);
@@ -180,7 +183,7 @@ TEST(GpuRoute, BuffersFollowTheFrameSize) {
               (std::vector<std::string>{"cuStreamSynchronize", "cuMemFree_v2", "cuMemFree_v2", "cuMemFree_v2",
                                         "cuMemFree_v2", "cuMemAllocPitch_v2 360x20", "cuMemAllocPitch_v2 360x20",
                                         "cuMemAlloc_v2 8", "cuMemAlloc_v2 4"}));
-    EXPECT_EQ(d.live("allocations"), 4);
+    EXPECT_EQ(d.live("allocations") - leftOver, 4);
     const float sigma = smoothing_rule(kGridSigma, gpu_sigma(pixels, 90, 20, wide.pitch()));
     EXPECT_EQ(in.fields().noiseSigma, sigma);
     EXPECT_EQ(wideDst.packed(), gpu_output(pixels, 90, 20, kernel_settings(adaptation_rule(sigma, 70, 70, 2), {}),
@@ -189,7 +192,7 @@ TEST(GpuRoute, BuffersFollowTheFrameSize) {
     d.reset();
     EXPECT_EQ(in.end(), 0);
     EXPECT_EQ(in.fields().gpu, nullptr);
-    EXPECT_EQ(d.live("allocations"), 0);
+    EXPECT_EQ(d.live("allocations") - leftOver, 0);
     EXPECT_EQ(d.live("streams"), 0);
     EXPECT_EQ(log_lines(d.log(), {"cuStreamSynchronize", "cuMemFree_v2", "cuStreamDestroy_v2"}),
               (std::vector<std::string>{"cuStreamSynchronize", "cuMemFree_v2", "cuMemFree_v2", "cuMemFree_v2",

@@ -76,8 +76,9 @@ void finish_switch(void* fakeStackSave, const void** bottomOld, size_t* sizeOld)
 // ---- Fiber stacks ------------------------------------------------------------
 
 #ifdef _WIN32
-// The system's fibers, made once per OS thread and reused by every block
-// after. A Windows fiber must never return, so each one runs the kernel body
+// The system's fibers, made for a launch and reused by each of its blocks.
+// (Kept per thread and deleted by a thread-exit handler, they hung the
+// GPU route's tests under Wine.) A Windows fiber must never return, so each one runs the kernel body
 // in a loop: after a body it hands control back and, when resumed for the
 // next block, begins the body afresh. Their stacks come with guard pages.
 void CALLBACK fiber_loop(void*);
@@ -100,7 +101,6 @@ private:
     std::vector<void*> fibers_;
 };
 
-thread_local FiberPool t_fibers;
 #else
 // Stacks are made once per OS thread and reused by every block after; each
 // has an inaccessible page below it, so an overflow faults instead of
@@ -183,6 +183,7 @@ struct Launch {
     size_t current = 0;
 #ifdef _WIN32
     void* scheduler = nullptr;  // the launching thread, as a fiber
+    FiberPool systemFibers;
 #else
     ucontext_t scheduler;
 #endif
@@ -238,7 +239,7 @@ void CALLBACK fiber_loop(void*) {
 void resume(Launch& L, size_t i) {
     L.current = i;
     threadIdx = L.fibers[i].index;
-    SwitchToFiber(t_fibers.fiber(i));
+    SwitchToFiber(L.systemFibers.fiber(i));
 }
 
 void start_fiber(Fiber& f) { f.state = FiberState::Ready; }

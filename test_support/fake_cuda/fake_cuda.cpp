@@ -665,3 +665,9 @@ UNSUPPORTED(cuGraphicsSubResourceGetMappedArray)
 UNSUPPORTED(cuGraphicsResourceGetMappedPointer_v2)
 UNSUPPORTED(cuArray3DCreate_v2)
 UNSUPPORTED(cuArrayDestroy)
+#ifdef _WIN32
+// Direct3D 11 interop, which the loader requires on Windows only.
+UNSUPPORTED(cuD3D11GetDevice)
+UNSUPPORTED(cuD3D11GetDevices)
+UNSUPPORTED(cuGraphicsD3D11RegisterResource)
+#endif
