@@ -20,7 +20,7 @@ struct Registration {
 
 struct State {
     std::atomic<bool> tried{false};
-    cudaError_t status = cudaSuccess;  // of the bring-up, once tried
+    Status status = kSuccess;  // of the bring-up, once tried
     CudaFunctions* fn = nullptr;
     CUdevice device = 0;
     CUmodule module = nullptr;
@@ -34,13 +34,13 @@ constinit State state;
 std::mutex bringUpLock;
 
 // Loads the GPU code into the primary context and finds both kernels.
-cudaError_t load_gpu_code(Driver& d, CUmodule* module) {
+Status load_gpu_code(Driver& d, CUmodule* module) {
     const CudaFunctions& fn = *d.fn;
-    cudaError_t s = fn.cuCtxPushCurrent(d.context);
-    if (s != cudaSuccess) return s;
+    Status s = fn.cuCtxPushCurrent(d.context);
+    if (s != kSuccess) return s;
     s = fn.cuModuleLoadData(module, registration.image);
-    for (int k = 0; k < 2 && s == cudaSuccess; ++k) s = fn.cuModuleGetFunction(&d.kernels[k], *module, kKernelNames[k]);
-    if (s != cudaSuccess && *module != nullptr) {
+    for (int k = 0; k < 2 && s == kSuccess; ++k) s = fn.cuModuleGetFunction(&d.kernels[k], *module, kKernelNames[k]);
+    if (s != kSuccess && *module != nullptr) {
         fn.cuModuleUnload(*module);
         *module = nullptr;
     }
@@ -65,7 +65,7 @@ void unload_at_module_exit() {
     std::lock_guard<std::mutex> lock(bringUpLock);
     if (state.fn != nullptr) {
         const CudaFunctions& fn = *state.fn;
-        if (state.module != nullptr && fn.cuCtxPushCurrent(state.driver.context) == cudaSuccess) {
+        if (state.module != nullptr && fn.cuCtxPushCurrent(state.driver.context) == kSuccess) {
             fn.cuModuleUnload(state.module);
             CUcontext popped = nullptr;
             fn.cuCtxPopCurrent(&popped);
@@ -75,23 +75,23 @@ void unload_at_module_exit() {
     }
     state.module = nullptr;
     state.driver = Driver{};
-    state.status = cudaErrorNotSupported;
+    state.status = kNotSupported;
     registration = Registration{nullptr, nullptr};
 }
 #endif
 
 void bring_up() {
-    state.status = cudaErrorNotSupported;
+    state.status = kNotSupported;
     if (registration.image == nullptr || registration.size == nullptr || *registration.size == 0) return;
     CudaFunctions* fn = nullptr;
     if (cuda_load_functions(&fn, nullptr) != 0) return;  // no driver; the loader has cleaned up
 
     CUdevice device = 0;
     CUcontext context = nullptr;
-    cudaError_t s = fn->cuInit(0);
-    if (s == cudaSuccess) s = fn->cuDeviceGet(&device, 0);
-    if (s == cudaSuccess) s = fn->cuDevicePrimaryCtxRetain(&context, device);
-    if (s != cudaSuccess) {
+    Status s = fn->cuInit(0);
+    if (s == kSuccess) s = fn->cuDeviceGet(&device, 0);
+    if (s == kSuccess) s = fn->cuDevicePrimaryCtxRetain(&context, device);
+    if (s != kSuccess) {
         cuda_free_functions(&fn);
         state.status = s;
         return;
@@ -102,7 +102,7 @@ void bring_up() {
     // frames, nor uploads a frame only to have its launch fail.
     Driver driver{fn, context, {nullptr, nullptr}};
     s = load_gpu_code(driver, &state.module);
-    if (s != cudaSuccess) {
+    if (s != kSuccess) {
         fn->cuDevicePrimaryCtxRelease(device);
         cuda_free_functions(&fn);
         state.status = s;
@@ -111,7 +111,7 @@ void bring_up() {
     state.fn = fn;
     state.device = device;
     state.driver = driver;
-    state.status = cudaSuccess;
+    state.status = kSuccess;
 #ifndef _WIN32
     std::atexit(unload_at_module_exit);
 #endif
@@ -119,7 +119,7 @@ void bring_up() {
 
 }  // namespace
 
-cudaError_t driver_get(const Driver** driver) noexcept {
+Status driver_get(const Driver** driver) noexcept {
     if (!state.tried.load(std::memory_order_acquire)) {
         std::lock_guard<std::mutex> lock(bringUpLock);
         if (!state.tried.load(std::memory_order_relaxed)) {
@@ -127,9 +127,9 @@ cudaError_t driver_get(const Driver** driver) noexcept {
             state.tried.store(true, std::memory_order_release);
         }
     }
-    if (state.status != cudaSuccess) return state.status;
+    if (state.status != kSuccess) return state.status;
     *driver = &state.driver;
-    return cudaSuccess;
+    return kSuccess;
 }
 
 }  // namespace orv::cuda

@@ -14,10 +14,10 @@ struct Driver {
 };
 
 // The driver, brought up on the first call of the module's life, once, whichever
-// thread comes first. Returns cudaSuccess and sets *driver, or the status that
-// every operation then returns: cudaErrorNotSupported when there is no driver
+// thread comes first. Returns kSuccess and sets *driver, or the status that
+// every operation then returns: kNotSupported when there is no driver
 // library or no GPU code in the module, else the driver's own (also when the
 // driver cannot load the module's GPU code).
-cudaError_t driver_get(const Driver** driver) noexcept;
+Status driver_get(const Driver** driver) noexcept;
 
 }  // namespace orv::cuda
