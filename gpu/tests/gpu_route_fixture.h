@@ -46,6 +46,19 @@ inline KernelSettings kernel_settings(const AdaptedSettings& a, const Settings& 
     return KernelSettings{a.f1, a.f2, a.sharp, s.interlace, s.showNoise != 0 ? 1 : 0};
 }
 
+// What the GPU route must write for a frame of `pixels`. noiseSigma is the
+// instance's estimate before the frame, and becomes the one it must hold after.
+inline std::vector<uint32_t> expected_gpu_frame(const std::vector<uint32_t>& pixels, int32_t w, int32_t h,
+                                                const Settings& s, int autoProfile, ptrdiff_t srcPitch,
+                                                ptrdiff_t dstPitch, float& noiseSigma) {
+    AdaptedSettings a{s.f1, s.f2, s.sharp};
+    if (autoProfile) {
+        noiseSigma = smoothing_rule(noiseSigma, gpu_sigma(pixels, w, h, srcPitch));
+        a = adaptation_rule(noiseSigma, s.f1, s.f2, s.sharp);
+    }
+    return gpu_output(pixels, w, h, kernel_settings(a, s), srcPitch, dstPitch);
+}
+
 // Grey 0x646464 with 0x6D6D6D wherever column and row are both multiples of
 // 8: every profile sample is flat and 8 luma steps from its block's mean.
 inline std::vector<uint32_t> grid_pattern(int32_t w, int32_t h) {

@@ -68,14 +68,10 @@ TEST(GpuRoute, OutputEqualsTheEmulatorsForEveryPitch) {
                 src.fill(pixels);
                 const auto srcBefore = src.memory();
                 ASSERT_EQ(in.run(src, dst), 0);
-                AdaptedSettings a{s.f1, s.f2, s.sharp};
-                if (autoProfile) {
-                    noiseSigma = smoothing_rule(noiseSigma, gpu_sigma(pixels, w, h, src.pitch()));
-                    a = adaptation_rule(noiseSigma, s.f1, s.f2, s.sharp);
-                }
+                const auto want = expected_gpu_frame(pixels, w, h, s, autoProfile, src.pitch(), dst.pitch(), noiseSigma);
                 EXPECT_EQ(in.fields().noiseSigma, noiseSigma);
                 measuredNoise = measuredNoise || noiseSigma > 0.0f;
-                EXPECT_EQ(dst.packed(), gpu_output(pixels, w, h, kernel_settings(a, s), src.pitch(), dst.pitch()))
+                EXPECT_EQ(dst.packed(), want)
                     << w << "x" << h << " pitches " << src.pitch() << " " << dst.pitch() << " autoProfile "
                     << autoProfile << " frame " << frame;
                 EXPECT_TRUE(dst.canaries_intact()) << "pitches " << src.pitch() << " " << dst.pitch();

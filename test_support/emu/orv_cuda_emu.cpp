@@ -11,8 +11,9 @@
 namespace orv::emu {
 namespace {
 
-// The device names encode these parameter lists; a change of either kernel's
-// signature must change its name here as well.
+// The device names in gpu/kernels.h encode these parameter lists, and its
+// parameter records lay them out; a change of either kernel's signature must
+// change both there.
 static_assert(std::is_same_v<decltype(&orv_kernel<16, 16>),
                              void (*)(const unsigned char*, unsigned long long, unsigned char*, unsigned long long,
                                       int, int, int, int, int, int, int)>);
