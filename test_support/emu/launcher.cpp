@@ -76,11 +76,12 @@ void finish_switch(void* fakeStackSave, const void** bottomOld, size_t* sizeOld)
 // ---- Fiber stacks ------------------------------------------------------------
 
 #ifdef _WIN32
-// The system's fibers, made for a launch and reused by each of its blocks.
-// (Kept per thread and deleted by a thread-exit handler, they hung the
-// GPU route's tests under Wine.) A Windows fiber must never return, so each one runs the kernel body
-// in a loop: after a body it hands control back and, when resumed for the
-// next block, begins the body afresh. Their stacks come with guard pages.
+// The system's fibers, made for a launch and reused by each of its blocks
+// (kept per thread and deleted by a thread-exit handler, they hung the GPU
+// route's tests under Wine). A Windows fiber must never return, so each one
+// runs the kernel body in a loop: after a body it hands control back and,
+// when resumed for the next block, begins the body afresh. Their stacks come
+// with guard pages.
 void CALLBACK fiber_loop(void*);
 
 class FiberPool {
