@@ -1,8 +1,8 @@
-// The NVIDIA driver behind the runtime operations: found and brought up at
+// The NVIDIA driver behind the device operations: found and brought up at
 // the first operation, with the module's GPU code loaded into it.
 #pragma once
 
-#include "gpu/cuda_runtime.h"
+#include "gpu/device_ops.h"
 #include "gpu/driver_loader.h"
 
 namespace orv::cuda {

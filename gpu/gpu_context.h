@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "gpu/cuda_runtime.h"
+#include "gpu/device_ops.h"
 
 namespace orv {
 

@@ -1,4 +1,4 @@
-#include "gpu/cuda_runtime.h"
+#include "gpu/device_ops.h"
 
 #include <cstdint>
 
