@@ -17,5 +17,14 @@ mkdir -p "$WINEPREFIX"
     wineserver -w 2>/dev/null || true
     touch "$WINEPREFIX/.orv-ready"
   fi
+  # A DLL that the tests want in the system folder (the fake nvcuda.dll). Put
+  # in place by renaming, so a program of the prefix that has the old copy
+  # loaded keeps it intact.
+  if [ -n "$ORV_WINE_SYSTEM_DLL" ]; then
+    target="$WINEPREFIX/drive_c/windows/system32/$(basename "$ORV_WINE_SYSTEM_DLL")"
+    if ! cmp -s "$ORV_WINE_SYSTEM_DLL" "$target"; then
+      cp "$ORV_WINE_SYSTEM_DLL" "$target.new" && mv -f "$target.new" "$target"
+    fi
+  fi
 ) 9>"$WINEPREFIX.lock"
 exec "$wine" "$@"

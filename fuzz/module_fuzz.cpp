@@ -11,7 +11,7 @@
 
 #include "test_support/host_session.h"
 #include "fuzz/input_choices.h"
-#include "gpu/tests/fake_driver.h"
+#include "test_support/fake_cuda/fake_driver.h"
 
 namespace {
 

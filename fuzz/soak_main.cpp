@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "test_support/host_session.h"
-#include "gpu/tests/fake_driver.h"
+#include "test_support/fake_cuda/fake_driver.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define ORV_HEAP_FROM_ASAN 1

@@ -10,12 +10,6 @@ namespace orv::cuda {
 
 namespace {
 
-// The kernels' device names, as the fat binary holds them.
-constexpr const char* kKernelNames[2] = {
-    "_Z10orv_kernelILi16ELi16EEvPKhyPhyiiiiiii",  // Kernel::Denoise
-    "_Z24orv_profile_sigma_kernelPKhyiiPyPj",     // Kernel::ProfileSigma
-};
-
 // The module's GPU code, registered when the module is loaded: constant data
 // pointing at the embedded fat binary, which needs no driver. The driver
 // receives it at the first operation.
@@ -26,7 +20,7 @@ struct Registration {
 
 struct State {
     std::atomic<bool> tried{false};
-    cudaError_t status = cudaSuccess;  // of the bring-up, once tried
+    Status status = kSuccess;  // of the bring-up, once tried
     CudaFunctions* fn = nullptr;
     CUdevice device = 0;
     CUmodule module = nullptr;
@@ -39,15 +33,14 @@ constinit State state;
 // driver up while the others wait.
 std::mutex bringUpLock;
 
-// Loads the GPU code into the primary context and finds both kernels. The
-// result decides launches only: the rest of the GPU route works without it.
-cudaError_t load_gpu_code(Driver& d, CUmodule* module) {
+// Loads the GPU code into the primary context and finds both kernels.
+Status load_gpu_code(Driver& d, CUmodule* module) {
     const CudaFunctions& fn = *d.fn;
-    cudaError_t s = fn.cuCtxPushCurrent(d.context);
-    if (s != cudaSuccess) return s;
+    Status s = fn.cuCtxPushCurrent(d.context);
+    if (s != kSuccess) return s;
     s = fn.cuModuleLoadData(module, registration.image);
-    for (int k = 0; k < 2 && s == cudaSuccess; ++k) s = fn.cuModuleGetFunction(&d.kernels[k], *module, kKernelNames[k]);
-    if (s != cudaSuccess && *module != nullptr) {
+    for (int k = 0; k < 2 && s == kSuccess; ++k) s = fn.cuModuleGetFunction(&d.kernels[k], *module, kKernelNames[k]);
+    if (s != kSuccess && *module != nullptr) {
         fn.cuModuleUnload(*module);
         *module = nullptr;
     }
@@ -72,7 +65,7 @@ void unload_at_module_exit() {
     std::lock_guard<std::mutex> lock(bringUpLock);
     if (state.fn != nullptr) {
         const CudaFunctions& fn = *state.fn;
-        if (state.module != nullptr && fn.cuCtxPushCurrent(state.driver.context) == cudaSuccess) {
+        if (state.module != nullptr && fn.cuCtxPushCurrent(state.driver.context) == kSuccess) {
             fn.cuModuleUnload(state.module);
             CUcontext popped = nullptr;
             fn.cuCtxPopCurrent(&popped);
@@ -82,32 +75,43 @@ void unload_at_module_exit() {
     }
     state.module = nullptr;
     state.driver = Driver{};
-    state.status = cudaErrorNotSupported;
+    state.status = kNotSupported;
     registration = Registration{nullptr, nullptr};
 }
 #endif
 
 void bring_up() {
-    state.status = cudaErrorNotSupported;
+    state.status = kNotSupported;
     if (registration.image == nullptr || registration.size == nullptr || *registration.size == 0) return;
     CudaFunctions* fn = nullptr;
     if (cuda_load_functions(&fn, nullptr) != 0) return;  // no driver; the loader has cleaned up
 
     CUdevice device = 0;
     CUcontext context = nullptr;
-    cudaError_t s = fn->cuInit(0);
-    if (s == cudaSuccess) s = fn->cuDeviceGet(&device, 0);
-    if (s == cudaSuccess) s = fn->cuDevicePrimaryCtxRetain(&context, device);
-    if (s != cudaSuccess) {
+    Status s = fn->cuInit(0);
+    if (s == kSuccess) s = fn->cuDeviceGet(&device, 0);
+    if (s == kSuccess) s = fn->cuDevicePrimaryCtxRetain(&context, device);
+    if (s != kSuccess) {
+        cuda_free_functions(&fn);
+        state.status = s;
+        return;
+    }
+    // A driver that cannot take the module's code (a GPU older than any
+    // architecture in it, a driver too old for its PTX) could run no kernel:
+    // it gives no context, so that no instance makes a stream or device
+    // frames, nor uploads a frame only to have its launch fail.
+    Driver driver{fn, context, {nullptr, nullptr}};
+    s = load_gpu_code(driver, &state.module);
+    if (s != kSuccess) {
+        fn->cuDevicePrimaryCtxRelease(device);
         cuda_free_functions(&fn);
         state.status = s;
         return;
     }
     state.fn = fn;
     state.device = device;
-    state.driver = Driver{fn, context, {nullptr, nullptr}, cudaSuccess};
-    state.driver.codeStatus = load_gpu_code(state.driver, &state.module);
-    state.status = cudaSuccess;
+    state.driver = driver;
+    state.status = kSuccess;
 #ifndef _WIN32
     std::atexit(unload_at_module_exit);
 #endif
@@ -115,7 +119,7 @@ void bring_up() {
 
 }  // namespace
 
-cudaError_t driver_get(const Driver** driver) noexcept {
+Status driver_get(const Driver** driver) noexcept {
     if (!state.tried.load(std::memory_order_acquire)) {
         std::lock_guard<std::mutex> lock(bringUpLock);
         if (!state.tried.load(std::memory_order_relaxed)) {
@@ -123,9 +127,9 @@ cudaError_t driver_get(const Driver** driver) noexcept {
             state.tried.store(true, std::memory_order_release);
         }
     }
-    if (state.status != cudaSuccess) return state.status;
+    if (state.status != kSuccess) return state.status;
     *driver = &state.driver;
-    return cudaSuccess;
+    return kSuccess;
 }
 
 }  // namespace orv::cuda

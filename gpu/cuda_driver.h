@@ -1,8 +1,8 @@
-// The NVIDIA driver behind the runtime operations: found and brought up at
+// The NVIDIA driver behind the device operations: found and brought up at
 // the first operation, with the module's GPU code loaded into it.
 #pragma once
 
-#include "gpu/cuda_runtime.h"
+#include "gpu/device_ops.h"
 #include "gpu/driver_loader.h"
 
 namespace orv::cuda {
@@ -11,15 +11,13 @@ struct Driver {
     const CudaFunctions* fn;
     CUcontext context;  // the primary context of device 0
     CUfunction kernels[2];  // by Kernel
-    // Not 0 when the GPU code could not be loaded (no code for this device):
-    // every launch then fails with this status.
-    cudaError_t codeStatus;
 };
 
 // The driver, brought up on the first call of the module's life, once, whichever
-// thread comes first. Returns cudaSuccess and sets *driver, or the status that
-// every operation then returns: cudaErrorNotSupported when there is no driver
-// library or no GPU code in the module, else the driver's own.
-cudaError_t driver_get(const Driver** driver) noexcept;
+// thread comes first. Returns kSuccess and sets *driver, or the status that
+// every operation then returns: kNotSupported when there is no driver
+// library or no GPU code in the module, else the driver's own (also when the
+// driver cannot load the module's GPU code).
+Status driver_get(const Driver** driver) noexcept;
 
 }  // namespace orv::cuda

@@ -10,7 +10,7 @@ namespace {
 
 void free_buffer(void*& buffer) {
     if (buffer == nullptr) return;
-    cudaFree(buffer);  // nothing to be done about a failure here
+    free_device_memory(buffer);  // nothing to be done about a failure here
     buffer = nullptr;
 }
 
@@ -41,7 +41,7 @@ unsigned blocks_for(int32_t n, int32_t span) noexcept {
 GpuContext* gpu_context_create() noexcept {
     auto* ctx = static_cast<GpuContext*>(std::calloc(1, sizeof(GpuContext)));
     if (ctx == nullptr) return nullptr;
-    if (cudaStreamCreateWithFlags(&ctx->stream, cudaStreamNonBlocking) != cudaSuccess) {
+    if (create_stream(&ctx->stream, kNonBlockingStream) != kSuccess) {
         std::free(ctx);
         return nullptr;
     }
@@ -51,9 +51,9 @@ GpuContext* gpu_context_create() noexcept {
 void gpu_context_free(GpuContext* ctx) noexcept {
     if (ctx == nullptr) return;
     // The stream's queued work may still use the buffers.
-    if (ctx->stream != nullptr) cudaStreamSynchronize(ctx->stream);
+    if (ctx->stream != nullptr) wait_stream(ctx->stream);
     free_buffers(*ctx);
-    if (ctx->stream != nullptr) cudaStreamDestroy(ctx->stream);
+    if (ctx->stream != nullptr) destroy_stream(ctx->stream);
     std::free(ctx);
 }
 
@@ -63,26 +63,26 @@ bool gpu_context_ensure(GpuContext* ctx, int32_t w, int32_t h) noexcept {
         ctx->devPitch != 0)
         return true;
 
-    if (ctx->stream != nullptr) cudaStreamSynchronize(ctx->stream);
+    if (ctx->stream != nullptr) wait_stream(ctx->stream);
     free_buffers(*ctx);
 
     size_t pitch = 0;
-    if (cudaMallocPitch(&ctx->devSrc, &pitch, row_bytes(w), static_cast<size_t>(h)) != cudaSuccess) {
+    if (alloc_rows(&ctx->devSrc, &pitch, row_bytes(w), static_cast<size_t>(h)) != kSuccess) {
         ctx->devSrc = nullptr;
         return false;
     }
     // Both frames share one pitch: the one reported for the second.
-    if (cudaMallocPitch(&ctx->devDst, &pitch, row_bytes(w), static_cast<size_t>(h)) != cudaSuccess) {
+    if (alloc_rows(&ctx->devDst, &pitch, row_bytes(w), static_cast<size_t>(h)) != kSuccess) {
         ctx->devDst = nullptr;
         free_buffers(*ctx);
         return false;
     }
-    if (cudaMalloc(&ctx->devSum, sizeof(unsigned long long)) != cudaSuccess) {
+    if (alloc_bytes(&ctx->devSum, sizeof(unsigned long long)) != kSuccess) {
         ctx->devSum = nullptr;
         free_buffers(*ctx);
         return false;
     }
-    if (cudaMalloc(&ctx->devCount, sizeof(unsigned int)) != cudaSuccess) {
+    if (alloc_bytes(&ctx->devCount, sizeof(unsigned int)) != kSuccess) {
         ctx->devCount = nullptr;
         free_buffers(*ctx);
         return false;
@@ -93,35 +93,41 @@ bool gpu_context_ensure(GpuContext* ctx, int32_t w, int32_t h) noexcept {
     return true;
 }
 
-cudaError_t gpu_upload_frame(GpuContext& ctx, const void* src, ptrdiff_t srcPitch, int32_t w, int32_t h) noexcept {
+Status gpu_upload_frame(GpuContext& ctx, const void* src, ptrdiff_t srcPitch, int32_t w, int32_t h) noexcept {
     const auto* lowest = lowest_host_row(static_cast<const unsigned char*>(src), srcPitch, h);
-    return cudaMemcpy2DAsync(ctx.devSrc, ctx.devPitch, lowest, row_step(srcPitch), row_bytes(w),
-                             static_cast<size_t>(h), cudaMemcpyHostToDevice, ctx.stream);
+    return queue_copy_rows(ctx.devSrc, ctx.devPitch, lowest, row_step(srcPitch), row_bytes(w), static_cast<size_t>(h),
+                           kHostToDevice, ctx.stream);
 }
 
-bool gpu_denoise_frame(GpuContext* ctx, const void* src, ptrdiff_t srcPitch, void* dst, ptrdiff_t dstPitch,
-                       int32_t w, int32_t h, int32_t f1, int32_t f2, int32_t sharp, int32_t interlace,
+bool gpu_denoise_frame(GpuContext* ctx, const void* src, ptrdiff_t srcPitch, void* dst, ptrdiff_t dstPitch, int32_t w,
+                       int32_t h, int32_t f1, int32_t f2, int32_t sharp, int32_t interlace,
                        int32_t showNoise) noexcept {
     if (ctx == nullptr) return false;
     if (!gpu_context_ensure(ctx, w, h)) return false;
     if (src == nullptr || dst == nullptr || srcPitch == 0 || dstPitch == 0) return false;
 
-    if (gpu_upload_frame(*ctx, src, srcPitch, w, h) != cudaSuccess) return false;
+    if (gpu_upload_frame(*ctx, src, srcPitch, w, h) != kSuccess) return false;
 
-    const unsigned char* source = static_cast<const unsigned char*>(ctx->devSrc);
-    unsigned char* output = static_cast<unsigned char*>(ctx->devDst);
-    unsigned long long pitch = ctx->devPitch;
-    int width = w, height = h;
-    void* args[] = {&source, &pitch, &output, &pitch, &width, &height, &f1, &f2, &sharp, &interlace, &showNoise};
-    const dim3 grid{blocks_for(w, 16), blocks_for(h, 16), 1};
-    cudaLaunchKernel(Kernel::Denoise, grid, dim3{16, 16, 1}, args, 0, ctx->stream);
-    if (cudaGetLastError() != cudaSuccess) return false;
+    DenoiseParams params{static_cast<const unsigned char*>(ctx->devSrc),
+                         ctx->devPitch,
+                         static_cast<unsigned char*>(ctx->devDst),
+                         ctx->devPitch,
+                         w,
+                         h,
+                         f1,
+                         f2,
+                         sharp,
+                         interlace,
+                         showNoise};
+    const Dim3 grid{blocks_for(w, 16), blocks_for(h, 16), 1};
+    queue_launch(Kernel::Denoise, grid, Dim3{16, 16, 1}, params.pointers().data(), 0, ctx->stream);
+    if (take_launch_status() != kSuccess) return false;
 
     auto* lowest = lowest_host_row(static_cast<unsigned char*>(dst), dstPitch, h);
-    if (cudaMemcpy2DAsync(lowest, row_step(dstPitch), ctx->devDst, ctx->devPitch, row_bytes(w),
-                          static_cast<size_t>(h), cudaMemcpyDeviceToHost, ctx->stream) != cudaSuccess)
+    if (queue_copy_rows(lowest, row_step(dstPitch), ctx->devDst, ctx->devPitch, row_bytes(w), static_cast<size_t>(h),
+                        kDeviceToHost, ctx->stream) != kSuccess)
         return false;
-    return cudaStreamSynchronize(ctx->stream) == cudaSuccess;
+    return wait_stream(ctx->stream) == kSuccess;
 }
 
 }  // namespace orv

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "gpu/cuda_runtime.h"
+#include "gpu/device_ops.h"
 
 namespace orv {
 
@@ -17,7 +17,7 @@ struct GpuContext {
     void* devDst;       // the denoise kernel's output
     void* devSum;       // noise profile: unsigned 64-bit accumulator
     void* devCount;     // noise profile: unsigned 32-bit sample count
-    cuda::cudaStream_t stream;
+    cuda::Stream stream;
 };
 
 // A new context with its stream and no device buffers, or null (no driver,
@@ -41,7 +41,7 @@ unsigned blocks_for(int32_t n, int32_t span) noexcept;
 
 // Queues the upload of a host frame into devSrc, from its lowest-addressed
 // row upward, as every route walks a frame. The buffers must fit w x h.
-cuda::cudaError_t gpu_upload_frame(GpuContext& ctx, const void* src, ptrdiff_t srcPitch, int32_t w,
+cuda::Status gpu_upload_frame(GpuContext& ctx, const void* src, ptrdiff_t srcPitch, int32_t w,
                                    int32_t h) noexcept;
 
 }  // namespace orv

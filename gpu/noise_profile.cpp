@@ -23,36 +23,32 @@ bool gpu_profile_noise(GpuContext* ctx, const void* src, ptrdiff_t srcPitch, int
     if (!gpu_context_ensure(ctx, w, h)) return false;
     if (src == nullptr || srcPitch == 0) return false;
 
-    if (gpu_upload_frame(*ctx, src, srcPitch, w, h) != cudaSuccess) return false;
+    if (gpu_upload_frame(*ctx, src, srcPitch, w, h) != kSuccess) return false;
 
     // The zeros and the values read back stay alive until the stream wait.
     const unsigned long long zeroSum = 0;
     const unsigned int zeroCount = 0;
-    if (cudaMemcpyAsync(ctx->devSum, &zeroSum, sizeof zeroSum, cudaMemcpyHostToDevice, ctx->stream) != cudaSuccess)
-        return false;
-    if (cudaMemcpyAsync(ctx->devCount, &zeroCount, sizeof zeroCount, cudaMemcpyHostToDevice, ctx->stream) !=
-        cudaSuccess)
+    if (queue_copy_bytes(ctx->devSum, &zeroSum, sizeof zeroSum, kHostToDevice, ctx->stream) != kSuccess) return false;
+    if (queue_copy_bytes(ctx->devCount, &zeroCount, sizeof zeroCount, kHostToDevice, ctx->stream) != kSuccess)
         return false;
 
-    const unsigned char* source = static_cast<const unsigned char*>(ctx->devSrc);
-    unsigned long long pitch = ctx->devPitch;
-    int width = w, height = h;
-    auto* sum = static_cast<unsigned long long*>(ctx->devSum);
-    auto* count = static_cast<unsigned int*>(ctx->devCount);
-    void* args[] = {&source, &pitch, &width, &height, &sum, &count};
+    ProfileParams params{static_cast<const unsigned char*>(ctx->devSrc),
+                         ctx->devPitch,
+                         w,
+                         h,
+                         static_cast<unsigned long long*>(ctx->devSum),
+                         static_cast<unsigned int*>(ctx->devCount)};
     // Each thread stands for one 8 x 8 cell, so a block covers 128 x 128 pixels.
-    const dim3 grid{blocks_for(w, 128), blocks_for(h, 128), 1};
-    cudaLaunchKernel(Kernel::ProfileSigma, grid, dim3{16, 16, 1}, args, 0, ctx->stream);
-    if (cudaGetLastError() != cudaSuccess) return false;
+    const Dim3 grid{blocks_for(w, 128), blocks_for(h, 128), 1};
+    queue_launch(Kernel::ProfileSigma, grid, Dim3{16, 16, 1}, params.pointers().data(), 0, ctx->stream);
+    if (take_launch_status() != kSuccess) return false;
 
     unsigned long long hostSum = 0;
     unsigned int hostCount = 0;
-    if (cudaMemcpyAsync(&hostSum, ctx->devSum, sizeof hostSum, cudaMemcpyDeviceToHost, ctx->stream) != cudaSuccess)
+    if (queue_copy_bytes(&hostSum, ctx->devSum, sizeof hostSum, kDeviceToHost, ctx->stream) != kSuccess) return false;
+    if (queue_copy_bytes(&hostCount, ctx->devCount, sizeof hostCount, kDeviceToHost, ctx->stream) != kSuccess)
         return false;
-    if (cudaMemcpyAsync(&hostCount, ctx->devCount, sizeof hostCount, cudaMemcpyDeviceToHost, ctx->stream) !=
-        cudaSuccess)
-        return false;
-    if (cudaStreamSynchronize(ctx->stream) != cudaSuccess) return false;
+    if (wait_stream(ctx->stream) != kSuccess) return false;
 
     *result = noise_sigma_from(hostSum, hostCount);
     return true;

@@ -1,6 +1,6 @@
 // The device code of the filter: the directional denoise kernel and the noise
 // profile kernel. nvcc builds this file into the module's fat binary; the test
-// emulator compiles the very same file as C++ (through gpu/emu/cuda_compat.h),
+// emulator compiles the very same file as C++ (through test_support/emu/cuda_compat.h),
 // so every line here must be valid in both worlds and free of undefined
 // behaviour as C++.
 //

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "test_support/fail.h"
-#include "gpu/emu/orv_cuda_emu.h"
+#include "test_support/emu/orv_cuda_emu.h"
 #include "gpu/noise_profile.h"
 #include "test_support/module_fixture.h"
 

@@ -8,7 +8,7 @@
 
 #include "test_support/gpu_expect.h"
 #include "gpu/noise_rules.h"
-#include "gpu/tests/fake_driver.h"
+#include "test_support/fake_cuda/fake_driver.h"
 #include "test_support/module_fixture.h"
 #include "test_support/random_frames.h"
 

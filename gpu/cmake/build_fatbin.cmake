@@ -1,7 +1,7 @@
 # Builds the kernels' fat binary with nvcc, checks what it holds, and writes
 # ptxas's figures per kernel and architecture to a report:
 #   cmake -DNVCC=... -DSOURCE=orv_cuda.cu -DFATBIN=out.fatbin -DREPORT=report.txt
-#         -DWORK_DIR=dir -DARCHS=75,80,... -P build_fatbin.cmake
+#         -DWORK_DIR=dir -DARCHS=75,80,... -DKERNELS_HEADER=gpu/kernels.h -P build_fatbin.cmake
 #
 # sm_120 gets machine code and compute_120 PTX; every architecture of ARCHS
 # gets machine code of its own, so that older GPUs run the kernels instead of
@@ -11,10 +11,19 @@
 # exactly where the source asks for it.
 cmake_minimum_required(VERSION 3.25)
 
-set(expected_kernels
-  _Z10orv_kernelILi16ELi16EEvPKhyPhyiiiiiii
-  _Z24orv_profile_sigma_kernelPKhyiiPyPj)
-set(denoise_kernel _Z10orv_kernelILi16ELi16EEvPKhyPhyiiiiiii)
+# The device names, from the header that the driver code and the emulator
+# take them from: the denoise kernel first, then the profile kernel.
+file(STRINGS "${KERNELS_HEADER}" name_lines REGEX "^ *\"_Z[A-Za-z0-9_]+\",")
+set(expected_kernels)
+foreach(line IN LISTS name_lines)
+  string(REGEX MATCH "_Z[A-Za-z0-9_]+" name "${line}")
+  list(APPEND expected_kernels ${name})
+endforeach()
+list(LENGTH expected_kernels kernel_count)
+if(NOT kernel_count EQUAL 2)
+  message(FATAL_ERROR "${KERNELS_HEADER} names ${kernel_count} kernels, not 2: '${expected_kernels}'")
+endif()
+list(GET expected_kernels 0 denoise_kernel)
 set(tile_bytes 1120)
 # Y, U, V and the three channels: two explicit fused steps each.
 set(fused_steps 12)

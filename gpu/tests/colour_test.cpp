@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "gpu/emu/orv_cuda_emu.h"
+#include "test_support/emu/orv_cuda_emu.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "gpu/gpu_context.h"
 #include "gpu/noise_profile.h"
-#include "gpu/tests/fake_driver.h"
+#include "test_support/fake_cuda/fake_driver.h"
 #include "gpu/tests/kernel_runs.h"
 
 namespace orv::test {

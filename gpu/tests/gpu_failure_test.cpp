@@ -147,6 +147,9 @@ TEST(GpuFailure, EachStepOfAFrame) {
 TEST(GpuFailure, AtStart) {
     GpuModule g;
     FakeDriver& d = g.driver;
+    // What earlier tests left behind: on Windows the module keeps the driver's
+    // context to the process's end, and with it their leaks.
+    const int leftOver = d.live("allocations");
     const auto pixels = grid_pattern(kSize, kSize);
     const Expected want = expected_outputs(pixels);
     const struct {
@@ -181,15 +184,15 @@ TEST(GpuFailure, AtStart) {
         d.fail_call(p.entry, p.nth, kStatus);
         ASSERT_EQ(in.start(src, dst), 0);
         EXPECT_EQ(in.fields().gpu != nullptr, p.hasContext);
-        EXPECT_EQ(d.live("allocations"), 0);
+        EXPECT_EQ(d.live("allocations") - leftOver, 0);
 
         ASSERT_EQ(in.run(src, dst), 0);
         EXPECT_EQ(dst.packed(), p.hasContext ? want.gpuUpdated : want.cpu);
         EXPECT_EQ(in.fields().noiseSigma, p.hasContext ? kGridSigma : 0.0f);
-        EXPECT_EQ(d.live("allocations"), p.hasContext ? 4 : 0);
+        EXPECT_EQ(d.live("allocations") - leftOver, p.hasContext ? 4 : 0);
         EXPECT_EQ(in.end(), 0);
         EXPECT_EQ(d.live("streams"), 0);
-        EXPECT_EQ(d.live("allocations"), 0);
+        EXPECT_EQ(d.live("allocations") - leftOver, 0);
     }
 }
 
@@ -201,6 +204,9 @@ TEST(GpuFailure, AtStart) {
 TEST(GpuFailure, InPlaceFrameIsNeverDenoisedTwice) {
     GpuModule g;
     FakeDriver& d = g.driver;
+    // What earlier tests left behind: on Windows the module keeps the driver's
+    // context to the process's end, and with it their leaks.
+    const int leftOver = d.live("allocations");
     const auto pixels = grid_pattern(kSize, kSize);
     const Expected want = expected_outputs(pixels);
     const struct {
@@ -224,7 +230,7 @@ TEST(GpuFailure, InPlaceFrameIsNeverDenoisedTwice) {
         EXPECT_EQ(in.fields().noiseSigma, 0.0f);
         d.reset();
         EXPECT_EQ(in.end(), 0);
-        EXPECT_EQ(d.live("allocations"), 0);
+        EXPECT_EQ(d.live("allocations") - leftOver, 0);
         EXPECT_EQ(d.faults(), 0);
     }
 }

@@ -10,7 +10,7 @@
 
 #include "gpu/noise_profile.h"
 #include "gpu/noise_rules.h"
-#include "gpu/tests/fake_driver.h"
+#include "test_support/fake_cuda/fake_driver.h"
 #include "gpu/tests/kernel_runs.h"
 #include "test_support/module_fixture.h"
 #include "test_support/random_frames.h"
@@ -44,6 +44,19 @@ inline float gpu_sigma(const std::vector<uint32_t>& pixels, int32_t w, int32_t h
 
 inline KernelSettings kernel_settings(const AdaptedSettings& a, const Settings& s) {
     return KernelSettings{a.f1, a.f2, a.sharp, s.interlace, s.showNoise != 0 ? 1 : 0};
+}
+
+// What the GPU route must write for a frame of `pixels`. noiseSigma is the
+// instance's estimate before the frame, and becomes the one it must hold after.
+inline std::vector<uint32_t> expected_gpu_frame(const std::vector<uint32_t>& pixels, int32_t w, int32_t h,
+                                                const Settings& s, int autoProfile, ptrdiff_t srcPitch,
+                                                ptrdiff_t dstPitch, float& noiseSigma) {
+    AdaptedSettings a{s.f1, s.f2, s.sharp};
+    if (autoProfile) {
+        noiseSigma = smoothing_rule(noiseSigma, gpu_sigma(pixels, w, h, srcPitch));
+        a = adaptation_rule(noiseSigma, s.f1, s.f2, s.sharp);
+    }
+    return gpu_output(pixels, w, h, kernel_settings(a, s), srcPitch, dstPitch);
 }
 
 // Grey 0x646464 with 0x6D6D6D wherever column and row are both multiples of

@@ -68,14 +68,10 @@ TEST(GpuRoute, OutputEqualsTheEmulatorsForEveryPitch) {
                 src.fill(pixels);
                 const auto srcBefore = src.memory();
                 ASSERT_EQ(in.run(src, dst), 0);
-                AdaptedSettings a{s.f1, s.f2, s.sharp};
-                if (autoProfile) {
-                    noiseSigma = smoothing_rule(noiseSigma, gpu_sigma(pixels, w, h, src.pitch()));
-                    a = adaptation_rule(noiseSigma, s.f1, s.f2, s.sharp);
-                }
+                const auto want = expected_gpu_frame(pixels, w, h, s, autoProfile, src.pitch(), dst.pitch(), noiseSigma);
                 EXPECT_EQ(in.fields().noiseSigma, noiseSigma);
                 measuredNoise = measuredNoise || noiseSigma > 0.0f;
-                EXPECT_EQ(dst.packed(), gpu_output(pixels, w, h, kernel_settings(a, s), src.pitch(), dst.pitch()))
+                EXPECT_EQ(dst.packed(), want)
                     << w << "x" << h << " pitches " << src.pitch() << " " << dst.pitch() << " autoProfile "
                     << autoProfile << " frame " << frame;
                 EXPECT_TRUE(dst.canaries_intact()) << "pitches " << src.pitch() << " " << dst.pitch();
@@ -149,6 +145,9 @@ TEST(GpuRoute, GridPatternRaisesTheStrengths) {
 TEST(GpuRoute, BuffersFollowTheFrameSize) {
     GpuModule g;
     FakeDriver& d = g.driver;
+    // On Windows the driver's context lives to the process's end, and with
+    // it what earlier tests leaked on purpose.
+    const int leftOver = d.live("allocations");
     HostInstance in(g.m.host);
     ASSERT_EQ(in.init(), 0);
     TestFrame src(67, 67, 67 * 4), dst(67, 67, 67 * 4);
@@ -159,7 +158,7 @@ TEST(GpuRoute, BuffersFollowTheFrameSize) {
     EXPECT_EQ(log_lines(d.log(), {"cuStreamCreate", "cuMemAllocPitch_v2", "cuMemAlloc_v2", "cuMemFree_v2"}),
               (std::vector<std::string>{"cuStreamCreate flags=1", "cuMemAllocPitch_v2 268x67",
                                         "cuMemAllocPitch_v2 268x67", "cuMemAlloc_v2 8", "cuMemAlloc_v2 4"}));
-    EXPECT_EQ(d.live("allocations"), 4);
+    EXPECT_EQ(d.live("allocations") - leftOver, 4);
 
     d.reset();
     ASSERT_EQ(in.run(src, dst), 0);
@@ -180,7 +179,7 @@ TEST(GpuRoute, BuffersFollowTheFrameSize) {
               (std::vector<std::string>{"cuStreamSynchronize", "cuMemFree_v2", "cuMemFree_v2", "cuMemFree_v2",
                                         "cuMemFree_v2", "cuMemAllocPitch_v2 360x20", "cuMemAllocPitch_v2 360x20",
                                         "cuMemAlloc_v2 8", "cuMemAlloc_v2 4"}));
-    EXPECT_EQ(d.live("allocations"), 4);
+    EXPECT_EQ(d.live("allocations") - leftOver, 4);
     const float sigma = smoothing_rule(kGridSigma, gpu_sigma(pixels, 90, 20, wide.pitch()));
     EXPECT_EQ(in.fields().noiseSigma, sigma);
     EXPECT_EQ(wideDst.packed(), gpu_output(pixels, 90, 20, kernel_settings(adaptation_rule(sigma, 70, 70, 2), {}),
@@ -189,7 +188,7 @@ TEST(GpuRoute, BuffersFollowTheFrameSize) {
     d.reset();
     EXPECT_EQ(in.end(), 0);
     EXPECT_EQ(in.fields().gpu, nullptr);
-    EXPECT_EQ(d.live("allocations"), 0);
+    EXPECT_EQ(d.live("allocations") - leftOver, 0);
     EXPECT_EQ(d.live("streams"), 0);
     EXPECT_EQ(log_lines(d.log(), {"cuStreamSynchronize", "cuMemFree_v2", "cuStreamDestroy_v2"}),
               (std::vector<std::string>{"cuStreamSynchronize", "cuMemFree_v2", "cuMemFree_v2", "cuMemFree_v2",

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-#include "gpu/emu/orv_cuda_emu.h"
+#include "test_support/emu/orv_cuda_emu.h"
 
 namespace orv::test {
 
@@ -63,16 +63,11 @@ inline std::vector<uint32_t> run_denoise(const std::vector<uint32_t>& pixels, in
                                          const KernelSettings& s = {}) {
     DeviceFrame src(w, h, 0, 0x3C), dst(w, h, 0xDEADBEEF);
     src.load(pixels);
-    const unsigned char* source = src.row0();
-    unsigned char* output = dst.row0();
-    unsigned long long sourcePitch = src.pitch, outputPitch = dst.pitch;
-    int width = w, height = h, f1 = s.f1, f2 = s.f2, sharp = s.sharp, interlace = s.interlace,
-        showNoise = s.showNoise;
-    void* params[] = {&source, &sourcePitch, &output, &outputPitch, &width,     &height,
-                      &f1,     &f2,          &sharp,  &interlace,   &showNoise};
+    DenoiseParams params{src.row0(), src.pitch, dst.row0(), dst.pitch, w, h, s.f1, s.f2, s.sharp, s.interlace,
+                         s.showNoise};
     emu::Report report;
-    const bool ok = emu::launch_by_name(emu::kDenoiseKernelName, emu::denoise_grid(w, h), emu::kBlock, params,
-                                        emu::Checks{dst.guards()}, &report);
+    const bool ok = emu::launch_by_name(emu::kDenoiseKernelName, emu::denoise_grid(w, h), emu::kBlock,
+                                        params.pointers().data(), emu::Checks{dst.guards()}, &report);
     EXPECT_TRUE(ok) << w << "x" << h << ": " << (report.faults.empty() ? "" : report.faults[0].what);
     return dst.pixels();
 }
@@ -85,15 +80,11 @@ struct Profile {
 inline Profile run_profile(const std::vector<uint32_t>& pixels, int w, int h, Profile start = {}) {
     DeviceFrame src(w, h);
     src.load(pixels);
-    const unsigned char* source = src.row0();
-    unsigned long long pitch = src.pitch;
-    int width = w, height = h;
     Profile p = start;
-    unsigned long long* sum = &p.sum;
-    unsigned int* count = &p.count;
-    void* params[] = {&source, &pitch, &width, &height, &sum, &count};
+    ProfileParams params{src.row0(), src.pitch, w, h, &p.sum, &p.count};
     emu::Report report;
-    EXPECT_TRUE(emu::launch_by_name(emu::kProfileKernelName, emu::profile_grid(w, h), emu::kBlock, params, &report));
+    EXPECT_TRUE(emu::launch_by_name(emu::kProfileKernelName, emu::profile_grid(w, h), emu::kBlock,
+                                    params.pointers().data(), &report));
     return p;
 }
 

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <stdlib.h>
 
-#include "gpu/emu/launcher.h"
+#include "test_support/emu/launcher.h"
 
 #define __global__
 #define __device__
@@ -21,9 +21,7 @@
 struct uint3 {
     unsigned x, y, z;
 };
-struct dim3 {
-    unsigned x, y, z;
-};
+using dim3 = ::orv::Dim3;
 
 struct alignas(4) uchar4 {
     unsigned char x, y, z, w;

@@ -6,12 +6,13 @@
 
 #include <cstdint>
 
-#include "gpu/emu/launcher.h"
+#include "gpu/kernels.h"
+#include "test_support/emu/launcher.h"
 
 namespace orv::emu {
 
-inline constexpr const char* kDenoiseKernelName = "_Z10orv_kernelILi16ELi16EEvPKhyPhyiiiiiii";
-inline constexpr const char* kProfileKernelName = "_Z24orv_profile_sigma_kernelPKhyiiPyPj";
+inline constexpr const char* kDenoiseKernelName = kernel_name(Kernel::Denoise);
+inline constexpr const char* kProfileKernelName = kernel_name(Kernel::ProfileSigma);
 
 bool has_kernel(const char* deviceName);
 

@@ -1,8 +1,8 @@
 // The kernel source, compiled as C++ against the compatibility header.
-#include "gpu/emu/cuda_compat.h"
+#include "test_support/emu/cuda_compat.h"
 #include "gpu/orv_cuda.cu"
 // The rest of this file is the emulator's side.
-#include "gpu/emu/orv_cuda_emu.h"
+#include "test_support/emu/orv_cuda_emu.h"
 
 #include <cstring>
 #include <type_traits>
@@ -11,8 +11,9 @@
 namespace orv::emu {
 namespace {
 
-// The device names encode these parameter lists; a change of either kernel's
-// signature must change its name here as well.
+// The device names in gpu/kernels.h encode these parameter lists, and its
+// parameter records lay them out; a change of either kernel's signature must
+// change both there.
 static_assert(std::is_same_v<decltype(&orv_kernel<16, 16>),
                              void (*)(const unsigned char*, unsigned long long, unsigned char*, unsigned long long,
                                       int, int, int, int, int, int, int)>);

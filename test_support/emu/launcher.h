@@ -15,11 +15,11 @@
 #include <tuple>
 #include <vector>
 
+#include "gpu/kernels.h"
+
 namespace orv::emu {
 
-struct Dim3 {
-    unsigned x = 1, y = 1, z = 1;
-};
+using orv::Dim3;
 
 // Bytes that the kernel must leave as they are: the pitch padding of a frame,
 // canary bytes around a buffer. They are compared after every stretch that a

@@ -1,15 +1,19 @@
-#include "gpu/emu/launcher.h"
+#include "test_support/emu/launcher.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/mman.h>
 #include <ucontext.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "gpu/emu/cuda_compat.h"
+#include "test_support/emu/cuda_compat.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define ORV_EMU_ASAN 1
@@ -48,6 +52,7 @@ constexpr unsigned char kCanary = 0xC5;
     std::abort();
 }
 
+#ifndef _WIN32
 // ---- AddressSanitizer's view of the stack switches ---------------------------
 
 void start_switch(void** fakeStackSave, const void* bottom, size_t size) {
@@ -66,8 +71,38 @@ void finish_switch(void* fakeStackSave, const void** bottomOld, size_t* sizeOld)
 #endif
 }
 
+#endif
+
 // ---- Fiber stacks ------------------------------------------------------------
 
+#ifdef _WIN32
+// The system's fibers, made for a launch and reused by each of its blocks
+// (kept per thread and deleted by a thread-exit handler, they hung the GPU
+// route's tests under Wine). A Windows fiber must never return, so each one
+// runs the kernel body in a loop: after a body it hands control back and,
+// when resumed for the next block, begins the body afresh. Their stacks come
+// with guard pages.
+void CALLBACK fiber_loop(void*);
+
+class FiberPool {
+public:
+    ~FiberPool() {
+        for (void* f : fibers_) DeleteFiber(f);
+    }
+    void* fiber(size_t i) {
+        while (fibers_.size() <= i) {
+            void* f = CreateFiber(kStackBytes, fiber_loop, nullptr);
+            if (f == nullptr) die("no memory for a fiber");
+            fibers_.push_back(f);
+        }
+        return fibers_[i];
+    }
+
+private:
+    std::vector<void*> fibers_;
+};
+
+#else
 // Stacks are made once per OS thread and reused by every block after; each
 // has an inaccessible page below it, so an overflow faults instead of
 // overwriting its neighbour.
@@ -96,6 +131,7 @@ private:
 };
 
 thread_local StackPool t_stacks;
+#endif
 
 // ---- Shared memory -------------------------------------------------------------
 
@@ -127,7 +163,9 @@ void fill_region(SharedRegion& r, unsigned char fill) {
 enum class FiberState { Ready, AtBarrier, Done };
 
 struct Fiber {
+#ifndef _WIN32
     ucontext_t context;
+#endif
     FiberState state;
     uint3 index;
     void* fakeStack;
@@ -144,7 +182,12 @@ struct Launch {
     Report* report;
     std::vector<Fiber> fibers;
     size_t current = 0;
+#ifdef _WIN32
+    void* scheduler = nullptr;  // the launching thread, as a fiber
+    FiberPool systemFibers;
+#else
     ucontext_t scheduler;
+#endif
     const void* schedulerStack = nullptr;
     size_t schedulerStackSize = 0;
     std::vector<SharedRegion> shared;
@@ -159,24 +202,6 @@ void add_fault(Launch& L, const uint3& thread, std::string what) {
     Report& r = *L.report;
     if (r.faults.size() >= kMaxFaults) return;
     r.faults.push_back(Fault{{L.block.x, L.block.y, L.block.z}, {thread.x, thread.y, thread.z}, std::move(what)});
-}
-
-void fiber_main() {
-    Launch& L = *t_launch;
-    finish_switch(nullptr, &L.schedulerStack, &L.schedulerStackSize);
-    L.body(L.closure);
-    L.fibers[L.current].state = FiberState::Done;
-    // The fiber's own stack ends here; returning continues at uc_link.
-    start_switch(nullptr, L.schedulerStack, L.schedulerStackSize);
-}
-
-void resume(Launch& L, size_t i) {
-    L.current = i;
-    threadIdx = L.fibers[i].index;
-    void* fakeStack = nullptr;
-    start_switch(&fakeStack, t_stacks.stack(i), kStackBytes);
-    if (swapcontext(&L.scheduler, &L.fibers[i].context) != 0) die("swapcontext failed");
-    finish_switch(fakeStack, nullptr, nullptr);
 }
 
 // What the fiber that just ran may have broken: shared-array guards and the
@@ -202,9 +227,67 @@ void check_after_run(Launch& L, const uint3& thread) {
     }
 }
 
+#ifdef _WIN32
+void CALLBACK fiber_loop(void*) {
+    for (;;) {
+        Launch& L = *t_launch;
+        L.body(L.closure);
+        L.fibers[L.current].state = FiberState::Done;
+        SwitchToFiber(L.scheduler);
+    }
+}
+
+void resume(Launch& L, size_t i) {
+    L.current = i;
+    threadIdx = L.fibers[i].index;
+    SwitchToFiber(L.systemFibers.fiber(i));
+}
+
+void start_fiber(Fiber& f) { f.state = FiberState::Ready; }
+
+void yield_to_scheduler(Launch& L) { SwitchToFiber(L.scheduler); }
+
+// The launching thread becomes a fiber for the launch, unless it is one.
+// (GetCurrentFiber reads the thread's block through gs:, which GCC takes for
+// an access to an empty array.)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds"
+struct SchedulerFiber {
+    bool converted = false;
+    [[gnu::noinline]] explicit SchedulerFiber(Launch& L) {
+        if (!IsThreadAFiber()) {
+            if (ConvertThreadToFiber(nullptr) == nullptr) die("cannot make the thread a fiber");
+            converted = true;
+        }
+        L.scheduler = GetCurrentFiber();
+    }
+    ~SchedulerFiber() {
+        if (converted) ConvertFiberToThread();
+    }
+};
+#pragma GCC diagnostic pop
+#else
+void fiber_main() {
+    Launch& L = *t_launch;
+    finish_switch(nullptr, &L.schedulerStack, &L.schedulerStackSize);
+    L.body(L.closure);
+    L.fibers[L.current].state = FiberState::Done;
+    // The fiber's own stack ends here; returning continues at uc_link.
+    start_switch(nullptr, L.schedulerStack, L.schedulerStackSize);
+}
+
+void resume(Launch& L, size_t i) {
+    L.current = i;
+    threadIdx = L.fibers[i].index;
+    void* fakeStack = nullptr;
+    start_switch(&fakeStack, t_stacks.stack(i), kStackBytes);
+    if (swapcontext(&L.scheduler, &L.fibers[i].context) != 0) die("swapcontext failed");
+    finish_switch(fakeStack, nullptr, nullptr);
+}
+
 // Kept apart from the loops that call it: getcontext returns twice, and the
 // compiler then distrusts every local of its caller.
-[[gnu::noinline]] void start_fiber(Fiber& f, void* stack, ucontext_t* scheduler) {
+[[gnu::noinline]] void start_fiber_on(Fiber& f, void* stack, ucontext_t* scheduler) {
     if (getcontext(&f.context) != 0) die("getcontext failed");
     f.context.uc_stack.ss_sp = stack;
     f.context.uc_stack.ss_size = kStackBytes;
@@ -214,13 +297,29 @@ void check_after_run(Launch& L, const uint3& thread) {
     f.fakeStack = nullptr;
 }
 
+void yield_to_scheduler(Launch& L) {
+    Fiber& f = L.fibers[L.current];
+    start_switch(&f.fakeStack, L.schedulerStack, L.schedulerStackSize);
+    if (swapcontext(&f.context, &L.scheduler) != 0) die("swapcontext failed");
+    finish_switch(f.fakeStack, nullptr, nullptr);
+}
+
+struct SchedulerFiber {
+    explicit SchedulerFiber(Launch&) {}
+};
+#endif
+
 void run_block(Launch& L, const Dim3& blockShape) {
     for (SharedRegion& r : L.shared) fill_region(r, L.sharedFill);
     size_t n = 0;
     for (unsigned z = 0; z < blockShape.z; ++z)
         for (unsigned y = 0; y < blockShape.y; ++y)
             for (unsigned x = 0; x < blockShape.x; ++x) {
-                start_fiber(L.fibers[n], t_stacks.stack(n), &L.scheduler);
+#ifdef _WIN32
+                start_fiber(L.fibers[n]);
+#else
+                start_fiber_on(L.fibers[n], t_stacks.stack(n), &L.scheduler);
+#endif
                 L.fibers[n].index = uint3{x, y, z};
                 ++n;
             }
@@ -278,6 +377,7 @@ bool run_grid(Dim3 grid, Dim3 block, KernelBody body, const void* closure, const
     }
 
     t_launch = &L;
+    const SchedulerFiber schedulerFiber(L);
     gridDim = dim3{grid.x, grid.y, grid.z};
     blockDim = dim3{block.x, block.y, block.z};
     for (unsigned bz = 0; bz < grid.z; ++bz)
@@ -307,11 +407,8 @@ std::vector<Guard> frame_guards(const void* row0, size_t pitch, size_t rowBytes,
 void barrier() {
     Launch* L = t_launch;
     if (!L) die("__syncthreads outside an emulated launch");
-    Fiber& f = L->fibers[L->current];
-    f.state = FiberState::AtBarrier;
-    start_switch(&f.fakeStack, L->schedulerStack, L->schedulerStackSize);
-    if (swapcontext(&f.context, &L->scheduler) != 0) die("swapcontext failed");
-    finish_switch(f.fakeStack, nullptr, nullptr);
+    L->fibers[L->current].state = FiberState::AtBarrier;
+    yield_to_scheduler(*L);
 }
 
 void* SharedSite::base() const {

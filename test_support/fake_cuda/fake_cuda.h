@@ -1,6 +1,6 @@
 // The control side of the fake CUDA driver (test code, never shipped). Tests
-// reach it with dlopen("libcuda.so.1") and dlsym, through the same library
-// that the module under test loads as its driver.
+// reach it through the same library that the module under test loads as its
+// driver (test_support/fake_cuda/fake_driver.h).
 #pragma once
 
 #ifdef __cplusplus

@@ -1,5 +1,5 @@
-// A fake NVIDIA driver, libcuda.so.1, for the tests of the GPU route (test
-// code, never shipped). It exports every entry that the module's driver
+// A fake NVIDIA driver, libcuda.so.1 natively and nvcuda.dll on Windows, for
+// the tests of the GPU route (test code, never shipped). It exports every entry that the module's driver
 // loader requires. Device memory is host memory with realistic pitches; the
 // module's fat binary is taken as an opaque image; launches run the kernels
 // on the CPU emulator by their device names with the very parameter array
@@ -10,7 +10,7 @@
 // Like the driver, it wants a current context for every operation on memory,
 // streams, modules and launches. It keeps a log of calls, and can fail any
 // call of any entry (see fake_cuda.h).
-#include "gpu/tests/fake_cuda/fake_cuda.h"
+#include "test_support/fake_cuda/fake_cuda.h"
 
 #include <ffnvcodec/dynlink_cuda.h>
 
@@ -25,9 +25,13 @@
 #include <type_traits>
 #include <vector>
 
-#include "gpu/emu/orv_cuda_emu.h"
+#include "test_support/emu/orv_cuda_emu.h"
 
+#ifdef _WIN32
+#define FAKE_EXPORT extern "C" __declspec(dllexport)
+#else
 #define FAKE_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 namespace {
 
@@ -37,6 +41,7 @@ enum : int {
     kInvalidValue = 1,
     kOutOfMemory = 2,
     kNotInitialized = 3,
+    kNoDevice = 100,
     kInvalidDevice = 101,
     kInvalidImage = 200,
     kInvalidContext = 201,
@@ -218,14 +223,16 @@ bool image_names(const Module& m, const char* name) {
 // ---- Launches -------------------------------------------------------------------------
 
 // The device pointers among a kernel's parameters, by position.
-std::vector<size_t> pointer_params(const std::string& name) {
-    if (name == orv::emu::kDenoiseKernelName) return {0, 2};
-    if (name == orv::emu::kProfileKernelName) return {0, 4, 5};
+std::vector<int> pointer_params(const std::string& name) {
+    if (name == orv::kernel_name(orv::Kernel::Denoise))
+        return {orv::DenoiseParams::kDevicePointers.begin(), orv::DenoiseParams::kDevicePointers.end()};
+    if (name == orv::kernel_name(orv::Kernel::ProfileSigma))
+        return {orv::ProfileParams::kDevicePointers.begin(), orv::ProfileParams::kDevicePointers.end()};
     return {};
 }
 
 bool params_in_device_memory(Fake& f, const std::string& name, void** params) {
-    for (size_t i : pointer_params(name)) {
+    for (int i : pointer_params(name)) {
         if (params[i] == nullptr) return false;
         uintptr_t p = 0;
         std::memcpy(&p, params[i], sizeof p);
@@ -318,10 +325,18 @@ FAKE_EXPORT int fake_cuda_current_depth(void) { return depth; }
 #define NEEDS_CONTEXT() \
     if (!has_context()) return result(f, kInvalidContext)
 
+// As the driver does, CUDA_VISIBLE_DEVICES hides the one device unless the
+// list starts with it: set and empty, the driver finds no device at all.
+static bool device_visible() {
+    const char* list = std::getenv("CUDA_VISIBLE_DEVICES");
+    return list == nullptr || (list[0] == '0' && (list[1] == '\0' || list[1] == ','));
+}
+
 FAKE_EXPORT CUresult cuInit(unsigned int flags) {
     LOCKED();
     LOG_CALL("cuInit", "flags=" + std::to_string(flags));
     if (flags != 0) return result(f, kInvalidValue);
+    if (!device_visible()) return result(f, kNoDevice);
     f.initialised = true;
     return result(f, kSuccess);
 }
@@ -650,3 +665,9 @@ UNSUPPORTED(cuGraphicsSubResourceGetMappedArray)
 UNSUPPORTED(cuGraphicsResourceGetMappedPointer_v2)
 UNSUPPORTED(cuArray3DCreate_v2)
 UNSUPPORTED(cuArrayDestroy)
+#ifdef _WIN32
+// Direct3D 11 interop, which the loader requires on Windows only.
+UNSUPPORTED(cuD3D11GetDevice)
+UNSUPPORTED(cuD3D11GetDevices)
+UNSUPPORTED(cuGraphicsD3D11RegisterResource)
+#endif
