@@ -354,7 +354,8 @@ bool sink_open(Sink& k, const std::string& outputName, const std::string& writeP
     } else {
         if (ist != nullptr && avformat_query_codec(of, ist->codecpar->codec_id, FF_COMPLIANCE_NORMAL) == 1)
             codec = avcodec_find_encoder(ist->codecpar->codec_id);
-        if (codec == nullptr) codec = avcodec_find_encoder(of->video_codec);
+        if (codec == nullptr)
+            codec = avcodec_find_encoder(av_guess_codec(of, nullptr, outputName.c_str(), nullptr, AVMEDIA_TYPE_VIDEO));
         if (codec == nullptr) return (error = "no video encoder here writes " + outputName + "; choose one with --codec", false);
     }
     if (avformat_query_codec(of, codec->id, FF_COMPLIANCE_NORMAL) == 0)
