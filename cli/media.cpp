@@ -1,5 +1,7 @@
 #include "cli/media.h"
 
+#include "cli/yuv_to_xrgb.h"
+
 extern "C" {
 #include <libavutil/display.h>
 #include <libavutil/imgutils.h>
@@ -152,6 +154,34 @@ void copy_rows(const uint8_t* src, ptrdiff_t srcPitch, uint8_t* dst, ptrdiff_t d
     for (int y = 0; y < rows; ++y) std::memcpy(dst + y * dstPitch, src + y * srcPitch, static_cast<size_t>(rowBytes));
 }
 
+// 8-bit planar YUV in the matrices whose weights are known here goes the direct way.
+bool direct_yuv(const AVFrame* in, uint32_t* dst, ptrdiff_t pitch) {
+    const auto fmt = static_cast<AVPixelFormat>(in->format);
+    int sx, sy;
+    switch (fmt) {
+        case AV_PIX_FMT_YUV420P: case AV_PIX_FMT_YUVJ420P: sx = sy = 1; break;
+        case AV_PIX_FMT_YUV422P: case AV_PIX_FMT_YUVJ422P: sx = 1, sy = 0; break;
+        case AV_PIX_FMT_YUV444P: case AV_PIX_FMT_YUVJ444P: sx = sy = 0; break;
+        default: return false;
+    }
+    double kr, kb;
+    switch (in->colorspace) {
+        case AVCOL_SPC_BT709: kr = 0.2126, kb = 0.0722; break;
+        case AVCOL_SPC_BT2020_NCL: case AVCOL_SPC_BT2020_CL: kr = 0.2627, kb = 0.0593; break;
+        case AVCOL_SPC_SMPTE240M: kr = 0.212, kb = 0.087; break;
+        case AVCOL_SPC_FCC: kr = 0.30, kb = 0.11; break;
+        case AVCOL_SPC_BT470BG: case AVCOL_SPC_SMPTE170M: case AVCOL_SPC_UNSPECIFIED: kr = 0.299, kb = 0.114; break;
+        default: return false;
+    }
+    const YuvPicture p{{in->data[0], in->data[1], in->data[2]},
+                       {in->linesize[0], in->linesize[1], in->linesize[2]},
+                       in->width, in->height, sx, sy, kr, kb,
+                       full_range(fmt, in->color_range),
+                       in->chroma_location == AVCHROMA_LOC_CENTER};
+    yuv_to_xrgb(p, dst, pitch);
+    return true;
+}
+
 }  // namespace
 
 ToXrgb::~ToXrgb() { sws_freeContext(sws_); }
@@ -163,6 +193,7 @@ bool ToXrgb::convert(const AVFrame* in, uint32_t* dst, ptrdiff_t pitch, bool kee
         copy_rows(in->data[0], in->linesize[0], reinterpret_cast<uint8_t*>(dst), pitch, in->width * 4, in->height);
         return true;
     }
+    if (!keepAlpha && direct_yuv(in, dst, pitch)) return true;
     const int key[6] = {in->width, in->height, in->format, in->colorspace, in->color_range, keepAlpha};
     if (sws_ == nullptr || std::memcmp(key, key_, sizeof key) != 0) {
         sws_freeContext(sws_);
