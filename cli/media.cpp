@@ -154,9 +154,10 @@ void copy_rows(const uint8_t* src, ptrdiff_t srcPitch, uint8_t* dst, ptrdiff_t d
     for (int y = 0; y < rows; ++y) std::memcpy(dst + y * dstPitch, src + y * srcPitch, static_cast<size_t>(rowBytes));
 }
 
-// 8-bit planar YUV in the matrices whose weights are known here goes the direct way.
-bool direct_yuv(const AVFrame* in, uint32_t* dst, ptrdiff_t pitch) {
-    const auto fmt = static_cast<AVPixelFormat>(in->format);
+// 8-bit planar YUV in the matrices whose weights are known here goes the
+// direct way; false for everything else.
+bool direct_layout(const AVFrame* f, YuvPicture& p) {
+    const auto fmt = static_cast<AVPixelFormat>(f->format);
     int sx, sy;
     switch (fmt) {
         case AV_PIX_FMT_YUV420P: case AV_PIX_FMT_YUVJ420P: sx = sy = 1; break;
@@ -165,7 +166,7 @@ bool direct_yuv(const AVFrame* in, uint32_t* dst, ptrdiff_t pitch) {
         default: return false;
     }
     double kr, kb;
-    switch (in->colorspace) {
+    switch (f->colorspace) {
         case AVCOL_SPC_BT709: kr = 0.2126, kb = 0.0722; break;
         case AVCOL_SPC_BT2020_NCL: case AVCOL_SPC_BT2020_CL: kr = 0.2627, kb = 0.0593; break;
         case AVCOL_SPC_SMPTE240M: kr = 0.212, kb = 0.087; break;
@@ -173,12 +174,11 @@ bool direct_yuv(const AVFrame* in, uint32_t* dst, ptrdiff_t pitch) {
         case AVCOL_SPC_BT470BG: case AVCOL_SPC_SMPTE170M: case AVCOL_SPC_UNSPECIFIED: kr = 0.299, kb = 0.114; break;
         default: return false;
     }
-    const YuvPicture p{{in->data[0], in->data[1], in->data[2]},
-                       {in->linesize[0], in->linesize[1], in->linesize[2]},
-                       in->width, in->height, sx, sy, kr, kb,
-                       full_range(fmt, in->color_range),
-                       in->chroma_location == AVCHROMA_LOC_CENTER};
-    yuv_to_xrgb(p, dst, pitch);
+    p = YuvPicture{{f->data[0], f->data[1], f->data[2]},
+                   {f->linesize[0], f->linesize[1], f->linesize[2]},
+                   f->width, f->height, sx, sy, kr, kb,
+                   full_range(fmt, f->color_range),
+                   f->chroma_location == AVCHROMA_LOC_CENTER};
     return true;
 }
 
@@ -193,7 +193,11 @@ bool ToXrgb::convert(const AVFrame* in, uint32_t* dst, ptrdiff_t pitch, bool kee
         copy_rows(in->data[0], in->linesize[0], reinterpret_cast<uint8_t*>(dst), pitch, in->width * 4, in->height);
         return true;
     }
-    if (!keepAlpha && direct_yuv(in, dst, pitch)) return true;
+    YuvPicture direct;
+    if (!keepAlpha && direct_layout(in, direct)) {
+        yuv_to_xrgb(direct, dst, pitch);
+        return true;
+    }
     const int key[6] = {in->width, in->height, in->format, in->colorspace, in->color_range, keepAlpha};
     if (sws_ == nullptr || std::memcmp(key, key_, sizeof key) != 0) {
         sws_freeContext(sws_);
@@ -219,6 +223,11 @@ bool FromXrgb::convert(const uint32_t* src, ptrdiff_t pitch, bool alpha, AVFrame
     if (fmt == AV_PIX_FMT_BGR0 || fmt == from) {
         copy_rows(reinterpret_cast<const uint8_t*>(src), pitch, out->data[0], out->linesize[0], out->width * 4,
                   out->height);
+        return true;
+    }
+    YuvPicture direct;
+    if (!alpha && direct_layout(out, direct)) {
+        xrgb_to_yuv(src, pitch, direct);
         return true;
     }
     const int key[6] = {out->width, out->height, out->format, out->colorspace, out->color_range, alpha};

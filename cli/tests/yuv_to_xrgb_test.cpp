@@ -1,5 +1,5 @@
-// The direct YUV reader against its double-precision reference on random
-// pictures: every layout, matrix, range, siting and odd size.
+// The direct YUV reader and writer against their double-precision references
+// on random pictures: every layout, matrix, range, siting and odd size.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -44,6 +44,21 @@ TEST(YuvToXrgb, MatchesTheReference) {
             }
         EXPECT_LE(off * 100, static_cast<int>(fast.size()) * 3) << r.w << "x" << r.h;
         for (uint32_t px : fast) ASSERT_EQ(px >> 24, 0u);
+
+        // And back, from the random colours just made.
+        std::vector<uint8_t> y2(y.size()), u2(u.size()), v2(v.size()), y3(y.size()), u3(u.size()), v3(v.size());
+        orv::cli::YuvPicture a = p, b = p;
+        a.plane[0] = y2.data(), a.plane[1] = u2.data(), a.plane[2] = v2.data();
+        b.plane[0] = y3.data(), b.plane[1] = u3.data(), b.plane[2] = v3.data();
+        orv::cli::xrgb_to_yuv(ref.data(), r.w * 4, a);
+        orv::cli::xrgb_to_yuv_reference(ref.data(), r.w * 4, b);
+        int offBack = 0;
+        for (const auto& [f, s] : {std::pair{&y2, &y3}, std::pair{&u2, &u3}, std::pair{&v2, &v3}})
+            for (size_t i = 0; i < f->size(); ++i) {
+                ASSERT_LE(std::abs((*f)[i] - (*s)[i]), 1) << "sample " << i;
+                offBack += (*f)[i] != (*s)[i];
+            }
+        EXPECT_LE(offBack * 100, static_cast<int>(y.size()) * 3) << r.w << "x" << r.h;
     }
 }
 
