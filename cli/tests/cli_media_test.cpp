@@ -128,6 +128,14 @@ TEST_F(CliMedia, WhatIsKept) {
              EXPECT_EQ(probe(d, "out.png", "-show_entries stream=codec_name,width"), "png,64\n");
              EXPECT_NE(err.find("holds one picture"), std::string::npos) << err;
          }},
+        {"alpha is carried untouched",
+         kMake + "-f lavfi -i \"testsrc2=size=64x48,format=rgba,geq=r='r(X,Y)':g='g(X,Y)':b='b(X,Y)':a='X*4'\" "
+                 "-frames:v 1 in.png",
+         "in.png out.png",
+         [](const fs::path& d, const std::string&) {
+             const std::string alpha = " -vf alphaextract -f rawvideo -pix_fmt gray - | md5sum";
+             EXPECT_EQ(sh(d, "ffmpeg -v error -i out.png" + alpha).text, sh(d, "ffmpeg -v error -i in.png" + alpha).text);
+         }},
         {"picture sequences out",
          kMake + kPic + "-frames:v 3 -c:v ffv1 in.mkv", "in.mkv out%02d.png",
          [](const fs::path& d, const std::string&) {
