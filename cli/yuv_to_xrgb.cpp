@@ -222,11 +222,13 @@ void xrgb_to_yuv(const uint32_t* src, ptrdiff_t srcPitch, const YuvPicture& p) {
                 sv += int64_t{ws[t]} * cr[static_cast<size_t>(xs[t])];
                 total += ws[t];
             }
+            // The weights sum to 1, 2, 4 or 8 times the rows: the mean is a shift.
             total *= rows;
-            // Mean plus 128, rounded: the offset keeps the sums positive for the division.
-            const int64_t bias = total * ((int64_t{128} << 16) + (1 << 15)), unit = total << 16;
-            ou[cx] = static_cast<uint8_t>(std::clamp<int64_t>((su + bias) / unit, 0, 255));
-            ov[cx] = static_cast<uint8_t>(std::clamp<int64_t>((sv + bias) / unit, 0, 255));
+            const int shift = 16 + (total == 8 ? 3 : total == 4 ? 2 : total == 2 ? 1 : 0);
+            // Mean plus 128, rounded: the offset keeps the sums positive.
+            const int64_t bias = total * ((int64_t{128} << 16) + (1 << 15));
+            ou[cx] = static_cast<uint8_t>(std::clamp<int64_t>((su + bias) >> shift, 0, 255));
+            ov[cx] = static_cast<uint8_t>(std::clamp<int64_t>((sv + bias) >> shift, 0, 255));
         }
     }
 }
