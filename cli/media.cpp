@@ -498,7 +498,12 @@ bool sink_open(Sink& k, const std::string& outputName, const std::string& writeP
         for (unsigned i = 0; i < ic->nb_streams; ++i) {
             const AVStream* s = ic->streams[i];
             if (static_cast<int>(i) == src->video) continue;
-            if (avformat_query_codec(of, s->codecpar->codec_id, FF_COMPLIANCE_NORMAL) == 0 || is_image_writer(of)) {
+            // Attachments (fonts and the like) have no codec a writer lists:
+            // Matroska holds them, others don't.
+            const bool attachment = s->codecpar->codec_type == AVMEDIA_TYPE_ATTACHMENT;
+            const bool holds = attachment ? std::strcmp(of->name, "matroska") == 0
+                                          : avformat_query_codec(of, s->codecpar->codec_id, FF_COMPLIANCE_NORMAL) != 0;
+            if (!holds || is_image_writer(of)) {
                 notes.push_back(std::string("stream ") + std::to_string(i) + " (" +
                                 av_get_media_type_string(s->codecpar->codec_type) + ", " +
                                 avcodec_get_name(s->codecpar->codec_id) + ") is left out: " + outputName +

@@ -73,14 +73,15 @@ TEST_F(CliMedia, WhatIsKept) {
         std::string args;  // orv denoise ...
         std::function<void(const fs::path&, const std::string& err)> check;
     } rows[] = {
-        {"other streams, metadata, chapters and start time are copied",
+        {"other streams, attachments, metadata, chapters and start time are copied",
          "printf ';FFMETADATA1\\ntitle=Clip\\n[CHAPTER]\\nTIMEBASE=1/1000\\nSTART=0\\nEND=100\\ntitle=One\\n' >meta.txt && "
          "printf '1\\n00:00:00,000 --> 00:00:00,100\\nhi\\n' >s.srt && " +
              kMake + kPic + "-f lavfi -i sine -i s.srt -i meta.txt -map 0:v -map 1:a -map 2 -map_metadata 3 "
-                            "-map_chapters 3 -t 0.2 -c:v ffv1 -c:a flac -c:s srt -output_ts_offset 1.5 in.mkv && rm meta.txt s.srt",
+                            "-map_chapters 3 -t 0.2 -c:v ffv1 -c:a flac -c:s srt -output_ts_offset 1.5 -attach s.srt "
+                            "-metadata:s:t mimetype=text/plain in.mkv && rm meta.txt s.srt",
          "in.mkv out.mkv",
          [](const fs::path& d, const std::string&) {
-             EXPECT_EQ(probe(d, "out.mkv", "-show_entries stream=codec_type"), "video\naudio\nsubtitle\n");
+             EXPECT_EQ(probe(d, "out.mkv", "-show_entries stream=codec_type"), "video\naudio\nsubtitle\nattachment\n");
              EXPECT_EQ(probe(d, "out.mkv", "-show_entries format_tags=title"), "Clip\n");
              EXPECT_EQ(probe(d, "out.mkv", "-show_entries chapter_tags=title"), "One\n");
              EXPECT_EQ(probe(d, "out.mkv", "-show_entries format=start_time"), probe(d, "in.mkv", "-show_entries format=start_time"));
