@@ -74,8 +74,6 @@ bool source_open(Source& s, const std::string& path, AVIOContext* io, int thread
     s.dec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
     rc = avcodec_open2(s.dec, codec, nullptr);
     if (rc < 0) return (error = "cannot decode " + path + ": " + av_error_text(rc), false);
-    // Only the video stream is decoded; the others are read for copying.
-    for (unsigned i = 0; i < s.fmt->nb_streams; ++i) s.fmt->streams[i]->discard = AVDISCARD_DEFAULT;
     return true;
 }
 
@@ -529,7 +527,6 @@ bool sink_open(Sink& k, const std::string& outputName, const std::string& writeP
     }
     rc = avformat_write_header(k.fmt, nullptr);
     if (rc < 0) return (error = "cannot write " + outputName + ": " + av_error_text(rc), false);
-    k.headerWritten = true;
     return true;
 }
 

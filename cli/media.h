@@ -109,7 +109,6 @@ struct Sink {
     std::vector<int> streamMap;  // input stream index -> output index, -1 when left out
     int rotate = 0;              // degrees the frames are turned before encoding
     bool singlePicture = false;  // the output holds one picture
-    bool headerWritten = false;
     Sink() = default;
     Sink(const Sink&) = delete;
     Sink& operator=(const Sink&) = delete;
@@ -124,7 +123,7 @@ struct VideoSpec {
     AVRational timeBase{1, 25}, frameRate{25, 1};
 };
 
-// Checks that `outputName` names a format libav writes; the format's short name.
+// Checks that `outputName` names a format libav writes.
 bool output_format_known(const std::string& outputName, std::string& error);
 
 // Sets up the muxer for `outputName` writing to `writePath`, the encoder and
