@@ -18,8 +18,9 @@
 #include "bench/peer_filters.h"
 #include "bench/synthetic_frames.h"
 #include "core/fast_route.h"
-#include "core/pipeline.h"
+#include "core/reference_route.h"
 #include "core/settings.h"
+#include "host/callbacks.h"
 #include "host/vd_interface.h"
 
 #ifndef ORV_PTXAS_REPORT
@@ -124,15 +125,15 @@ int main_bench(int argc, char** argv) {
         routes.push_back({std::string("fast route, ") + cpu_variant_name(v) + " kernels",
                           [h, v](std::vector<uint32_t>& f) {
                               h->src.data = f.data();
-                              run_cpu_route_fast(h->fi, h->srcView(), h->dstView(), v);
+                              run_fast_route(h->fi, h->srcView(), h->dstView(), v);
                           },
                           {}});
     }
     const size_t reference = routes.size();
-    routes.push_back({"reference route, run_cpu_route",
+    routes.push_back({"reference route, run_reference_route",
                       [&](std::vector<uint32_t>& f) {
                           refHost.src.data = f.data();
-                          run_cpu_route(refHost.fi, refHost.srcView(), refHost.dstView());
+                          run_reference_route(refHost.fi, refHost.srcView(), refHost.dstView());
                       },
                       {}});
     routes.push_back({"copy of the frame (disable, runProc)",
