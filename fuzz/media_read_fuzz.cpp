@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "cli/media.h"
-#include "fuzz/fail.h"
+#include "test_support/fail.h"
 
 namespace {
 
