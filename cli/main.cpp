@@ -1,4 +1,4 @@
-// orv: runs the ORV filter module over a video through ffmpeg.
+// orv: runs the ORV filter module over a video, in and out through FFmpeg's libraries.
 #include <unistd.h>
 
 #include <cstdio>
@@ -6,6 +6,12 @@
 #include <filesystem>
 #include <string>
 #include <vector>
+
+extern "C" {
+#include <libavcodec/version.h>
+#include <libavformat/version.h>
+#include <libswscale/version.h>
+}
 
 #include "cli/denoise_command.h"
 #include "cli/options.h"
@@ -28,6 +34,12 @@ int main(int argc, char** argv) {
         if (!opts) {
             std::fprintf(stderr, "orv: %s (see orv --help)\n", error.c_str());
             return 2;
+        }
+        if (opts->command == "version") {
+            std::printf("orv %s (libavformat %s, libavcodec %s, libswscale %s)\n", ORV_VERSION,
+                        AV_STRINGIFY(LIBAVFORMAT_VERSION), AV_STRINGIFY(LIBAVCODEC_VERSION),
+                        AV_STRINGIFY(LIBSWSCALE_VERSION));
+            return 0;
         }
         if (opts->command == "help") {
             std::fputs(orv::cli::kUsage, stdout);

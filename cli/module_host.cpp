@@ -17,6 +17,7 @@ struct ModuleHost {
     VFBitmap src{}, dst{};
     FilterActivation fa{};
     bool started = false;
+    bool ownsModule = true;  // false for further instances of a loaded module
 };
 
 namespace {
@@ -36,6 +37,8 @@ void host_init_vtables(void*) {}
 void host_oom() {}
 void host_except(const char*, ...) {}
 long host_cpu_flags() { return 0; }
+bool make_instance(ModuleHost& h);
+
 long host_version(char* buf, int len) {
     if (buf != nullptr && len > 0) std::snprintf(buf, static_cast<size_t>(len), "orv");
     return 0;
@@ -46,8 +49,8 @@ long host_version(char* buf, int len) {
 void ModuleHostDeleter::operator()(ModuleHost* h) const noexcept {
     if (h == nullptr) return;
     if (h->started) module_end(*h);
-    if (h->deinit != nullptr) h->deinit(reinterpret_cast<FilterModule*>(h), &h->ff);
-    if (h->lib != nullptr) dlclose(h->lib);
+    if (h->ownsModule && h->deinit != nullptr) h->deinit(reinterpret_cast<FilterModule*>(h), &h->ff);
+    if (h->ownsModule && h->lib != nullptr) dlclose(h->lib);
     delete h;
 }
 
@@ -80,6 +83,32 @@ ModuleHostPtr module_open(const std::string& path, std::string& error) {
         error = path + " registered an incomplete filter";
         return nullptr;
     }
+    if (!make_instance(*h)) {
+        error = "the filter failed to initialise";
+        return nullptr;
+    }
+    return h;
+}
+
+ModuleHostPtr module_add_instance(const ModuleHost& loaded, std::string& error) {
+    ModuleHostPtr h(new ModuleHost);
+    h->lib = loaded.lib;
+    h->deinit = loaded.deinit;
+    h->ff = loaded.ff;
+    h->registered = loaded.registered;
+    h->ownsModule = false;
+    if (!make_instance(*h)) {
+        error = "the filter failed to initialise";
+        return nullptr;
+    }
+    return h;
+}
+
+namespace {
+
+bool make_instance(ModuleHost& host) {
+    ModuleHost* h = &host;
+    const FilterDefinition& fd = *h->registered;
     // Hosts don't clear instance storage; neither do we, so a module that
     // relies on zeroed memory shows it here too.
     h->instance.resize(static_cast<size_t>(fd.inst_data_size));
@@ -89,12 +118,10 @@ ModuleHostPtr module_open(const std::string& path, std::string& error) {
     h->fa.filter_data = h->instance.data();
     h->fa.src = &h->src;
     h->fa.dst = &h->dst;
-    if (fd.initProc(&h->fa, &h->ff) != 0) {
-        error = "the filter failed to initialise";
-        return nullptr;
-    }
-    return h;
+    return fd.initProc(&h->fa, &h->ff) == 0;
 }
+
+}  // namespace
 
 bool module_replay(ModuleHost& h, const ScriptCall& call, std::string& error) {
     const std::string argList = "0" + std::string(call.args.size(), 'i');

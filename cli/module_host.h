@@ -24,6 +24,10 @@ using ModuleHostPtr = std::unique_ptr<ModuleHost, ModuleHostDeleter>;
 // failure returns null and sets `error`.
 ModuleHostPtr module_open(const std::string& path, std::string& error);
 
+// Another initialised instance of the module `loaded` holds, for a host that
+// runs several at once. It must be released before `loaded`.
+ModuleHostPtr module_add_instance(const ModuleHost& loaded, std::string& error);
+
 // Calls the script function whose name and argument list ("0" then one "i"
 // per integer) match. False with `error` when the module has no such function.
 bool module_replay(ModuleHost& h, const ScriptCall& call, std::string& error);

@@ -6,10 +6,18 @@ namespace orv::cli {
 
 const char* const kUsage =
     "usage: orv denoise INPUT OUTPUT [options]\n"
+    "       orv --version | --help\n"
     "\n"
-    "Denoises a video with the ORV filter module. INPUT and OUTPUT are any files\n"
-    "ffmpeg reads and writes; '-' is raw 32-bit XRGB frames (ffmpeg's bgr0) on\n"
-    "stdin or stdout, which needs --size.\n"
+    "Denoises a video with the ORV filter module. INPUT and OUTPUT are video files,\n"
+    "single pictures or numbered picture sequences (img%03d.png) that FFmpeg's\n"
+    "libraries read and write; '-' is raw 32-bit XRGB frames (bgr0) on stdin or\n"
+    "stdout, which needs --size as input.\n"
+    "\n"
+    "Kept from the input: every other stream (audio, subtitles, data, attachments)\n"
+    "copied as it is; container and stream metadata, chapters, the start time and\n"
+    "every frame's timestamp (variable frame rates too); the colour description,\n"
+    "field order and rotation. Where the output container can't hold the rotation\n"
+    "(Matroska, pictures) the frames are turned upright, and a line says so.\n"
     "\n"
     "Settings (the filter's script line, then plain options that override it):\n"
     "  --config \"Config(F1,F2,SHARP,INTERLACE,MT)\"  the host's script line, e.g.\n"
@@ -22,14 +30,31 @@ const char* const kUsage =
     "  --disable            pass frames through untouched\n"
     "  --no-auto-profile    don't raise the strengths from the measured noise (GPU)\n"
     "\n"
-    "Input and output:\n"
+    "Encoding (default: the input's codec where an encoder for it exists and the\n"
+    "container holds it, else the container's default; x264, x265, VP9 and AV1 at\n"
+    "crf 18, MPEG-4 and MJPEG at q 2, lossless codecs as they are; the input's pixel\n"
+    "format where the encoder takes it, so a 10-bit input stays 10-bit):\n"
+    "  --codec NAME         video encoder, e.g. libx264, libx265, ffv1\n"
+    "  --crf N              the encoder's constant-quality level\n"
+    "  --preset NAME        the encoder's speed preset\n"
+    "  --pix-fmt NAME       the output's pixel format, e.g. yuv420p, yuv444p10le\n"
+    "  --encoder-opt K=V    any option of the encoder; repeatable\n"
+    "\n"
+    "Other options:\n"
     "  --size WxH           frame size of raw input\n"
     "  --rate R             frame rate of raw input (default 25)\n"
-    "  --codec NAME         ffmpeg video codec for OUTPUT (default: ffmpeg's choice)\n"
-    "  --force              overwrite an existing OUTPUT\n"
+    "  --threads N          filter threads (default: one per core; one with the GPU)\n"
+    "  --force              overwrite an existing OUTPUT (never the INPUT itself)\n"
     "  --module PATH        the filter module (default: ORV_CUDA.so beside orv)\n"
-    "  --quiet              no progress bar and no summary\n"
-    "  --help               this text\n";
+    "  --quiet              no progress bar, summary or notes\n"
+    "  --verbose            the libraries' own messages too\n"
+    "  --version            orv's version and the libraries'\n"
+    "  --help               this text\n"
+    "\n"
+    "Exit status: 0 done; 1 the run failed (reading, filtering, writing, a full\n"
+    "disk); 2 bad command line or input (nothing is read or written); 129, 130,\n"
+    "143 stopped by SIGHUP, SIGINT, SIGTERM. On any failure nothing is left under\n"
+    "OUTPUT's name and no temporary file remains.\n";
 
 namespace {
 
@@ -73,6 +98,9 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
         if (a == "--help" || a == "-h") {
             o.command = "help";
             return o;
+        } else if (a == "--version") {
+            o.command = "version";
+            return o;
         } else if (a == "--config") {
             ok = value(o.configLine);
         } else if (a == "--f1") {
@@ -93,6 +121,27 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
             o.force = true;
         } else if (a == "--quiet") {
             o.quiet = true;
+        } else if (a == "--verbose") {
+            o.verbose = true;
+        } else if (a == "--crf") {
+            ok = value(o.crf);
+        } else if (a == "--preset") {
+            ok = value(o.preset);
+        } else if (a == "--pix-fmt") {
+            ok = value(o.pixFmt);
+        } else if (a == "--encoder-opt") {
+            std::string v;
+            ok = value(v);
+            const auto eq = v.find('=');
+            if (ok && (eq == std::string::npos || eq == 0)) {
+                error = "--encoder-opt takes KEY=VALUE, not '" + v + "'";
+                ok = false;
+            }
+            if (ok) o.encoderOptions.emplace_back(v.substr(0, eq), v.substr(eq + 1));
+        } else if (a == "--threads") {
+            std::optional<int32_t> n;
+            ok = ranged(n, 1, 256);
+            if (ok) o.threads = *n;
         } else if (a == "--size") {
             std::string v;
             ok = value(v);

@@ -1,0 +1,238 @@
+// orv on small clips that the tests make with the ffmpeg program, one row per
+// behaviour a user counts on: what is kept, what fails, and how it stops.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Out {
+    int code;
+    std::string text;  // stdout, then stderr when asked for
+};
+
+// Runs a shell command in dir; its stdout (and stderr with `withErr`).
+Out sh(const fs::path& dir, const std::string& cmd, bool withErr = false) {
+    const std::string full = "cd '" + dir.string() + "' && { " + cmd + " ; }" + (withErr ? " 2>&1" : " 2>/dev/null");
+    FILE* p = popen(full.c_str(), "r");
+    std::string text;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) text.append(buf, n);
+    const int status = pclose(p);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text};
+}
+
+const std::string kOrv = "'" ORV_EXE "' --module '" ORV_MODULE "'";
+// Tiny test pictures: lavfi sources, desaturated so that every colour survives RGB.
+const std::string kPic = "-f lavfi -i testsrc2=size=64x48:rate=25,hue=s=0.4 ";
+const std::string kMake = "ffmpeg -v error -y ";
+// A phone's clip: r.mp4 shown turned a quarter to the left.
+const std::string kRotate = kMake + "-i r.mp4 -c copy -metadata:s:v rotate=90 in.mp4 && rm r.mp4";
+
+double psnr_y(const fs::path& dir, const std::string& a, const std::string& b) {
+    const Out o = sh(dir, "ffmpeg -hide_banner -i " + a + " -i " + b + " -lavfi psnr -f null - 2>&1 | grep -o 'y:[0-9.inf]*'");
+    return o.text.size() > 2 ? std::atof(o.text.c_str() + 2) : 0.0;
+}
+std::string probe(const fs::path& dir, const std::string& file, const std::string& what) {
+    return sh(dir, "ffprobe -v error " + what + " -of csv=p=0 " + file).text;
+}
+// Only the files named remain in dir: no hidden temporary file, no partial output.
+std::string listing(const fs::path& dir) {
+    return sh(dir, "ls -A | grep -v '^in\\.' | grep -v '^in[0-9]' | sort | tr '\\n' ' '").text;
+}
+
+class CliMedia : public ::testing::Test {
+protected:
+    fs::path dir;
+    void SetUp() override {
+        char tmpl[] = "/tmp/orv-media-XXXXXX";
+        dir = mkdtemp(tmpl);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+};
+
+TEST_F(CliMedia, WhatIsKept) {
+    const struct {
+        const char* name;
+        std::string make;  // makes in.* in dir
+        std::string args;  // orv denoise ...
+        std::function<void(const fs::path&, const std::string& err)> check;
+    } rows[] = {
+        {"other streams, attachments, metadata, chapters and start time are copied",
+         "printf ';FFMETADATA1\\ntitle=Clip\\n[CHAPTER]\\nTIMEBASE=1/1000\\nSTART=0\\nEND=100\\ntitle=One\\n' >meta.txt && "
+         "printf '1\\n00:00:00,000 --> 00:00:00,100\\nhi\\n' >s.srt && " +
+             kMake + kPic + "-f lavfi -i sine -i s.srt -i meta.txt -map 0:v -map 1:a -map 2 -map_metadata 3 "
+                            "-map_chapters 3 -t 0.2 -c:v ffv1 -c:a flac -c:s srt -output_ts_offset 1.5 -attach s.srt "
+                            "-metadata:s:t mimetype=text/plain in.mkv && rm meta.txt s.srt",
+         "in.mkv out.mkv",
+         [](const fs::path& d, const std::string&) {
+             EXPECT_EQ(probe(d, "out.mkv", "-show_entries stream=codec_type"), "video\naudio\nsubtitle\nattachment\n");
+             EXPECT_EQ(probe(d, "out.mkv", "-show_entries format_tags=title"), "Clip\n");
+             EXPECT_EQ(probe(d, "out.mkv", "-show_entries chapter_tags=title"), "One\n");
+             EXPECT_EQ(probe(d, "out.mkv", "-show_entries format=start_time"), probe(d, "in.mkv", "-show_entries format=start_time"));
+             const std::string pkts = "-show_entries packet=stream_index,pts,size";
+             const std::string audioIn = sh(d, "ffprobe -v error -select_streams a " + pkts + " -of csv in.mkv").text;
+             EXPECT_EQ(sh(d, "ffprobe -v error -select_streams a " + pkts + " -of csv out.mkv").text, audioIn);
+         }},
+        {"every frame keeps its time, variable rate too",
+         kMake + kPic + "-t 1 -vf \"select='not(eq(mod(n,3),1))'\" -fps_mode vfr -c:v ffv1 in.mkv", "in.mkv out.mkv",
+         [](const fs::path& d, const std::string&) {
+             const std::string pts = "-select_streams v -show_entries packet=pts";
+             EXPECT_EQ(probe(d, "out.mkv", pts), probe(d, "in.mkv", pts));
+         }},
+        {"pass-through to a lossless codec keeps a BT.709 clip at 55 dB or better, tags and format",
+         kMake + kPic + "-frames:v 3 -c:v ffv1 -pix_fmt yuv420p -colorspace bt709 -color_primaries bt709 "
+                        "-color_trc bt709 -color_range tv in.mkv",
+         "in.mkv out.mkv --disable",
+         [](const fs::path& d, const std::string&) {
+             const std::string tags = "-show_entries stream=pix_fmt,color_space,color_primaries,color_transfer,color_range";
+             EXPECT_EQ(probe(d, "out.mkv", tags), probe(d, "in.mkv", tags));
+             EXPECT_GE(psnr_y(d, "out.mkv", "in.mkv"), 55.0);
+         }},
+        {"more than 8 bits: one line, encoded back at the input's depth",
+         kMake + kPic + "-frames:v 2 -c:v ffv1 -pix_fmt yuv422p10le in.mkv", "in.mkv out.mkv",
+         [](const fs::path& d, const std::string& err) {
+             EXPECT_EQ(probe(d, "out.mkv", "-show_entries stream=pix_fmt"), "yuv422p10le\n");
+             EXPECT_NE(err.find("works in 8 bits"), std::string::npos) << err;
+         }},
+        {"rotation stays metadata in mp4",
+         kMake + kPic + "-frames:v 2 -c:v libx264 -pix_fmt yuv420p r.mp4 && " + kRotate, "in.mp4 out.mp4",
+         [](const fs::path& d, const std::string&) {
+             EXPECT_EQ(probe(d, "out.mp4", "-show_entries stream=width,height:stream_side_data=rotation").rfind("64,48,90\n", 0), 0u);
+         }},
+        {"rotation is applied where Matroska can't hold it, as a player shows it",
+         kMake + kPic + "-frames:v 2 -c:v libx264 -qp 0 -pix_fmt yuv444p r.mp4 && " + kRotate,
+         "in.mp4 out.mkv --disable --codec ffv1",
+         [](const fs::path& d, const std::string& err) {
+             EXPECT_EQ(probe(d, "out.mkv", "-show_entries stream=width,height"), "48,64\n");
+             EXPECT_GE(psnr_y(d, "out.mkv", "in.mp4"), 45.0);  // ffmpeg turns the input on reading
+             EXPECT_NE(err.find("turned"), std::string::npos) << err;
+         }},
+        {"picture sequences in, single pictures out",
+         kMake + kPic + "-frames:v 3 in%02d.png", "in%02d.png out.png",
+         [](const fs::path& d, const std::string& err) {
+             EXPECT_EQ(probe(d, "out.png", "-show_entries stream=codec_name,width"), "png,64\n");
+             EXPECT_NE(err.find("holds one picture"), std::string::npos) << err;
+         }},
+        {"alpha is carried untouched",
+         kMake + "-f lavfi -i \"testsrc2=size=64x48,format=rgba,geq=r='r(X,Y)':g='g(X,Y)':b='b(X,Y)':a='X*4'\" "
+                 "-frames:v 1 in.png",
+         "in.png out.png",
+         [](const fs::path& d, const std::string&) {
+             const std::string alpha = " -vf alphaextract -f rawvideo -pix_fmt gray - | md5sum";
+             EXPECT_EQ(sh(d, "ffmpeg -v error -i out.png" + alpha).text, sh(d, "ffmpeg -v error -i in.png" + alpha).text);
+         }},
+        {"picture sequences out",
+         kMake + kPic + "-frames:v 3 -c:v ffv1 in.mkv", "in.mkv out%02d.png",
+         [](const fs::path& d, const std::string&) {
+             EXPECT_EQ(sh(d, "ls out*.png | tr '\\n' ' '").text, "out01.png out02.png out03.png ");
+         }},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        fs::remove_all(dir);
+        fs::create_directory(dir);
+        ASSERT_EQ(sh(dir, r.make, true).code, 0) << r.make;
+        const Out o = sh(dir, kOrv + " denoise " + r.args, true);
+        ASSERT_EQ(o.code, 0) << o.text;
+        r.check(dir, o.text);
+        EXPECT_EQ(listing(dir).find(".orv-"), std::string::npos) << listing(dir);
+    }
+}
+
+TEST_F(CliMedia, FailuresLeaveNothing) {
+    ASSERT_EQ(sh(dir, kMake + kPic + "-frames:v 8 -c:v ffv1 in.mkv && " + kMake + kPic +
+                          "-frames:v 0 -c:v ffv1 in0.mkv && ln -s in.mkv in1.mkv")
+                  .code,
+              0);
+    const struct {
+        std::string cmd;
+        int code;
+        std::string message;
+    } rows[] = {
+        {"ulimit -f 8 && " + kOrv + " denoise in.mkv out.mkv --codec rawvideo", 1, "File too large"},
+        {kOrv + " denoise - - --size 64x48 </dev/zero >/dev/full", 1, "cannot write to standard output"},
+        {kOrv + " denoise in0.mkv out.mkv", 2, "in0.mkv"},
+        {kOrv + " denoise in.mkv out.xyz", 2, "don't know which format"},
+        {kOrv + " denoise in.mkv out.mkv --codec nosuch", 2, "unknown video encoder nosuch"},
+        {kOrv + " denoise in.mkv out.mkv --codec libx264 --encoder-opt nosuch=1", 2, "has no option nosuch"},
+        {kOrv + " denoise in.mkv out.mkv --codec ffv1 --crf 20", 2, "no --crf"},
+        {kOrv + " denoise in.mkv out.mkv --pix-fmt nosuch", 2, "unknown pixel format"},
+        {kOrv + " denoise in.mkv in1.mkv --force", 2, "is the input itself"},
+    };
+    for (const auto& r : rows) {
+        const Out o = sh(dir, r.cmd, true);
+        EXPECT_EQ(o.code, r.code) << r.cmd << "\n" << o.text;
+        EXPECT_NE(o.text.find(r.message), std::string::npos) << o.text;
+        EXPECT_EQ(std::count(o.text.begin(), o.text.end(), '\n'), 1) << o.text;
+        EXPECT_EQ(listing(dir), "") << r.cmd;
+    }
+}
+
+TEST_F(CliMedia, ThreadsGiveTheSameStreamAsOne) {
+    ASSERT_EQ(sh(dir, kMake + kPic + "-frames:v 12 -c:v ffv1 in.mkv").code, 0);
+    const std::string copyHash = " && ffmpeg -v error -i out.mkv -map 0:v -c copy -f framemd5 - ; rm -f out.mkv";
+    const Out one = sh(dir, kOrv + " denoise in.mkv out.mkv --quiet --threads 1" + copyHash);
+    const Out three = sh(dir, kOrv + " denoise in.mkv out.mkv --quiet --threads 3" + copyHash);
+    ASSERT_EQ(one.code, 0);
+    EXPECT_GT(one.text.size(), 300u);
+    EXPECT_EQ(three.text, one.text);
+}
+
+TEST_F(CliMedia, SignalsStopPromptlyAndCleanUp) {
+    const struct {
+        int sig, code;
+    } rows[] = {{SIGINT, 130}, {SIGTERM, 143}, {SIGHUP, 129}};
+    for (const auto& r : rows) {
+        // Raw frames from a pipe that stays open: orv is mid-run when the signal comes.
+        const std::string cmd = "cd '" + dir.string() + "' && exec " + kOrv +
+                                " denoise - out.mkv --size 64x48 --quiet 2>/dev/null";
+        int fds[2];
+        ASSERT_EQ(pipe(fds), 0);
+        const pid_t pid = fork();
+        if (pid == 0) {
+            dup2(fds[0], 0);
+            close(fds[1]);
+            execl("/bin/sh", "sh", "-c", cmd.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[0]);
+        const std::string frame(64 * 48 * 4 * 2, '\x40');
+        ASSERT_EQ(write(fds[1], frame.data(), frame.size()), static_cast<ssize_t>(frame.size()));
+        for (int i = 0; i < 100 && listing(dir).find(".orv-") == std::string::npos; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        const auto sent = std::chrono::steady_clock::now();
+        kill(pid, r.sig);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - sent).count();
+        close(fds[1]);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == r.code) << r.sig << " status " << status;
+        EXPECT_LT(took, 0.5);
+        EXPECT_EQ(listing(dir), "");
+    }
+}
+
+TEST_F(CliMedia, VersionAndHelp) {
+    EXPECT_EQ(sh(dir, kOrv + " --version").text.rfind("orv 3.6.1 (libavformat ", 0), 0u);
+    const std::string help = sh(dir, kOrv + " --help").text;
+    for (const char* s : {"audio, subtitles", "crf 18", "Exit status", "143"})
+        EXPECT_NE(help.find(s), std::string::npos) << s;
+}
+
+}  // namespace
