@@ -22,9 +22,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "core/fast_kernels.h"
+#include "core/row_kernels.h"
 
-namespace orv::fast {
+namespace orv::kernels {
 
 namespace {
 
@@ -272,29 +272,54 @@ ORV_INLINE void corrections16(const Fetch& f, __m256i c, const Consts& q, int32_
 // colour rebuild, so that each loop keeps its own constants in registers.
 constexpr int32_t kSegment = 16 * kLanes;
 
+// The corrections of columns s0 .. end - 1 (at most a segment) into S[0 ..],
+// written in whole chunks: S has room for a segment.
+template <bool Tenth>
+void corrections_segment(const RowJob& job, const Consts& q, bool rowsInside, int32_t s0, int32_t end, int32_t* S) {
+    const int32_t w = job.width;
+    for (int32_t i0 = s0; i0 < end; i0 += kLanes) {
+        if (rowsInside && i0 >= kReach && i0 + kLanes + kReach <= w) {
+            const int16_t* at[kLineCount];
+            for (int t = 0; t < kLineCount; ++t) at[t] = job.lines[t] + i0;
+            const InsideFetch f{at};
+            corrections16<Tenth>(f, f.at(0, 0), q, S + (i0 - s0));
+        } else {
+            EdgeFetch f;
+            fill_edge_block(f, job, i0);
+            corrections16<Tenth>(f, f.centre, q, S + (i0 - s0));
+        }
+    }
+}
+
+bool rows_inside(const RowJob& job) {
+    bool inside = true;
+    for (int t = 0; t < kLineCount; ++t) inside = inside && job.lines[t] != nullptr;
+    return inside;
+}
+
+template <bool Tenth>
+void corrections_row(const RowJob& job, int32_t* out) {
+    const Consts q(job.pc, Tenth);
+    const bool inside = rows_inside(job);
+    int32_t S[kSegment];
+    for (int32_t s0 = 0; s0 < job.width; s0 += kSegment) {
+        const int32_t end = job.width - s0 < kSegment ? job.width : s0 + kSegment;
+        corrections_segment<Tenth>(job, q, inside, s0, end, S);
+        std::memcpy(out + s0, S, static_cast<size_t>(end - s0) * sizeof(int32_t));
+    }
+}
+
 template <bool ShowNoise, bool Tenth>
 void denoise_row(const RowJob& job) {
     const int32_t w = job.width;
     if (w <= 0) return;
     const Consts q(job.pc, Tenth);
-    bool rowsInside = true;
-    for (int t = 0; t < kLineCount; ++t) rowsInside = rowsInside && job.lines[t] != nullptr;
+    const bool inside = rows_inside(job);
     int32_t S[kSegment];
 
     for (int32_t s0 = 0; s0 < w; s0 += kSegment) {
         const int32_t end = w - s0 < kSegment ? w : s0 + kSegment;
-        for (int32_t i0 = s0; i0 < end; i0 += kLanes) {
-            if (rowsInside && i0 >= kReach && i0 + kLanes + kReach <= w) {
-                const int16_t* at[kLineCount];
-                for (int t = 0; t < kLineCount; ++t) at[t] = job.lines[t] + i0;
-                const InsideFetch f{at};
-                corrections16<Tenth>(f, f.at(0, 0), q, S + (i0 - s0));
-            } else {
-                EdgeFetch f;
-                fill_edge_block(f, job, i0);
-                corrections16<Tenth>(f, f.centre, q, S + (i0 - s0));
-            }
-        }
+        corrections_segment<Tenth>(job, q, inside, s0, end, S);
         // Each chunk's sixteen words are read before any is written: output may be source.
         int32_t i0 = s0;
         for (; i0 + kLanes <= end; i0 += kLanes) {
@@ -343,7 +368,12 @@ void ORV_SIMD(denoise_row)(const RowJob& job) {
     else tenth ? denoise_row<false, true>(job) : denoise_row<false, false>(job);
 }
 
-void ORV_SIMD(rebuild_words)(const uint32_t* words, const int32_t* S, int32_t count, int32_t showNoise, uint32_t* out) {
+void ORV_SIMD(corrections_row)(const RowJob& job, int32_t* S) {
+    if (job.pc.tenthThresholds != 0) corrections_row<true>(job, S);
+    else corrections_row<false>(job, S);
+}
+
+void ORV_SIMD(rebuild_row)(const uint32_t* words, const int32_t* S, int32_t count, int32_t showNoise, uint32_t* out) {
     for (int32_t i = 0; i < count; i += kLanes) {
         const int32_t n = count - i < kLanes ? count - i : kLanes;
         uint32_t w[kLanes] = {}, o[kLanes];
@@ -361,4 +391,4 @@ void ORV_SIMD(rebuild_words)(const uint32_t* words, const int32_t* S, int32_t co
     }
 }
 
-}  // namespace orv::fast
+}  // namespace orv::kernels
