@@ -374,12 +374,7 @@ void ORV_SIMD(corrections_row)(const RowJob& job, int32_t* S) {
 }
 
 void ORV_SIMD(rebuild_row)(const uint32_t* words, const int32_t* S, int32_t count, int32_t showNoise, uint32_t* out) {
-    for (int32_t i = 0; i < count; i += kLanes) {
-        const int32_t n = count - i < kLanes ? count - i : kLanes;
-        uint32_t w[kLanes] = {}, o[kLanes];
-        int32_t s[kLanes] = {};
-        std::memcpy(w, words + i, static_cast<size_t>(n) * 4);
-        std::memcpy(s, S + i, static_cast<size_t>(n) * 4);
+    auto chunk = [showNoise](const uint32_t* w, const int32_t* s, uint32_t* o) {
         __m128i wv[4], sv[4];
         for (int g = 0; g < 4; ++g) {
             wv[g] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(w + 4 * g));
@@ -387,6 +382,16 @@ void ORV_SIMD(rebuild_row)(const uint32_t* words, const int32_t* S, int32_t coun
         }
         if (showNoise != 0) rebuild16<true>(wv, sv, o);
         else rebuild16<false>(wv, sv, o);
+    };
+    int32_t i = 0;
+    for (; i + kLanes <= count; i += kLanes) chunk(words + i, S + i, out + i);
+    if (i < count) {
+        const int32_t n = count - i;
+        uint32_t w[kLanes] = {}, o[kLanes];
+        int32_t s[kLanes] = {};
+        std::memcpy(w, words + i, static_cast<size_t>(n) * 4);
+        std::memcpy(s, S + i, static_cast<size_t>(n) * 4);
+        chunk(w, s, o);
         std::memcpy(out + i, o, static_cast<size_t>(n) * 4);
     }
 }
