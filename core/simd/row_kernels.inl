@@ -21,6 +21,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 
 #include "core/row_kernels.h"
 
@@ -195,26 +196,88 @@ inline __m256i weights(int32_t a, int32_t b) {
     return _mm256_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(b) << 16 | (static_cast<uint32_t>(a) & 0xFFFF)));
 }
 
+// How a pass decides, chosen once per row from its settings:
+//   kWrapping: thresholds that may wrap, 10*|R| > T with T = a2000 - k2000*E;
+//   kTenth:    |R| > 200*(a - k*E), the threshold's factor from one
+//              _mm256_madd_epi16 on (E, 1) pairs against (-k, a), exact
+//              because a and k fit 16 bits where nothing wraps;
+//   0..6:      kTenth with sharp known, its product by shifts and adds.
+// The modes that know sharp keep the single vector-multiply port of some
+// processors free for the responses.
+constexpr int kWrapping = -2, kTenth = -1, kMaxShiftSharp = 6;
+
 struct Consts {
     __m256i k1_12, k1_34, k1_56, k2_12, k2_34, k2_56;
     __m256i a1, k1, a2, k2, negSharp;
-    // Thresholds a - k*E: T itself, or T/10 where that is exact.
-    Consts(const PassConstants& pc, bool tenth)
+    __m256i ka1, ka2;  // (-k, a) pairs for the kTenth thresholds
+    Consts(const PassConstants& pc, int mode)
         : k1_12(weights(4464, 2864)), k1_34(weights(608, -1788)), k1_56(weights(-3773, -4895)),
           k2_12(weights(2864, -1788)), k2_34(weights(-4895, -3773)), k2_56(weights(608, 4464)),
-          a1(_mm256_set1_epi32(tenth ? pc.a1x200 : pc.a1x2000)), k1(_mm256_set1_epi32(tenth ? pc.k1x200 : pc.k1x2000)),
-          a2(_mm256_set1_epi32(tenth ? pc.a2x200 : pc.a2x2000)), k2(_mm256_set1_epi32(tenth ? pc.k2x200 : pc.k2x2000)),
-          negSharp(_mm256_set1_epi32(pc.negSharp)) {}
+          a1(_mm256_set1_epi32(pc.a1x2000)), k1(_mm256_set1_epi32(pc.k1x2000)),
+          a2(_mm256_set1_epi32(pc.a2x2000)), k2(_mm256_set1_epi32(pc.k2x2000)),
+          negSharp(_mm256_set1_epi32(pc.negSharp)),
+          ka1(mode == kWrapping ? _mm256_setzero_si256() : weights(-(pc.k1x200 / 200), pc.a1x200 / 200)),
+          ka2(mode == kWrapping ? _mm256_setzero_si256() : weights(-(pc.k2x200 / 200), pc.a2x200 / 200)) {}
 };
 
+int decision_mode(const PassConstants& pc) {
+    auto fits16 = [](int32_t x) { return x >= -32767 && x <= 32767; };
+    if (pc.tenthThresholds == 0 || !fits16(pc.a1x200 / 200) || !fits16(pc.k1x200 / 200) ||
+        !fits16(pc.a2x200 / 200) || !fits16(pc.k2x200 / 200))
+        return kWrapping;
+    if (pc.negSharp <= 0 && pc.negSharp >= -kMaxShiftSharp) return static_cast<int>(-pc.negSharp);
+    return kTenth;
+}
+
+// f<Mode>() for the pass's mode.
+template <class F>
+ORV_INLINE void with_mode(int mode, F&& f) {
+    switch (mode) {
+        case kWrapping: return f(std::integral_constant<int, kWrapping>{});
+        case kTenth: return f(std::integral_constant<int, kTenth>{});
+        case 0: return f(std::integral_constant<int, 0>{});
+        case 1: return f(std::integral_constant<int, 1>{});
+        case 2: return f(std::integral_constant<int, 2>{});
+        case 3: return f(std::integral_constant<int, 3>{});
+        case 4: return f(std::integral_constant<int, 4>{});
+        case 5: return f(std::integral_constant<int, 5>{});
+        default: return f(std::integral_constant<int, 6>{});
+    }
+}
+
+// sharp * R for a sharp the mode knows, or by multiplication.
+template <int Mode>
+ORV_INLINE __m256i times_sharp_negated(__m256i R, const Consts& q) {
+    if constexpr (Mode < 0) {
+        return _mm256_mullo_epi32(R, q.negSharp);
+    } else {
+        const __m256i zero = _mm256_setzero_si256();
+        __m256i p = zero;
+        if constexpr ((Mode & 1) != 0) p = R;
+        if constexpr ((Mode & 2) != 0) p = _mm256_add_epi32(p, _mm256_slli_epi32(R, 1));
+        if constexpr ((Mode & 4) != 0) p = _mm256_add_epi32(p, _mm256_slli_epi32(R, 2));
+        return _mm256_sub_epi32(zero, p);
+    }
+}
+
 // One response against its threshold: noise keeps R, structure gives
-// (-sharp*R) >> 5. Structure is 10*|R| > T, or |R| > T/10 with Tenth.
-template <bool Tenth>
-ORV_INLINE __m256i respond(__m256i R, __m256i E, __m256i a, __m256i k, const Consts& q) {
-    const __m256i T = _mm256_sub_epi32(a, _mm256_mullo_epi32(k, E));
+// (-sharp*R) >> 5. `E` holds the 16-bit E in the low half of each 32-bit
+// lane and 1 in the high half; `a`, `k` and `ka` are that response's constants.
+template <int Mode>
+ORV_INLINE __m256i respond(__m256i R, __m256i E, __m256i a, __m256i k, __m256i ka, const Consts& q) {
     const __m256i absR = _mm256_abs_epi32(R);
-    const __m256i lhs = Tenth ? absR : _mm256_mullo_epi32(absR, _mm256_set1_epi32(10));
-    const __m256i structure = _mm256_srai_epi32(_mm256_mullo_epi32(R, q.negSharp), 5);
+    __m256i lhs, T;
+    if constexpr (Mode == kWrapping) {
+        const __m256i e = _mm256_and_si256(E, _mm256_set1_epi32(0xFFFF));
+        T = _mm256_sub_epi32(a, _mm256_mullo_epi32(k, e));
+        lhs = _mm256_mullo_epi32(absR, _mm256_set1_epi32(10));
+    } else {
+        const __m256i t = _mm256_madd_epi16(E, ka);  // a - k*E
+        T = _mm256_add_epi32(_mm256_add_epi32(_mm256_slli_epi32(t, 7), _mm256_slli_epi32(t, 6)),
+                             _mm256_slli_epi32(t, 3));
+        lhs = absR;
+    }
+    const __m256i structure = _mm256_srai_epi32(times_sharp_negated<Mode>(R, q), 5);
     return _mm256_blendv_epi8(R, structure, _mm256_cmpgt_epi32(lhs, T));
 }
 
@@ -224,7 +287,7 @@ constexpr int kDirRow[4] = {0, -1, -1, -1};
 constexpr int kDirCol[4] = {-1, 0, -1, 1};
 
 // The corrections S of sixteen pixels, stored in pixel order.
-template <bool Tenth, class Fetch>
+template <int Mode, class Fetch>
 ORV_INLINE void corrections16(const Fetch& f, __m256i c, const Consts& q, int32_t* S) {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i c5041 = _mm256_set1_epi32(5041);
@@ -256,10 +319,11 @@ ORV_INLINE void corrections16(const Fetch& f, __m256i c, const Consts& q, int32_
         const __m256i r1Hi = response(centreHi, p12Hi, p34Hi, p56Hi, q.k1_12, q.k1_34, q.k1_56);
         const __m256i r2Lo = response(centreLo, p12Lo, p34Lo, p56Lo, q.k2_12, q.k2_34, q.k2_56);
         const __m256i r2Hi = response(centreHi, p12Hi, p34Hi, p56Hi, q.k2_12, q.k2_34, q.k2_56);
-        sumLo = _mm256_add_epi32(sumLo, respond<Tenth>(r1Lo, _mm256_unpacklo_epi16(e1, zero), q.a1, q.k1, q));
-        sumHi = _mm256_add_epi32(sumHi, respond<Tenth>(r1Hi, _mm256_unpackhi_epi16(e1, zero), q.a1, q.k1, q));
-        sumLo = _mm256_add_epi32(sumLo, respond<Tenth>(r2Lo, _mm256_unpacklo_epi16(e2, zero), q.a2, q.k2, q));
-        sumHi = _mm256_add_epi32(sumHi, respond<Tenth>(r2Hi, _mm256_unpackhi_epi16(e2, zero), q.a2, q.k2, q));
+        const __m256i one = _mm256_set1_epi16(1);
+        sumLo = _mm256_add_epi32(sumLo, respond<Mode>(r1Lo, _mm256_unpacklo_epi16(e1, one), q.a1, q.k1, q.ka1, q));
+        sumHi = _mm256_add_epi32(sumHi, respond<Mode>(r1Hi, _mm256_unpackhi_epi16(e1, one), q.a1, q.k1, q.ka1, q));
+        sumLo = _mm256_add_epi32(sumLo, respond<Mode>(r2Lo, _mm256_unpacklo_epi16(e2, one), q.a2, q.k2, q.ka2, q));
+        sumHi = _mm256_add_epi32(sumHi, respond<Mode>(r2Hi, _mm256_unpackhi_epi16(e2, one), q.a2, q.k2, q.ka2, q));
     }
     const __m256i sLo = _mm256_srai_epi32(sumLo, 16), sHi = _mm256_srai_epi32(sumHi, 16);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(S), _mm256_castsi256_si128(sLo));
@@ -274,7 +338,7 @@ constexpr int32_t kSegment = 16 * kLanes;
 
 // The corrections of columns s0 .. end - 1 (at most a segment) into S[0 ..],
 // written in whole chunks: S has room for a segment.
-template <bool Tenth>
+template <int Mode>
 void corrections_segment(const RowJob& job, const Consts& q, bool rowsInside, int32_t s0, int32_t end, int32_t* S) {
     const int32_t w = job.width;
     for (int32_t i0 = s0; i0 < end; i0 += kLanes) {
@@ -282,11 +346,11 @@ void corrections_segment(const RowJob& job, const Consts& q, bool rowsInside, in
             const int16_t* at[kLineCount];
             for (int t = 0; t < kLineCount; ++t) at[t] = job.lines[t] + i0;
             const InsideFetch f{at};
-            corrections16<Tenth>(f, f.at(0, 0), q, S + (i0 - s0));
+            corrections16<Mode>(f, f.at(0, 0), q, S + (i0 - s0));
         } else {
             EdgeFetch f;
             fill_edge_block(f, job, i0);
-            corrections16<Tenth>(f, f.centre, q, S + (i0 - s0));
+            corrections16<Mode>(f, f.centre, q, S + (i0 - s0));
         }
     }
 }
@@ -297,29 +361,29 @@ bool rows_inside(const RowJob& job) {
     return inside;
 }
 
-template <bool Tenth>
+template <int Mode>
 void corrections_row(const RowJob& job, int32_t* out) {
-    const Consts q(job.pc, Tenth);
+    const Consts q(job.pc, Mode);
     const bool inside = rows_inside(job);
     int32_t S[kSegment];
     for (int32_t s0 = 0; s0 < job.width; s0 += kSegment) {
         const int32_t end = job.width - s0 < kSegment ? job.width : s0 + kSegment;
-        corrections_segment<Tenth>(job, q, inside, s0, end, S);
+        corrections_segment<Mode>(job, q, inside, s0, end, S);
         std::memcpy(out + s0, S, static_cast<size_t>(end - s0) * sizeof(int32_t));
     }
 }
 
-template <bool ShowNoise, bool Tenth>
+template <bool ShowNoise, int Mode>
 void denoise_row(const RowJob& job) {
     const int32_t w = job.width;
     if (w <= 0) return;
-    const Consts q(job.pc, Tenth);
+    const Consts q(job.pc, Mode);
     const bool inside = rows_inside(job);
     int32_t S[kSegment];
 
     for (int32_t s0 = 0; s0 < w; s0 += kSegment) {
         const int32_t end = w - s0 < kSegment ? w : s0 + kSegment;
-        corrections_segment<Tenth>(job, q, inside, s0, end, S);
+        corrections_segment<Mode>(job, q, inside, s0, end, S);
         // Each chunk's sixteen words are read before any is written: output may be source.
         int32_t i0 = s0;
         for (; i0 + kLanes <= end; i0 += kLanes) {
@@ -363,14 +427,14 @@ void ORV_SIMD(luma_row)(const uint32_t* source, int32_t count, uint8_t* plane, i
 }
 
 void ORV_SIMD(denoise_row)(const RowJob& job) {
-    const bool tenth = job.pc.tenthThresholds != 0;
-    if (job.pc.showNoise != 0) tenth ? denoise_row<true, true>(job) : denoise_row<true, false>(job);
-    else tenth ? denoise_row<false, true>(job) : denoise_row<false, false>(job);
+    with_mode(decision_mode(job.pc), [&](auto mode) {
+        if (job.pc.showNoise != 0) denoise_row<true, decltype(mode)::value>(job);
+        else denoise_row<false, decltype(mode)::value>(job);
+    });
 }
 
 void ORV_SIMD(corrections_row)(const RowJob& job, int32_t* S) {
-    if (job.pc.tenthThresholds != 0) corrections_row<true>(job, S);
-    else corrections_row<false>(job, S);
+    with_mode(decision_mode(job.pc), [&](auto mode) { corrections_row<decltype(mode)::value>(job, S); });
 }
 
 void ORV_SIMD(rebuild_row)(const uint32_t* words, const int32_t* S, int32_t count, int32_t showNoise, uint32_t* out) {
