@@ -17,6 +17,8 @@ const RowKernels& row_kernels(CpuVariant v) {
     static constexpr RowKernels avx2{luma_row_avx2, corrections_row_avx2, rebuild_row_avx2, denoise_row_avx2, true};
     static constexpr RowKernels avx512{luma_row_avx512, corrections_row_avx512, rebuild_row_avx512,
                                        denoise_row_avx512, true};
+    static constexpr RowKernels avx512vnni{luma_row_avx512vnni, corrections_row_avx512vnni, rebuild_row_avx512vnni,
+                                           denoise_row_avx512vnni, true};
     if (!cpu_variant_runs_here(v)) return reference;
     switch (v) {
         case CpuVariant::Reference:
@@ -25,6 +27,8 @@ const RowKernels& row_kernels(CpuVariant v) {
             return avx2;
         case CpuVariant::Avx512:
             return avx512;
+        case CpuVariant::Avx512Vnni:
+            return avx512vnni;
     }
     return reference;
 }
@@ -105,6 +109,8 @@ bool cpu_variant_runs_here(CpuVariant v) {
             return cpu.avx2;
         case CpuVariant::Avx512:
             return cpu.avx512;
+        case CpuVariant::Avx512Vnni:
+            return cpu.avx512vnni;
     }
     return false;
 }
@@ -124,6 +130,8 @@ const char* cpu_variant_name(CpuVariant v) {
             return "avx2";
         case CpuVariant::Avx512:
             return "avx512";
+        case CpuVariant::Avx512Vnni:
+            return "avx512vnni";
     }
     return "?";
 }

@@ -14,9 +14,10 @@
 namespace orv {
 
 // The kernel sets, slowest first.
-enum class CpuVariant { Reference, Avx2, Avx512 };
+enum class CpuVariant { Reference, Avx2, Avx512, Avx512Vnni };
 
-inline constexpr CpuVariant kAllCpuVariants[] = {CpuVariant::Reference, CpuVariant::Avx2, CpuVariant::Avx512};
+inline constexpr CpuVariant kAllCpuVariants[] = {CpuVariant::Reference, CpuVariant::Avx2, CpuVariant::Avx512,
+                                                  CpuVariant::Avx512Vnni};
 
 namespace kernels {
 
@@ -87,6 +88,7 @@ const RowKernels& row_kernels(CpuVariant v);
 ORV_KERNEL_SET(reference)
 ORV_KERNEL_SET(avx2)
 ORV_KERNEL_SET(avx512)
+ORV_KERNEL_SET(avx512vnni)
 #undef ORV_KERNEL_SET
 
 }  // namespace kernels

@@ -165,7 +165,11 @@ struct EdgeFetch {
     __m256i centre;
     ORV_INLINE __m256i at(int t, int dx) const {
         const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&block[t + kReach][kReach + dx]));
+#if defined(__AVX512BW__) && defined(__AVX512VL__)
+        return _mm256_mask_blend_epi16(_mm256_cmpeq_epi16_mask(v, _mm256_set1_epi16(kOutside)), v, centre);
+#else
         return _mm256_blendv_epi8(v, centre, _mm256_cmpeq_epi16(v, _mm256_set1_epi16(kOutside)));
+#endif
     }
 };
 
@@ -278,7 +282,11 @@ ORV_INLINE __m256i respond(__m256i R, __m256i E, __m256i a, __m256i k, __m256i k
         lhs = absR;
     }
     const __m256i structure = _mm256_srai_epi32(times_sharp_negated<Mode>(R, q), 5);
+#if defined(__AVX512VL__)
+    return _mm256_mask_blend_epi32(_mm256_cmpgt_epi32_mask(lhs, T), R, structure);
+#else
     return _mm256_blendv_epi8(R, structure, _mm256_cmpgt_epi32(lhs, T));
+#endif
 }
 
 // Rows and columns of the minus-side neighbour at distance 1, per direction:
@@ -312,8 +320,12 @@ ORV_INLINE void corrections16(const Fetch& f, __m256i c, const Consts& q, int32_
         const __m256i p56Lo = _mm256_unpacklo_epi16(P[5], P[6]), p56Hi = _mm256_unpackhi_epi16(P[5], P[6]);
         auto response = [&](__m256i centre, __m256i p12, __m256i p34, __m256i p56, __m256i k12, __m256i k34,
                             __m256i k56) {
+#if defined(__AVX512VNNI__)
+            return _mm256_dpwssd_epi32(_mm256_dpwssd_epi32(_mm256_dpwssd_epi32(centre, p12, k12), p34, k34), p56, k56);
+#else
             return _mm256_add_epi32(_mm256_add_epi32(centre, _mm256_madd_epi16(p12, k12)),
                                     _mm256_add_epi32(_mm256_madd_epi16(p34, k34), _mm256_madd_epi16(p56, k56)));
+#endif
         };
         const __m256i r1Lo = response(centreLo, p12Lo, p34Lo, p56Lo, q.k1_12, q.k1_34, q.k1_56);
         const __m256i r1Hi = response(centreHi, p12Hi, p34Hi, p56Hi, q.k1_12, q.k1_34, q.k1_56);
