@@ -127,8 +127,9 @@ ORV_INLINE void rebuild16(const __m128i (&words)[4], const __m128i (&S)[4], uint
     }
 }
 
-// Sixteen luma bytes from sixteen words, and their 16-bit samples if wanted.
-ORV_INLINE void luma16(const uint32_t* words, uint8_t* plane, int16_t* wide) {
+// Sixteen luma bytes from sixteen words, and their 16-bit samples if wanted:
+// the colour model's arithmetic in double.
+ORV_INLINE void luma16_double(const uint32_t* words, uint8_t* plane, int16_t* wide) {
     __m128i y[4];
     for (int g = 0; g < 4; ++g) {
         const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(words + 4 * g));
@@ -140,6 +141,37 @@ ORV_INLINE void luma16(const uint32_t* words, uint8_t* plane, int16_t* wide) {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(wide), lo);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(wide + 8), hi);
     }
+}
+
+// The same in integers where that is exact. The luma is n/1000 truncated,
+// n = 587G + 299R + 114B < 2^18. Unless n is a multiple of 1000, n/1000 lies
+// at least 0.001 from an integer, far beyond the rounding of the double model
+// and of n * 0.001f (a float holds n exactly, and the product is within
+// 255 * 2^-23 of n/1000), so both truncate to the same byte. At a multiple
+// the model may land just below it: such chunks (pure greys among them) take
+// the double path.
+ORV_INLINE void luma16(const uint32_t* words, uint8_t* plane, int16_t* wide) {
+    const __m256i bg = _mm256_setr_epi8(0, -1, 1, -1, 4, -1, 5, -1, 8, -1, 9, -1, 12, -1, 13, -1,  //
+                                        0, -1, 1, -1, 4, -1, 5, -1, 8, -1, 9, -1, 12, -1, 13, -1);
+    const __m256i r0 = _mm256_setr_epi8(2, -1, -1, -1, 6, -1, -1, -1, 10, -1, -1, -1, 14, -1, -1, -1,  //
+                                        2, -1, -1, -1, 6, -1, -1, -1, 10, -1, -1, -1, 14, -1, -1, -1);
+    const __m256i kBG = _mm256_set1_epi32(587 << 16 | 114), kR = _mm256_set1_epi32(299), k1000 = _mm256_set1_epi32(1000);
+    __m256i q[2], rest = _mm256_setzero_si256();
+    for (int h = 0; h < 2; ++h) {
+        const __m256i w = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(words + 8 * h));
+        const __m256i n = _mm256_add_epi32(_mm256_madd_epi16(_mm256_shuffle_epi8(w, bg), kBG),
+                                           _mm256_madd_epi16(_mm256_shuffle_epi8(w, r0), kR));
+        q[h] = _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_cvtepi32_ps(n), _mm256_set1_ps(0.001f)));
+        // Zero in a lane whose n is a multiple of 1000 (q or q + 1 thousands).
+        const __m256i r = _mm256_sub_epi32(n, _mm256_madd_epi16(q[h], k1000));
+        rest = _mm256_or_si256(rest, _mm256_or_si256(_mm256_cmpeq_epi32(r, _mm256_setzero_si256()),
+                                                     _mm256_cmpeq_epi32(r, k1000)));
+    }
+    if (!_mm256_testz_si256(rest, rest)) return luma16_double(words, plane, wide);
+    const __m256i y16 = _mm256_permute4x64_epi64(_mm256_packs_epi32(q[0], q[1]), 0xD8);
+    const __m128i lo = _mm256_castsi256_si128(y16), hi = _mm256_extracti128_si256(y16, 1);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(plane), _mm_packus_epi16(lo, hi));
+    if (wide != nullptr) _mm256_storeu_si256(reinterpret_cast<__m256i*>(wide), y16);
 }
 
 // --- denoise --------------------------------------------------------------
