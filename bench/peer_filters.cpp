@@ -1,8 +1,11 @@
 #include "bench/peer_filters.h"
 
+#ifndef _WIN32
 #include <sys/resource.h>
+#endif
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -34,12 +37,17 @@ std::string command(const std::string& raw, int32_t w, int32_t h, int loops, con
            " -i \"" + raw + "\" -vf " + chain + " -f null -" + kQuiet;
 }
 
-// Processor seconds (user and system) the children have used so far.
+// Processor seconds (user and system) the children have used so far; where
+// the system doesn't count them (Windows), wall seconds.
 double children_seconds() {
+#ifdef _WIN32
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+#else
     rusage u{};
     getrusage(RUSAGE_CHILDREN, &u);
     auto sec = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
     return sec(u.ru_utime) + sec(u.ru_stime);
+#endif
 }
 
 // Processor seconds of one run, or a negative value when it failed. On a
