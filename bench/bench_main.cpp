@@ -101,23 +101,25 @@ struct Parts {
     const kernels::RowKernels& k;
     const kernels::PassConstants pc;
     std::vector<uint8_t> plane;
-    std::vector<int16_t> wide;
+    kernels::LineRing wide;
     std::vector<int32_t> S;
     std::vector<uint32_t> out;
     explicit Parts(CpuVariant v, const FilterInstance& fi)
         : k(kernels::row_kernels(v)),
           pc(kernels::make_pass_constants(fi.f1, fi.f2, fi.sharp, fi.interlace, fi.showNoise)),
-          plane(static_cast<size_t>(kWidth) * kHeight), wide(plane.size()), S(plane.size()), out(plane.size()) {}
+          plane(static_cast<size_t>(kWidth) * kHeight), S(plane.size()), out(plane.size()) {
+        if (!wide.make(kWidth, kHeight)) {
+            std::fprintf(stderr, "no memory for the 16-bit lines\n");
+            std::exit(1);
+        }
+    }
     void luma(const std::vector<uint32_t>& f) {
-        for (size_t at = 0; at < f.size(); at += kWidth) k.luma_row(&f[at], kWidth, &plane[at], &wide[at]);
+        for (size_t at = 0; at < f.size(); at += kWidth) k.luma_row(&f[at], kWidth, &plane[at], wide.row(at / kWidth));
     }
     void core() {
         for (int32_t j = 0; j < kHeight; ++j) {
             const int16_t* lines[kernels::kLineCount];
-            for (int t = 0; t < kernels::kLineCount; ++t) {
-                const int64_t r = j + static_cast<int64_t>(t - kernels::kLineCount / 2) * pc.step;
-                lines[t] = r >= 0 && r < kHeight ? &wide[static_cast<size_t>(r) * kWidth] : nullptr;
-            }
+            wide.lines_of(j, kHeight, pc.step, lines);
             k.corrections_row(kernels::RowJob{plane.data(), lines, kWidth, kHeight, j, nullptr, nullptr, pc},
                               &S[static_cast<size_t>(j) * kWidth]);
         }

@@ -11,6 +11,31 @@ namespace orv {
 
 namespace kernels {
 
+// Each slot: kLinePad marked samples, the row, kLinePad marked; after the
+// slots one slot marked throughout, the line of every row outside the frame.
+LineRing::~LineRing() { std::free(data_); }
+
+bool LineRing::make(int32_t width, int64_t slots) {
+    std::free(data_);
+    stride_ = (static_cast<int64_t>(width) + 2 * kLinePad + 15) / 16 * 16;
+    slots_ = slots;
+    const int64_t count = stride_ * (slots + 1);
+    data_ = static_cast<int16_t*>(std::malloc(static_cast<size_t>(count) * sizeof(int16_t)));
+    if (data_ == nullptr) return false;
+    std::fill(data_, data_ + count, kOutside);
+    return true;
+}
+
+int16_t* LineRing::row(int64_t r) const { return data_ + (r % slots_) * stride_ + kLinePad; }
+
+void LineRing::lines_of(int32_t j, int32_t height, int32_t step, const int16_t* (&lines)[kLineCount]) const {
+    const int16_t* outside = data_ + slots_ * stride_ + kLinePad;
+    for (int t = 0; t < kLineCount; ++t) {
+        const int64_t r = static_cast<int64_t>(j) + static_cast<int64_t>(t - kLineCount / 2) * step;
+        lines[t] = r >= 0 && r < height ? row(r) : outside;
+    }
+}
+
 const RowKernels& row_kernels(CpuVariant v) {
     static constexpr RowKernels reference{luma_row_reference, corrections_row_reference, rebuild_row_reference,
                                           denoise_row_reference, false};
@@ -59,43 +84,17 @@ Layout layout_of(const uint8_t* s, ptrdiff_t sStep, const uint8_t* d, ptrdiff_t 
     return Layout::Other;
 }
 
-// 16-bit copies of the plane rows within reach of the row being denoised,
-// for the kernels that read them: 12 vertical steps + 1 rows, reused in turn.
-// The instance record has no room to keep it from frame to frame (the host
+// The variant's kernels with the ring of 16-bit lines they read made: the
+// rows within reach of the row being denoised, 12 vertical steps + 1. The
+// instance record has no room to keep it from frame to frame (the host
 // allocates that record at a fixed size), so it is made per frame: about
 // 50 KB at 1080p (100 KB interlaced), where the reference makes two 8 MB
-// scratch frames.
-struct WideRing {
-    int16_t* data = nullptr;
-    int64_t stride = 0;
-    int64_t slots = 0;
-    WideRing() = default;
-    WideRing(const WideRing&) = delete;
-    WideRing& operator=(const WideRing&) = delete;
-    ~WideRing() { std::free(data); }
-    int16_t* row(int64_t r) const { return data + (r % slots) * stride; }
-};
-
-bool make_ring(WideRing& ring, int32_t w, int32_t step) {
-    ring.stride = (static_cast<int64_t>(w) + 15) / 16 * 16;
-    ring.slots = 12 * static_cast<int64_t>(step) + 1;
-    ring.data = static_cast<int16_t*>(std::malloc(static_cast<size_t>(ring.stride * ring.slots) * sizeof(int16_t)));
-    return ring.data != nullptr;
-}
-
-// The variant's kernels with the ring they read made; when it can't be made,
-// the reference kernels, which need nothing beyond the plane.
-const kernels::RowKernels& kernels_with_ring(CpuVariant v, WideRing& ring, int32_t w, int32_t step) {
+// scratch frames. When it can't be made, the reference kernels, which need
+// nothing beyond the plane.
+const kernels::RowKernels& kernels_with_ring(CpuVariant v, kernels::LineRing& ring, int32_t w, int32_t step) {
     const kernels::RowKernels& k = kernels::row_kernels(v);
-    if (!k.readsLines || make_ring(ring, w, step)) return k;
+    if (!k.readsLines || ring.make(w, 12 * static_cast<int64_t>(step) + 1)) return k;
     return kernels::row_kernels(CpuVariant::Reference);
-}
-
-void ring_lines(const WideRing& ring, int32_t j, int32_t h, int32_t step, const int16_t* (&lines)[kernels::kLineCount]) {
-    for (int t = 0; t < kernels::kLineCount; ++t) {
-        const int64_t r = static_cast<int64_t>(j) + static_cast<int64_t>(t - kernels::kLineCount / 2) * step;
-        lines[t] = r >= 0 && r < h ? ring.row(r) : nullptr;
-    }
 }
 
 }  // namespace
@@ -155,7 +154,7 @@ int run_cpu_route_fast(FilterInstance& fi, const FrameView& src, const FrameView
     if (layout_of(s, sStep, d, dStep, w, h) == Layout::Other) return run_cpu_route(fi, src, dst);
 
     const kernels::PassConstants pc = kernels::make_pass_constants(fi.f1, fi.f2, fi.sharp, fi.interlace, fi.showNoise);
-    WideRing ring;
+    kernels::LineRing ring;
     const kernels::RowKernels& k = kernels_with_ring(v, ring, w, pc.step);
     auto srcRow = [&](int64_t i) { return reinterpret_cast<const uint32_t*>(s + i * sStep); };
     // Plane rows are made just ahead of the rows that need them, while the
@@ -166,7 +165,7 @@ int run_cpu_route_fast(FilterInstance& fi, const FrameView& src, const FrameView
     for (int32_t j = 0; j < h; ++j) {
         for (const int64_t need = std::min<int64_t>(h, j + reach + 1); built < need; ++built)
             k.luma_row(srcRow(built), w, fi.lumaPlane + built * w, k.readsLines ? ring.row(built) : nullptr);
-        if (k.readsLines) ring_lines(ring, j, h, pc.step, lines);
+        if (k.readsLines) ring.lines_of(j, h, pc.step, lines);
         k.denoise_row(
             kernels::RowJob{fi.lumaPlane, lines, w, h, j, srcRow(j), reinterpret_cast<uint32_t*>(d + j * dStep), pc});
     }

@@ -44,11 +44,17 @@ PassConstants make_pass_constants(int32_t f1, int32_t f2, int32_t sharp, int32_t
 // Rows within reach of a row being denoised: t = -6 .. 6 vertical steps.
 constexpr int kLineCount = 13;
 
+// Marked samples around every 16-bit line, and the value that marks them:
+// a neighbour read there is outside the frame and stands in as the centre.
+constexpr int kLinePad = 32;
+constexpr int16_t kOutside = -1;
+
 // One output row of the denoise. The plane holds all `height` rows of
 // `width` luma bytes (at least those within reach of row `row`); `source` and
 // `output` are that row's words, and may be the same words. Kernels that read
-// 16-bit samples find them in lines[t + 6], the plane row row + t*step
-// widened, or null where that row lies outside the frame.
+// 16-bit samples find them in lines[t + 6]: the plane row row + t*step
+// widened, with kLinePad marked samples before and after it, or a line of
+// marked samples only where that row lies outside the frame.
 struct RowJob {
     const uint8_t* plane;
     const int16_t* const* lines;
@@ -72,6 +78,27 @@ struct RowKernels {
     void (*rebuild_row)(const uint32_t* words, const int32_t* S, int32_t count, int32_t showNoise, uint32_t* out);
     void (*denoise_row)(const RowJob& job);
     bool readsLines;  // the kernels read RowJob::lines rather than the plane
+};
+
+// 16-bit copies of plane rows in the layout the kernels read, `slots` rows
+// reused in turn. Out-of-line: see the note at the top.
+class LineRing {
+public:
+    LineRing() = default;
+    LineRing(const LineRing&) = delete;
+    LineRing& operator=(const LineRing&) = delete;
+    ~LineRing();
+    // False when the memory can't be had.
+    bool make(int32_t width, int64_t slots);
+    // Where plane row r's samples go: `width` of them.
+    int16_t* row(int64_t r) const;
+    // The lines of row j for a frame of `height` rows and this vertical step.
+    void lines_of(int32_t j, int32_t height, int32_t step, const int16_t* (&lines)[kLineCount]) const;
+
+private:
+    int16_t* data_ = nullptr;
+    int64_t stride_ = 0;
+    int64_t slots_ = 0;
 };
 
 // The set of a variant; the reference set when the processor lacks it.

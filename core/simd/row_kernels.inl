@@ -188,15 +188,14 @@ struct InsideFetch {
     }
 };
 
-// Near an edge: the neighbourhood is copied into a small block in which every
-// sample outside the frame is marked, and a marked lane takes the centre.
-struct EdgeFetch {
-    static constexpr int kCols = kLanes + 2 * kReach;
-    static constexpr int16_t kOutside = -1;
-    int16_t block[2 * kReach + 1][kCols + 4];
+// Near an edge: the same loads, which reach into the lines' marked samples
+// (kLinePad of them each side, and marked lines for rows outside the frame),
+// and a marked lane takes the centre.
+struct MarkedFetch {
+    const int16_t* const* rows;
     __m256i centre;
     ORV_INLINE __m256i at(int t, int dx) const {
-        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&block[t + kReach][kReach + dx]));
+        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(rows[t + kReach] + dx));
 #if defined(__AVX512BW__) && defined(__AVX512VL__)
         return _mm256_mask_blend_epi16(_mm256_cmpeq_epi16_mask(v, _mm256_set1_epi16(kOutside)), v, centre);
 #else
@@ -204,28 +203,6 @@ struct EdgeFetch {
 #endif
     }
 };
-
-void fill_edge_block(EdgeFetch& f, const RowJob& job, int32_t i0) {
-    const int32_t w = job.width;
-    const int32_t first = i0 - kReach;  // row column of block column 0
-    for (int t = 0; t < kLineCount; ++t) {
-        int16_t* out = f.block[t];
-        const int16_t* row = job.lines[t];
-        if (row == nullptr) {
-            for (int x = 0; x < EdgeFetch::kCols; ++x) out[x] = EdgeFetch::kOutside;
-            continue;
-        }
-        if (first >= 0 && first + EdgeFetch::kCols <= w) {
-            std::memcpy(out, row + first, EdgeFetch::kCols * sizeof(int16_t));
-            continue;
-        }
-        for (int x = 0; x < EdgeFetch::kCols; ++x) {
-            const int32_t col = first + x;
-            out[x] = col >= 0 && col < w ? row[col] : EdgeFetch::kOutside;
-        }
-    }
-    f.centre = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&f.block[kReach][kReach]));
-}
 
 // (a, b) 16-bit weights for _mm256_madd_epi16 on unpacked (x, y) lanes: a*x + b*y.
 inline __m256i weights(int32_t a, int32_t b) {
@@ -386,23 +363,24 @@ template <int Mode>
 void corrections_segment(const RowJob& job, const Consts& q, bool rowsInside, int32_t s0, int32_t end, int32_t* S) {
     const int32_t w = job.width;
     for (int32_t i0 = s0; i0 < end; i0 += kLanes) {
+        const int16_t* at[kLineCount];
+        for (int t = 0; t < kLineCount; ++t) at[t] = job.lines[t] + i0;
         if (rowsInside && i0 >= kReach && i0 + kLanes + kReach <= w) {
-            const int16_t* at[kLineCount];
-            for (int t = 0; t < kLineCount; ++t) at[t] = job.lines[t] + i0;
             const InsideFetch f{at};
             corrections16<Mode>(f, f.at(0, 0), q, S + (i0 - s0));
         } else {
-            EdgeFetch f;
-            fill_edge_block(f, job, i0);
+            // Lanes past the row's end have a marked centre; their corrections
+            // are never used.
+            const MarkedFetch f{at, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at[kReach]))};
             corrections16<Mode>(f, f.centre, q, S + (i0 - s0));
         }
     }
 }
 
+// Whether every line within reach is a row of the frame.
 bool rows_inside(const RowJob& job) {
-    bool inside = true;
-    for (int t = 0; t < kLineCount; ++t) inside = inside && job.lines[t] != nullptr;
-    return inside;
+    const int32_t s = job.pc.step;
+    return job.row >= kReach * s && job.row + kReach * s < job.height;
 }
 
 template <int Mode>

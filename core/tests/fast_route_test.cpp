@@ -192,13 +192,12 @@ TEST(FastRoute, DenoiseMatchesReference) {
             // The plane the route left, widened, is what the corrections read.
             const kernels::PassConstants pc =
                 kernels::make_pass_constants(s.f1, s.f2, s.sharp, s.interlace, s.showNoise);
-            const std::vector<int16_t> wide(fi.lumaPlane, fi.lumaPlane + src.size());
+            kernels::LineRing ring;
+            ASSERT_TRUE(ring.make(w, h));
+            for (int32_t r = 0; r < h; ++r) std::copy(fi.lumaPlane + r * w, fi.lumaPlane + (r + 1) * w, ring.row(r));
             for (int32_t j = 0; j < h; ++j) {
                 const int16_t* lines[kernels::kLineCount];
-                for (int t = 0; t < kernels::kLineCount; ++t) {
-                    const int64_t r = j + static_cast<int64_t>(t - kernels::kLineCount / 2) * pc.step;
-                    lines[t] = r >= 0 && r < h ? wide.data() + r * w : nullptr;
-                }
+                ring.lines_of(j, h, pc.step, lines);
                 const kernels::RowJob job{fi.lumaPlane, lines, w, h, j, nullptr, nullptr, pc};
                 std::vector<int32_t> S(w + 1, 12345), refS(w);
                 k.corrections_row(job, S.data());
