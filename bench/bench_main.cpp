@@ -20,7 +20,7 @@
 #include "bench/peer_filters.h"
 #include "bench/synthetic_frames.h"
 #include "core/fast_route.h"
-#include "core/pipeline.h"
+#include "core/reference_route.h"
 #include "core/settings.h"
 
 #ifndef ORV_PTXAS_REPORT
@@ -162,7 +162,7 @@ int main_bench(int argc, char** argv) {
         const std::string name = cpu_variant_name(v);
         if (v == CpuVariant::Avx2) avx2Row = timed.size();
         timed.push_back({"fast route, " + name + " kernels", [&fi, &out, v](std::vector<uint32_t>& f) {
-                             run_cpu_route_fast(fi, packed(f), packed(out), v);
+                             run_fast_route(fi, packed(f), packed(out), v);
                          }, {}});
         if (v == CpuVariant::Reference) continue;  // its parts are the reference route's
         parts.push_back(std::make_unique<Parts>(v, fi));
@@ -172,8 +172,8 @@ int main_bench(int argc, char** argv) {
         timed.push_back({"  " + name + ": colour rebuild", [p](std::vector<uint32_t>& f) { p->rebuild(f); }, {}});
     }
     Instance refInstance;
-    timed.push_back({"reference route, run_cpu_route", [&](std::vector<uint32_t>& f) {
-                         run_cpu_route(refInstance.fi, packed(f), packed(refOut));
+    timed.push_back({"reference route, run_reference_route", [&](std::vector<uint32_t>& f) {
+                         run_reference_route(refInstance.fi, packed(f), packed(refOut));
                      }, {}});
     const size_t copyRow = timed.size();
     timed.push_back({"copy of the frame", [&](std::vector<uint32_t>& f) {
@@ -185,7 +185,7 @@ int main_bench(int argc, char** argv) {
     for (auto& t : timed) t.run(frames[0]);
     for (CpuVariant v : sets) {
         std::fill(out.begin(), out.end(), 0u);
-        run_cpu_route_fast(instances[0]->fi, packed(frames[0]), packed(out), v);
+        run_fast_route(instances[0]->fi, packed(frames[0]), packed(out), v);
         if (out != refOut) {
             std::printf("%s kernels: output differs from the reference route\n", cpu_variant_name(v));
             identical = false;

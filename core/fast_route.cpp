@@ -135,11 +135,11 @@ const char* cpu_variant_name(CpuVariant v) {
     return "?";
 }
 
-int run_cpu_route_fast(FilterInstance& fi, const FrameView& src, const FrameView& dst) {
-    return run_cpu_route_fast(fi, src, dst, best_cpu_variant());
+int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& dst) {
+    return run_fast_route(fi, src, dst, best_cpu_variant());
 }
 
-int run_cpu_route_fast(FilterInstance& fi, const FrameView& src, const FrameView& dst, CpuVariant v) {
+int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& dst, CpuVariant v) {
     const int32_t w = src.w, h = src.h;
     const bool empty = w <= 0 || h <= 0;
     if (!ensure_luma_plane(fi, empty ? 0 : w, empty ? 0 : h)) return 1;
@@ -151,7 +151,7 @@ int run_cpu_route_fast(FilterInstance& fi, const FrameView& src, const FrameView
     uint8_t* d = lowest_row(FrameView{dst.data, dst.pitch, w, h});
     const ptrdiff_t sStep = src.pitch < 0 ? -src.pitch : src.pitch;
     const ptrdiff_t dStep = dst.pitch < 0 ? -dst.pitch : dst.pitch;
-    if (layout_of(s, sStep, d, dStep, w, h) == Layout::Other) return run_cpu_route(fi, src, dst);
+    if (layout_of(s, sStep, d, dStep, w, h) == Layout::Other) return run_reference_route(fi, src, dst);
 
     const kernels::PassConstants pc = kernels::make_pass_constants(fi.f1, fi.f2, fi.sharp, fi.interlace, fi.showNoise);
     kernels::LineRing ring;

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "core/filter_instance.h"
-#include "core/pipeline.h"
+#include "core/reference_route.h"
 #include "core/row_kernels.h"
 
 namespace orv {
@@ -15,12 +15,12 @@ bool cpu_variant_runs_here(CpuVariant v);
 CpuVariant best_cpu_variant();
 const char* cpu_variant_name(CpuVariant v);
 
-// The CPU route on one frame, as run_cpu_route: the same destination bytes,
+// The CPU route on one frame, as run_reference_route: the same destination bytes,
 // the same plane, and the same return code. Rows are read from the source and
 // written to the destination in place; a destination that shares memory with
-// the source other than row for row goes to run_cpu_route instead.
-int run_cpu_route_fast(FilterInstance& fi, const FrameView& src, const FrameView& dst);
+// the source other than row for row goes to run_reference_route instead.
+int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& dst);
 // The same with the kernels chosen; a variant the processor lacks falls back to the reference set.
-int run_cpu_route_fast(FilterInstance& fi, const FrameView& src, const FrameView& dst, CpuVariant v);
+int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& dst, CpuVariant v);
 
 }  // namespace orv

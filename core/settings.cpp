@@ -2,8 +2,6 @@
 
 #include <cstdio>
 
-#include "host/vd_interface.h"
-
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -11,14 +9,6 @@
 #endif
 
 namespace orv {
-
-namespace {
-
-FilterInstance& instance_of(const FilterActivation* fa) {
-    return *static_cast<FilterInstance*>(fa->filter_data);
-}
-
-}  // namespace
 
 int processor_count() {
 #ifdef _WIN32
@@ -51,21 +41,6 @@ void init_instance(FilterInstance& fi, int processorCount) {
     fi.lumaPlaneSize = 0;
 }
 
-int initProc(FilterActivation* fa, const FilterFunctions*) {
-    init_instance(instance_of(fa), processor_count());
-    return 0;
-}
-
-void Config(IScriptInterpreter*, void* activation, const ScriptValue* argv, int argc) {
-    if (activation == nullptr || argv == nullptr || argc < 5) return;
-    FilterInstance& fi = instance_of(static_cast<FilterActivation*>(activation));
-    fi.f1 = argv[0].u.i;
-    fi.f2 = argv[1].u.i;
-    fi.sharp = argv[2].u.i;
-    fi.interlace = argv[3].u.i;
-    fi.multithreading = argv[4].u.i;
-}
-
 bool write_script_string(const FilterInstance& fi, char* buf, int buflen) {
     if (buf != nullptr && buflen > 0)
         std::snprintf(buf, static_cast<size_t>(buflen), "Config(%d,%d,%d,%d,%d)", fi.f1, fi.f2,
@@ -76,14 +51,6 @@ bool write_script_string(const FilterInstance& fi, char* buf, int buflen) {
 void write_summary_string(const FilterInstance& fi, char* buf) {
     if (buf == nullptr) return;
     std::snprintf(buf, kSummaryBufferSize, " (F1-%d,F2-%d,S-%d)", fi.f1, fi.f2, fi.sharp);
-}
-
-bool fssProc(FilterActivation* fa, const FilterFunctions*, char* buf, int buflen) {
-    return write_script_string(instance_of(fa), buf, buflen);
-}
-
-void stringProc(const FilterActivation* fa, const FilterFunctions*, char* buf) {
-    write_summary_string(instance_of(fa), buf);
 }
 
 }  // namespace orv

@@ -18,7 +18,7 @@
 #include "cli/config_line.h"
 #include "cli/module_host.h"
 #include "cli/options.h"
-#include "fuzz/fail.h"
+#include "test_support/fail.h"
 
 namespace orv::fuzz {
 namespace {

@@ -14,11 +14,11 @@
 #include <vector>
 
 #include "core/fast_route.h"
-#include "core/pipeline.h"
-#include "fuzz/fail.h"
-#include "fuzz/host_session.h"
+#include "core/reference_route.h"
+#include "test_support/fail.h"
+#include "test_support/host_session.h"
 #include "fuzz/input_choices.h"
-#include "host/tests/random_frames.h"
+#include "test_support/random_frames.h"
 
 namespace orv::fuzz {
 namespace {
@@ -118,9 +118,9 @@ void one_frame(Choices& c, FilterInstance& ref, FilterInstance& fast, CpuVariant
     }
     std::vector<uint8_t> other = block;
 
-    const int rcRef = run_cpu_route(ref, view(block, l, l.srcLowest, l.srcPitch, true),
+    const int rcRef = run_reference_route(ref, view(block, l, l.srcLowest, l.srcPitch, true),
                                     view(block, l, l.dstLowest, l.dstPitch, false));
-    const int rcFast = run_cpu_route_fast(fast, view(other, l, l.srcLowest, l.srcPitch, true),
+    const int rcFast = run_fast_route(fast, view(other, l, l.srcLowest, l.srcPitch, true),
                                           view(other, l, l.dstLowest, l.dstPitch, false), v);
     const std::string what = describe(l, ref, v) + ": ";
     if (rcRef != rcFast) fail(what + "return codes " + std::to_string(rcRef) + " and " + std::to_string(rcFast));

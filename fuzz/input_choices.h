@@ -3,7 +3,7 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include "fuzz/host_session.h"
+#include "test_support/host_session.h"
 
 namespace orv::fuzz {
 

@@ -9,7 +9,7 @@
 #include <exception>
 #include <string>
 
-#include "fuzz/host_session.h"
+#include "test_support/host_session.h"
 #include "fuzz/input_choices.h"
 #include "gpu/tests/fake_driver.h"
 

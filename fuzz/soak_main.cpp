@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "fuzz/host_session.h"
+#include "test_support/host_session.h"
 #include "gpu/tests/fake_driver.h"
 
 #if defined(__SANITIZE_ADDRESS__)

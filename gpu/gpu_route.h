@@ -1,13 +1,12 @@
-// The GPU route of the frame pipeline: the three steps that the start, run
-// and end callbacks take for it. The pipeline depends on this and not the
-// other way round; the GPU side needs only the instance record and the frame
-// view, never the CPU route.
+// The GPU route: the three steps that the host's start, run and end callbacks
+// take for it. It needs only the core's instance record and frame view, never
+// the CPU route; the host chooses between the two.
 #pragma once
 
 #include <cstdint>
 
 #include "core/filter_instance.h"
-#include "core/pipeline.h"
+#include "core/frame_geometry.h"
 
 namespace orv {
 

@@ -7,25 +7,19 @@
 
 namespace orv {
 
-int configProc(FilterActivation* fa, const FilterFunctions*, HWND parent) {
-    auto& fi = *static_cast<FilterInstance*>(fa->filter_data);
-    fi.preview = fa->ifp;
-    const INT_PTR result = DialogBoxParamA(module_instance(), MAKEINTRESOURCEA(IDD_ORV_CONFIG), parent,
-                                           &dialog_proc, reinterpret_cast<LPARAM>(&fi));
-    // Only a parent window that the system refuses gives 0; the dialog itself
-    // ends with IDC_OK or 1.
-    return result == 0 ? 1 : 0;
+// Without an instance there is nothing to configure: the host hears the
+// same as for a refused parent window, and no dialog opens.
+int configProc(FilterActivation* fa, const FilterFunctions*, HWND parent) noexcept {
+    if (fa == nullptr || fa->filter_data == nullptr) return 1;
+    return guarded(1, [&] {
+        auto& fi = *static_cast<FilterInstance*>(fa->filter_data);
+        fi.preview = fa->ifp;
+        const INT_PTR result = DialogBoxParamA(dll_handle(), MAKEINTRESOURCEA(IDD_ORV_CONFIG), parent,
+                                               &dialog_proc, reinterpret_cast<LPARAM>(&fi));
+        // Only a parent window that the system refuses gives 0; the dialog
+        // itself ends with IDC_OK or 1.
+        return result == 0 ? 1 : 0;
+    });
 }
 
 }  // namespace orv
-
-namespace orv::edge {
-
-// Without an instance there is nothing to configure: the host hears the
-// same as for a refused parent window, and no dialog opens.
-int configProc(FilterActivation* fa, const FilterFunctions* ff, HWND parent) noexcept {
-    if (fa == nullptr || fa->filter_data == nullptr) return 1;
-    return guarded(1, [&] { return orv::configProc(fa, ff, parent); });
-}
-
-}  // namespace orv::edge

@@ -13,20 +13,14 @@ namespace orv {
 
 // Stores the host's preview interface in the instance and runs the dialog.
 // 0 when the dialog ran and ended (by Ok or by Cancel: Cancel has put the
-// settings back already), 1 when the system refused the parent window.
-int configProc(FilterActivation* fa, const FilterFunctions* ff, HWND parent);
+// settings back already), 1 when the system refused the parent window or
+// there is no instance to configure.
+int configProc(FilterActivation* fa, const FilterFunctions* ff, HWND parent) noexcept;
 
 // The dialog procedure. The initialisation value of WM_INITDIALOG is the
 // FilterInstance that the dialog works on.
 INT_PTR CALLBACK dialog_proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
 }  // namespace orv
-
-namespace orv::edge {
-
-// configProc as the definition hands it to the host.
-int configProc(FilterActivation* fa, const FilterFunctions* ff, HWND parent) noexcept;
-
-}  // namespace orv::edge
 
 #endif

@@ -5,6 +5,6 @@
 #include "host/module_handle.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) orv::keep_module_instance(instance);
+    if (reason == DLL_PROCESS_ATTACH) orv::keep_dll_handle(instance);
     return TRUE;
 }

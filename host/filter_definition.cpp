@@ -1,7 +1,7 @@
 #include "host/filter_definition.h"
 
 #include "core/filter_instance.h"
-#include "host/callback_edges.h"
+#include "host/callbacks.h"
 #include "host/config_dialog.h"
 
 namespace orv {
@@ -10,7 +10,7 @@ namespace {
 
 // "0iiiii": no result, five integers (f1, f2, sharp, interlace, multithreading).
 ScriptFunctionDef scriptFunctions[] = {
-    {reinterpret_cast<void*>(&edge::Config), "Config", "0iiiii"},
+    {reinterpret_cast<void*>(&Config), "Config", "0iiiii"},
     {nullptr, nullptr, nullptr},
 };
 
@@ -30,20 +30,20 @@ FilterDefinition filterDefinition{
     .maker = "Vornsted",
     .private_data = nullptr,
     .inst_data_size = static_cast<int>(sizeof(FilterInstance)),
-    .initProc = &edge::initProc,
+    .initProc = &initProc,
     .deinitProc = nullptr,
-    .runProc = &edge::runProc,
+    .runProc = &runProc,
     .paramProc = nullptr,
 #ifdef _WIN32
-    .configProc = &edge::configProc,
+    .configProc = &configProc,
 #else
     .configProc = nullptr,
 #endif
-    .stringProc = &edge::stringProc,
-    .startProc = &edge::startProc,
-    .endProc = &edge::endProc,
+    .stringProc = &stringProc,
+    .startProc = &startProc,
+    .endProc = &endProc,
     .script_obj = &scriptObject,
-    .fssProc = &edge::fssProc,
+    .fssProc = &fssProc,
     .stringProc2 = nullptr,
     .serializeProc = nullptr,
     .deserializeProc = nullptr,

@@ -3,11 +3,11 @@
 namespace orv {
 
 namespace {
-ModuleInstance moduleInstance = nullptr;
+DllHandle dllHandle = nullptr;
 }
 
-ModuleInstance module_instance() noexcept { return moduleInstance; }
+DllHandle dll_handle() noexcept { return dllHandle; }
 
-void keep_module_instance(ModuleInstance instance) noexcept { moduleInstance = instance; }
+void keep_dll_handle(DllHandle handle) noexcept { dllHandle = handle; }
 
 }  // namespace orv

@@ -1,5 +1,6 @@
-// The module's own instance handle, kept at process attach. The dialog needs
-// it to find its template among the module's resources.
+// The module's own DLL handle (the system's HINSTANCE for it), kept at
+// process attach. The dialog needs it to find its template among the
+// module's resources.
 #pragma once
 
 #ifdef _WIN32
@@ -9,13 +10,13 @@
 namespace orv {
 
 #ifdef _WIN32
-using ModuleInstance = HINSTANCE;
+using DllHandle = HINSTANCE;
 #else
-using ModuleInstance = void*;  // a Linux host has no use for it
+using DllHandle = void*;  // a Linux host has no use for it
 #endif
 
 // Null until the system has attached the module to the process.
-ModuleInstance module_instance() noexcept;
-void keep_module_instance(ModuleInstance instance) noexcept;
+DllHandle dll_handle() noexcept;
+void keep_dll_handle(DllHandle handle) noexcept;
 
 }  // namespace orv

@@ -12,7 +12,7 @@
 #include <random>
 #include <sstream>
 
-#include "core/tests/frame_util.h"
+#include "test_support/frame_util.h"
 
 namespace fs = std::filesystem;
 

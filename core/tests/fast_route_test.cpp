@@ -14,8 +14,7 @@
 
 #include "core/fast_route.h"
 #include "core/settings.h"
-#include "core/tests/frame_util.h"
-#include "host/vd_interface.h"
+#include "test_support/frame_util.h"
 
 namespace orv {
 namespace {
@@ -180,7 +179,7 @@ TEST(FastRoute, DenoiseMatchesReference) {
             const auto packed = [&](const uint32_t* p) {
                 return FrameView{reinterpret_cast<uint8_t*>(const_cast<uint32_t*>(p)), 4 * w, w, h};
             };
-            ASSERT_EQ(run_cpu_route_fast(fi, packed(src.data()), packed(got.data()), v), 0);
+            ASSERT_EQ(run_fast_route(fi, packed(src.data()), packed(got.data()), v), 0);
             ASSERT_EQ(got.back(), 0xDEADBEEFu) << "wrote past the end";
             got.pop_back();
             if (got != want) {
@@ -257,8 +256,8 @@ void expect_same_as_reference(const Scene& sc, const Settings& s, CpuVariant v, 
     init_instance(a, 1);
     a.f1 = s.f1, a.f2 = s.f2, a.sharp = s.sharp, a.interlace = s.interlace, a.showNoise = s.showNoise;
     FilterInstance b = a;
-    const int rcRef = run_cpu_route(a, ref.src(sc), ref.dst(sc));
-    const int rcFast = run_cpu_route_fast(b, fast.src(sc), fast.dst(sc), v);
+    const int rcRef = run_reference_route(a, ref.src(sc), ref.dst(sc));
+    const int rcFast = run_fast_route(b, fast.src(sc), fast.dst(sc), v);
     const std::string where = std::string(cpu_variant_name(v)) + " " + sc.what + " " + std::to_string(sc.w) + "x" +
                               std::to_string(sc.h) + " pitches " + std::to_string(sc.srcPitch) + "/" +
                               std::to_string(sc.dstPitch) + " shift " + std::to_string(sc.dstShift) + " " + describe(s);
@@ -310,43 +309,8 @@ TEST(FastRoute, EmptyAndImpossibleFrames) {
     // A frame too large for the plane fails the same way before touching memory.
     FrameView huge{nullptr, 1 << 18, 65536, 65536};
     FilterInstance a{}, b{};
-    EXPECT_EQ(run_cpu_route_fast(b, huge, huge), run_cpu_route(a, huge, huge));
+    EXPECT_EQ(run_fast_route(b, huge, huge), run_reference_route(a, huge, huge));
     EXPECT_EQ(b.lumaPlane, nullptr);
-}
-
-// runProc takes the fast route with the best variant, and its frames are the
-// reference route's.
-TEST(FastRoute, RunProcUsesIt) {
-    std::mt19937 rng(16);
-    for (auto [w, h] : {std::pair{1920 / 8, 1080 / 8}, std::pair{37, 29}, std::pair{3, 2}}) {
-        const auto pixels = test::noisy_frame(rng, w, h);
-        std::vector<uint32_t> srcMem(pixels), dstMem(static_cast<size_t>(w + 1) * h, 0x11223344), refMem(dstMem);
-        VFBitmap src{}, dst{};
-        src.data = srcMem.data(), src.w = w, src.h = h, src.pitch = 4 * w;
-        // Bottom-up destination with a word of padding per row.
-        dst.w = w, dst.h = h, dst.pitch = -4 * (w + 1);
-        dst.data = dstMem.data() + static_cast<size_t>(h - 1) * (w + 1);
-        FilterInstance fi;
-        init_instance(fi, 1);
-        fi.showNoise = w == 3;
-        fi.lumaPlane = nullptr;
-        fi.lumaPlaneSize = 0;
-        FilterActivation fa{};
-        fa.filter_data = &fi;
-        fa.src = &src;
-        fa.dst = &dst;
-        ASSERT_EQ(startProc(&fa, nullptr), 0);
-        ASSERT_EQ(runProc(&fa, nullptr), 0);
-        FilterInstance ref = fi;
-        ref.lumaPlane = nullptr;
-        ref.lumaPlaneSize = 0;
-        const FrameView refDst{reinterpret_cast<uint8_t*>(refMem.data() + static_cast<size_t>(h - 1) * (w + 1)),
-                               dst.pitch, w, h};
-        ASSERT_EQ(run_cpu_route(ref, FrameView{reinterpret_cast<uint8_t*>(srcMem.data()), src.pitch, w, h}, refDst), 0);
-        EXPECT_EQ(dstMem, refMem) << w << "x" << h;
-        std::free(ref.lumaPlane);
-        endProc(&fa, nullptr);
-    }
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 
 #include "core/colour.h"
 #include "core/denoise.h"
-#include "core/tests/frame_util.h"
+#include "test_support/frame_util.h"
 #include "gpu/tests/kernel_runs.h"
 
 namespace orv::test {

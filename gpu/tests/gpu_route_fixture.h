@@ -12,8 +12,8 @@
 #include "gpu/noise_rules.h"
 #include "gpu/tests/fake_driver.h"
 #include "gpu/tests/kernel_runs.h"
-#include "host/tests/module_fixture.h"
-#include "host/tests/random_frames.h"
+#include "test_support/module_fixture.h"
+#include "test_support/random_frames.h"
 
 namespace orv::test {
 

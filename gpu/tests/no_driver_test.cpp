@@ -2,8 +2,8 @@
 // context, and every frame is the CPU route's, whatever autoProfile says.
 #include <gtest/gtest.h>
 
-#include "host/tests/module_fixture.h"
-#include "host/tests/random_frames.h"
+#include "test_support/module_fixture.h"
+#include "test_support/random_frames.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -14,7 +14,7 @@
 #include "core/settings.h"
 #include "host/resource.h"
 #include "host/tests/dialog_session.h"
-#include "host/tests/module_fixture.h"
+#include "test_support/module_fixture.h"
 
 namespace orv::test {
 namespace {

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "host/tests/test_host.h"
+#include "test_support/test_host.h"
 #include "host/vd_interface.h"
 
 namespace orv::test {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "host/resource.h"
-#include "host/tests/module_fixture.h"
+#include "test_support/module_fixture.h"
 
 namespace orv::test {
 namespace {

@@ -3,8 +3,8 @@
 // under Wine) must both produce it, byte for byte.
 #include <gtest/gtest.h>
 
-#include "host/tests/module_fixture.h"
-#include "host/tests/random_frames.h"
+#include "test_support/module_fixture.h"
+#include "test_support/random_frames.h"
 
 namespace orv::test {
 namespace {

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "host/tests/module_fixture.h"
-#include "host/tests/random_frames.h"
+#include "test_support/module_fixture.h"
+#include "test_support/random_frames.h"
 
 #if defined(__linux__) && !defined(ORV_SANITIZE)
 #include <sys/resource.h>
@@ -150,6 +150,25 @@ TEST(ModuleFrames, SizeChangeBetweenFrames) {
         EXPECT_TRUE(dst.canaries_intact());
     }
     EXPECT_EQ(in.end(), 0);
+}
+
+// A host that filters in place hands one buffer as source and destination.
+TEST(ModuleFrames, SourceAndDestinationMayBeOneBuffer) {
+    RegisteredModule m;
+    SplitMix64 rng{8};
+    for (ptrdiff_t sign : {1, -1}) {
+        const int32_t w = 12, h = 10;
+        const auto pixels = random_picture(rng, w, h);
+        TestFrame frame(w, h, sign * (w * 4 + 8));
+        frame.fill(pixels);
+        HostInstance in(m.host);
+        ASSERT_EQ(in.init(), 0);
+        ASSERT_EQ(in.start(frame, frame), 0);
+        ASSERT_EQ(in.run(frame, frame), 0);
+        EXPECT_EQ(frame.packed(), denoise(pixels, w, h)) << "pitch " << frame.pitch();
+        EXPECT_TRUE(frame.canaries_intact());
+        EXPECT_EQ(in.end(), 0);
+    }
 }
 
 // Instances share nothing: two with different settings, their calls

@@ -6,10 +6,16 @@
 #include <cstring>
 #include <string>
 
-#include "host/tests/module_fixture.h"
+#include "test_support/module_fixture.h"
 
 namespace orv::test {
 namespace {
+
+#ifdef _WIN32
+constexpr bool kHasDialog = true;
+#else
+constexpr bool kHasDialog = false;
+#endif
 
 TEST(Registration, WritesVersionsWhateverThePassedValues) {
     const struct {
@@ -87,27 +93,17 @@ TEST(Definition, FieldsAsTheHostReadsThem) {
     EXPECT_EQ(def.module, nullptr);
     EXPECT_EQ(def.private_data, nullptr);
     EXPECT_EQ(def.inst_data_size, static_cast<int>(sizeof(FilterInstance)));
-    EXPECT_NE(def.initProc, nullptr);
-    EXPECT_NE(def.runProc, nullptr);
-    EXPECT_NE(def.stringProc, nullptr);
-    EXPECT_NE(def.startProc, nullptr);
-    EXPECT_NE(def.endProc, nullptr);
-    EXPECT_NE(def.fssProc, nullptr);
+    const auto p = [](auto callback) { return reinterpret_cast<const void*>(callback); };
+    const void* present[] = {p(def.initProc), p(def.runProc), p(def.stringProc),
+                             p(def.startProc), p(def.endProc), p(def.fssProc)};
+    for (size_t i = 0; i < std::size(present); ++i) EXPECT_NE(present[i], nullptr) << "callback " << i;
     // No deinitProc: an instance owns nothing between end and destruction.
     // No paramProc: the output has the source's format and size.
-    EXPECT_EQ(def.deinitProc, nullptr);
-    EXPECT_EQ(def.paramProc, nullptr);
-#ifndef _WIN32
-    EXPECT_EQ(def.configProc, nullptr);  // no dialog on Linux
-#endif
-    EXPECT_EQ(def.stringProc2, nullptr);
-    EXPECT_EQ(def.serializeProc, nullptr);
-    EXPECT_EQ(def.deserializeProc, nullptr);
-    EXPECT_EQ(def.copyProc, nullptr);
-    EXPECT_EQ(def.prefetchProc, nullptr);
-    EXPECT_EQ(def.copyProc2, nullptr);
-    EXPECT_EQ(def.prefetchProc2, nullptr);
-    EXPECT_EQ(def.eventProc, nullptr);
+    const void* absent[] = {p(def.deinitProc),    p(def.paramProc),       p(def.stringProc2), p(def.serializeProc),
+                            p(def.deserializeProc), p(def.copyProc),      p(def.prefetchProc), p(def.copyProc2),
+                            p(def.prefetchProc2), p(def.eventProc)};
+    for (size_t i = 0; i < std::size(absent); ++i) EXPECT_EQ(absent[i], nullptr) << "callback " << i;
+    EXPECT_EQ(def.configProc != nullptr, kHasDialog);  // no dialog on Linux
 
     const ScriptObject* so = def.script_obj;
     ASSERT_NE(so, nullptr);
@@ -147,13 +143,26 @@ TEST(Instance, ConfigReplayedThroughTheScriptObject) {
     in.fields().disable = 1;
     in.fields().showNoise = 1;
     in.fields().autoProfile = 0;
+    in.fields().savedF1 = 11;
+    in.fields().noiseSigma = 3.5f;
+    FilterInstance want = in.fields();
     ASSERT_TRUE(in.config(-5, 300, 9, 2, 7));
     EXPECT_EQ(in.script_string(), "Config(-5,300,9,2,7)");
     EXPECT_EQ(in.summary(), " (F1--5,F2-300,S-9)");
-    // The script form doesn't carry these.
-    EXPECT_EQ(in.fields().disable, 1);
-    EXPECT_EQ(in.fields().showNoise, 1);
-    EXPECT_EQ(in.fields().autoProfile, 0);
+    // The five scripted settings and not one byte more.
+    want.f1 = -5, want.f2 = 300, want.sharp = 9, want.interlace = 2, want.multithreading = 7;
+    EXPECT_EQ(std::memcmp(&want, &in.fields(), sizeof want), 0);
+
+    // A careless interpreter: too few values, no values, no activation, an
+    // activation without an instance.
+    ASSERT_TRUE(in.raw_script_call("Config", {9}));
+    ASSERT_TRUE(in.raw_script_call("Config", {1, 2, 3, 4, 5}, true));
+    const auto config = reinterpret_cast<ScriptFunctionPtr>(m.host.definition().script_obj->func_list[0].func_ptr);
+    const ScriptValue five[5]{};
+    FilterActivation bare{};
+    config(nullptr, nullptr, five, 5);
+    config(nullptr, &bare, five, 5);
+    EXPECT_EQ(std::memcmp(&want, &in.fields(), sizeof want), 0);
 
     bool result = false;
     EXPECT_EQ(in.script_string(10, &result), "Config(-5");

@@ -1,4 +1,4 @@
-#include "fuzz/host_session.h"
+#include "test_support/host_session.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -6,11 +6,11 @@
 #include <cstring>
 #include <limits>
 
-#include "fuzz/gpu_expect.h"
+#include "test_support/gpu_expect.h"
 #include "gpu/noise_rules.h"
 #include "gpu/tests/fake_driver.h"
-#include "host/tests/module_fixture.h"
-#include "host/tests/random_frames.h"
+#include "test_support/module_fixture.h"
+#include "test_support/random_frames.h"
 
 namespace orv::fuzz {
 
@@ -34,13 +34,6 @@ std::string describe(const FrameSpec& f) {
 }
 
 std::string instance_name(int k) { return "instance " + std::to_string(k) + ": "; }
-
-const ScriptFunctionDef* config_function(const FilterDefinition& def) {
-    if (def.script_obj == nullptr) return nullptr;
-    for (const ScriptFunctionDef* f = def.script_obj->func_list; f != nullptr && f->name != nullptr; ++f)
-        if (std::strcmp(f->name, "Config") == 0) return f;
-    return nullptr;
-}
 
 }  // namespace
 
@@ -232,17 +225,8 @@ void HostSession::config(int k, int32_t f1, int32_t f2, int32_t sharp, int32_t i
 
 void HostSession::raw_config(int k, const std::vector<int32_t>& args, bool nullArgv) {
     Slot& s = slots_[static_cast<size_t>(k)];
-    const ScriptFunctionDef* f = config_function(host_.definition());
-    if (f == nullptr) fail("the module has no Config");
-    std::vector<ScriptValue> argv(args.size());
-    for (size_t i = 0; i < args.size(); ++i) {
-        std::memset(&argv[i], 0xEE, sizeof(ScriptValue));
-        argv[i].type = kScriptValueInt;
-        argv[i].u.i = args[i];
-    }
+    if (!s.in->raw_script_call("Config", args, nullArgv)) fail("the module has no Config");
     const bool none = nullArgv || args.empty();
-    reinterpret_cast<ScriptFunctionPtr>(f->func_ptr)(nullptr, &s.in->activation(), none ? nullptr : argv.data(),
-                                                     static_cast<int>(args.size()));
     // Fewer than five values can't be a Config; the instance keeps its settings.
     if (!none && args.size() >= 5) {
         s.s.f1 = args[0];

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "fuzz/fail.h"
-#include "host/tests/test_host.h"
+#include "test_support/fail.h"
+#include "test_support/test_host.h"
 
 namespace orv::test {
 class FakeDriver;

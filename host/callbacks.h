@@ -1,10 +1,10 @@
-// The callbacks as the filter definition hands them to the host: each one a
-// thin noexcept edge over the core's callback of the same name.
+// The filter's callbacks as the definition hands them to the host. None of
+// them lets an exception reach the host.
 #pragma once
 
 #include "host/vd_interface.h"
 
-namespace orv::edge {
+namespace orv {
 
 int initProc(FilterActivation* fa, const FilterFunctions* ff) noexcept;
 int runProc(const FilterActivation* fa, const FilterFunctions* ff) noexcept;
@@ -12,6 +12,7 @@ void stringProc(const FilterActivation* fa, const FilterFunctions* ff, char* buf
 int startProc(FilterActivation* fa, const FilterFunctions* ff) noexcept;
 int endProc(FilterActivation* fa, const FilterFunctions* ff) noexcept;
 bool fssProc(FilterActivation* fa, const FilterFunctions* ff, char* buf, int buflen) noexcept;
+// The script command, argument list "0iiiii".
 void Config(IScriptInterpreter* isi, void* activation, const ScriptValue* argv, int argc) noexcept;
 
-}  // namespace orv::edge
+}  // namespace orv

@@ -118,6 +118,10 @@ public:
     // each), and calls it with a ScriptValue per value. False when the module
     // has no such function.
     bool script_call(const char* name, const std::vector<int>& args);
+    // The same as a careless interpreter might call it: the function found by
+    // name alone, given these values whatever its argument list says, or no
+    // argv at all.
+    bool raw_script_call(const char* name, const std::vector<int>& args, bool nullArgv = false);
     bool config(int f1, int f2, int sharp, int interlace, int multithreading) {
         return script_call("Config", {f1, f2, sharp, interlace, multithreading});
     }

@@ -1,11 +1,11 @@
-#include "fuzz/gpu_expect.h"
+#include "test_support/gpu_expect.h"
 
 #include <string>
 
-#include "fuzz/fail.h"
+#include "test_support/fail.h"
 #include "gpu/emu/orv_cuda_emu.h"
 #include "gpu/noise_profile.h"
-#include "host/tests/module_fixture.h"
+#include "test_support/module_fixture.h"
 
 namespace orv::fuzz {
 

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "core/tests/frame_util.h"
-#include "host/tests/test_host.h"
+#include "test_support/frame_util.h"
+#include "test_support/test_host.h"
 
 namespace orv::test {
 

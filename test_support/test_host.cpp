@@ -1,4 +1,4 @@
-#include "host/tests/test_host.h"
+#include "test_support/test_host.h"
 
 #include <algorithm>
 #include <cstring>
@@ -217,27 +217,47 @@ HostInstance::HostInstance(ModuleHost& host, uint8_t garbage) : host_(host) {
 
 int HostInstance::init() { return host_.definition().initProc(&fa_, &host_.services()); }
 
+namespace {
+
+// The script object's function named `name`, with `argList` when not null.
+const ScriptFunctionDef* script_function(const FilterDefinition& def, const char* name, const char* argList) {
+    const ScriptObject* so = def.script_obj;
+    if (so == nullptr || so->func_list == nullptr) return nullptr;
+    for (const ScriptFunctionDef* f = so->func_list; f->func_ptr != nullptr || f->name != nullptr; ++f) {
+        if (f->name == nullptr || std::strcmp(f->name, name) != 0) continue;
+        if (argList == nullptr || (f->arg_list != nullptr && std::strcmp(argList, f->arg_list) == 0)) return f;
+    }
+    return nullptr;
+}
+
+// Values as the interpreter lays them out: the integer in the union's low
+// half, whatever was there before in the rest.
+void call_script_function(const ScriptFunctionDef& f, FilterActivation& fa, const std::vector<int>& args,
+                          bool nullArgv) {
+    std::vector<ScriptValue> argv(args.size());
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::memset(&argv[i], 0xEE, sizeof(ScriptValue));
+        argv[i].type = kScriptValueInt;
+        std::memcpy(&argv[i].u, &args[i], sizeof(int));
+    }
+    auto fn = reinterpret_cast<ScriptFunctionPtr>(f.func_ptr);
+    fn(nullptr, &fa, nullArgv || args.empty() ? nullptr : argv.data(), static_cast<int>(argv.size()));
+}
+
+}  // namespace
+
 bool HostInstance::script_call(const char* name, const std::vector<int>& args) {
-    const ScriptObject* so = host_.definition().script_obj;
-    if (so == nullptr || so->func_list == nullptr) return false;
     std::string argList(1, '0');
     argList.append(args.size(), 'i');
-    for (const ScriptFunctionDef* f = so->func_list; f->func_ptr != nullptr || f->name != nullptr; ++f) {
-        if (f->name == nullptr || f->arg_list == nullptr || std::strcmp(f->name, name) != 0 || argList != f->arg_list)
-            continue;
-        // Values as the interpreter lays them out: the integer in the union's
-        // low half, whatever was there before in the rest.
-        std::vector<ScriptValue> argv(args.size());
-        for (size_t i = 0; i < args.size(); ++i) {
-            std::memset(&argv[i], 0xEE, sizeof(ScriptValue));
-            argv[i].type = kScriptValueInt;
-            std::memcpy(&argv[i].u, &args[i], sizeof(int));
-        }
-        auto fn = reinterpret_cast<ScriptFunctionPtr>(f->func_ptr);
-        fn(nullptr, &fa_, argv.data(), static_cast<int>(argv.size()));
-        return true;
-    }
-    return false;
+    const ScriptFunctionDef* f = script_function(host_.definition(), name, argList.c_str());
+    if (f != nullptr) call_script_function(*f, fa_, args, false);
+    return f != nullptr;
+}
+
+bool HostInstance::raw_script_call(const char* name, const std::vector<int>& args, bool nullArgv) {
+    const ScriptFunctionDef* f = script_function(host_.definition(), name, nullptr);
+    if (f != nullptr) call_script_function(*f, fa_, args, nullArgv);
+    return f != nullptr;
 }
 
 int HostInstance::start(TestFrame& src) {
