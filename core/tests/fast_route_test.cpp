@@ -168,7 +168,8 @@ TEST(FastRoute, DenoiseMatchesReference) {
         for (int32_t w = 1; w <= 40; ++w)
             for (int32_t h = 1; h <= 13; ++h) sizes.emplace_back(w, h);
         for (int k = 0; k < 600; ++k) sizes.emplace_back(random_width(rng), random_height(rng));
-        for (auto [w, h] : sizes) {
+        for (const auto& size : sizes) {
+            const int32_t w = size.first, h = size.second;
             const Settings s = random_settings(rng);
             const auto src = content(rng, w, h);
             const auto want = test::denoise(src, w, h, s);
