@@ -1,10 +1,12 @@
-// ORV's CPU routes against a plain copy and against ffmpeg's denoisers, on
-// the same 1080p frames, one thread, in one run. Every figure is printed as a
-// multiple of the fast route's time per frame in this same run.
+// ORV's CPU route, on each kernel set and in its parts, against a plain copy
+// and against ffmpeg's denoisers, on the same 1080p frames, one thread, in one
+// run. Every figure is printed as a multiple of a frame copy's time and of
+// hqdn3d's in this same run.
 //
-//   orv_bench [--rounds N] [--frames N] [--no-peers]
+//   orv_bench [--rounds N] [--frames N] [--no-peers] [--sets reference,avx2,avx512]
+#include <time.h>
+
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -20,8 +22,6 @@
 #include "core/fast_route.h"
 #include "core/reference_route.h"
 #include "core/settings.h"
-#include "host/callbacks.h"
-#include "host/vd_interface.h"
 
 #ifndef ORV_PTXAS_REPORT
 #define ORV_PTXAS_REPORT ""
@@ -36,6 +36,7 @@ struct Options {
     int rounds = 9;
     int frames = 8;
     bool peers = true;
+    std::string sets;  // kernel sets to time, by name; empty: all this processor runs
 };
 
 Options parse(int argc, char** argv) {
@@ -45,8 +46,9 @@ Options parse(int argc, char** argv) {
         if (a == "--rounds" && i + 1 < argc) o.rounds = std::max(1, std::atoi(argv[++i]));
         else if (a == "--frames" && i + 1 < argc) o.frames = std::max(1, std::atoi(argv[++i]));
         else if (a == "--no-peers") o.peers = false;
+        else if (a == "--sets" && i + 1 < argc) o.sets = argv[++i];
         else {
-            std::fprintf(stderr, "usage: %s [--rounds N] [--frames N] [--no-peers]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--rounds N] [--frames N] [--no-peers] [--sets avx2,...]\n", argv[0]);
             std::exit(2);
         }
     }
@@ -59,37 +61,75 @@ double median(std::vector<double> v) {
     return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
-// One filter instance with a host frame pair, driven through the callbacks.
-struct Host {
+// A filter instance on the benchmark's settings, with its plane made.
+struct Instance {
     FilterInstance fi{};
-    VFBitmap src{}, dst{};
-    FilterActivation fa{};
-    std::vector<uint32_t> out;
-    explicit Host(int disable) : out(static_cast<size_t>(kWidth) * kHeight) {
+    Instance() {
         init_instance(fi, 1);
-        fi.disable = disable;
-        for (VFBitmap* b : {&src, &dst}) b->w = kWidth, b->h = kHeight, b->pitch = 4 * kWidth;
-        dst.data = out.data();
-        fa.filter_data = &fi;
-        fa.src = &src;
-        fa.dst = &dst;
-    }
-    void start(std::vector<uint32_t>& first) {
-        src.data = first.data();
-        if (startProc(&fa, nullptr) != 0) {
-            std::fprintf(stderr, "startProc failed\n");
+        if (!ensure_luma_plane(fi, kWidth, kHeight)) {
+            std::fprintf(stderr, "no memory for the luma plane\n");
             std::exit(1);
         }
     }
-    ~Host() { endProc(&fa, nullptr); }
-    FrameView srcView() const { return FrameView{reinterpret_cast<uint8_t*>(src.data), src.pitch, kWidth, kHeight}; }
-    FrameView dstView() const { return FrameView{reinterpret_cast<uint8_t*>(dst.data), dst.pitch, kWidth, kHeight}; }
+    Instance(const Instance&) = delete;
+    Instance& operator=(const Instance&) = delete;
+    ~Instance() { std::free(fi.lumaPlane); }
 };
 
-struct Route {
+FrameView packed(std::vector<uint32_t>& f) {
+    return FrameView{reinterpret_cast<uint8_t*>(f.data()), 4 * kWidth, kWidth, kHeight};
+}
+
+// Processor time of this thread: on a machine shared with other work, wall
+// time would count theirs too.
+double thread_ms() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+struct Timed {
     std::string name;
     std::function<void(std::vector<uint32_t>&)> run;  // one frame
     std::vector<double> msPerFrame;                    // one figure per round
+};
+
+// The parts of a kernel set, each over a whole frame on its own: the luma
+// plane with its 16-bit rows, the corrections from them, and the colour
+// rebuild from the corrections.
+struct Parts {
+    const kernels::RowKernels& k;
+    const kernels::PassConstants pc;
+    std::vector<uint8_t> plane;
+    kernels::LineRing wide;
+    std::vector<int32_t> S;
+    std::vector<uint32_t> out;
+    explicit Parts(CpuVariant v, const FilterInstance& fi)
+        : k(kernels::row_kernels(v)),
+          pc(kernels::make_pass_constants(fi.f1, fi.f2, fi.sharp, fi.interlace, fi.showNoise)),
+          plane(static_cast<size_t>(kWidth) * kHeight), S(plane.size()), out(plane.size()) {
+        if (!wide.make(kWidth, kHeight)) {
+            std::fprintf(stderr, "no memory for the 16-bit lines\n");
+            std::exit(1);
+        }
+    }
+    void luma(const std::vector<uint32_t>& f) {
+        for (size_t at = 0; at < f.size(); at += kWidth) k.luma_row(&f[at], kWidth, &plane[at], wide.row(at / kWidth));
+    }
+    void core() {
+        for (int32_t j = 0; j < kHeight; ++j) {
+            const int16_t* lines[kernels::kLineCount];
+            wide.lines_of(j, kHeight, pc.step, lines);
+            k.corrections_row(kernels::RowJob{plane.data(), lines, kWidth, kHeight, j, nullptr, nullptr, pc},
+                              &S[static_cast<size_t>(j) * kWidth]);
+        }
+    }
+    // The route rebuilds a row from corrections still in the cache; so does
+    // this, from the first rows' (the rebuild's work doesn't depend on S).
+    void rebuild(const std::vector<uint32_t>& f) {
+        for (size_t at = 0; at < f.size(); at += kWidth)
+            k.rebuild_row(&f[at], &S[at % (8 * kWidth)], kWidth, pc.showNoise, &out[at]);
+    }
 };
 
 // The GPU build's record of the kernels' registers and memory, as it wrote it.
@@ -106,55 +146,59 @@ int main_bench(int argc, char** argv) {
     const Options opt = parse(argc, argv);
     std::printf("making %d synthetic %dx%d frames...\n", opt.frames, kWidth, kHeight);
     auto frames = synthetic_frames(kWidth, kHeight, opt.frames);
+    std::vector<uint32_t> out(frames[0].size()), refOut(out.size());
 
-    Host fastHost(0), refHost(0), copyHost(1);
-    for (Host* h : {&fastHost, &refHost, &copyHost}) h->start(frames[0]);
-    std::vector<Route> routes;
-    routes.push_back({std::string("fast route, runProc (") + cpu_variant_name(best_cpu_variant()) + ")",
-                      [&](std::vector<uint32_t>& f) {
-                          fastHost.src.data = f.data();
-                          runProc(&fastHost.fa, nullptr);
-                      },
-                      {}});
-    std::vector<std::unique_ptr<Host>> extra;
-    for (CpuVariant v : kAllCpuVariants) {
-        if (v == best_cpu_variant() || !cpu_variant_runs_here(v)) continue;
-        extra.push_back(std::make_unique<Host>(0));
-        Host* h = extra.back().get();
-        h->start(frames[0]);
-        routes.push_back({std::string("fast route, ") + cpu_variant_name(v) + " kernels",
-                          [h, v](std::vector<uint32_t>& f) {
-                              h->src.data = f.data();
-                              run_fast_route(h->fi, h->srcView(), h->dstView(), v);
-                          },
-                          {}});
+    std::vector<CpuVariant> sets;
+    for (CpuVariant v : kAllCpuVariants)
+        if (cpu_variant_runs_here(v) && (opt.sets.empty() || opt.sets.find(cpu_variant_name(v)) != std::string::npos))
+            sets.push_back(v);
+    std::vector<Timed> timed;
+    std::vector<std::unique_ptr<Instance>> instances;
+    std::vector<std::unique_ptr<Parts>> parts;
+    size_t avx2Row = SIZE_MAX;
+    for (CpuVariant v : sets) {
+        instances.push_back(std::make_unique<Instance>());
+        FilterInstance& fi = instances.back()->fi;
+        const std::string name = cpu_variant_name(v);
+        if (v == CpuVariant::Avx2) avx2Row = timed.size();
+        timed.push_back({"fast route, " + name + " kernels", [&fi, &out, v](std::vector<uint32_t>& f) {
+                             run_fast_route(fi, packed(f), packed(out), v);
+                         }, {}});
+        if (v == CpuVariant::Reference) continue;  // its parts are the reference route's
+        parts.push_back(std::make_unique<Parts>(v, fi));
+        Parts* p = parts.back().get();
+        timed.push_back({"  " + name + ": luma plane and 16-bit rows", [p](std::vector<uint32_t>& f) { p->luma(f); }, {}});
+        timed.push_back({"  " + name + ": core (corrections)", [p](std::vector<uint32_t>&) { p->core(); }, {}});
+        timed.push_back({"  " + name + ": colour rebuild", [p](std::vector<uint32_t>& f) { p->rebuild(f); }, {}});
     }
-    const size_t reference = routes.size();
-    routes.push_back({"reference route, run_reference_route",
-                      [&](std::vector<uint32_t>& f) {
-                          refHost.src.data = f.data();
-                          run_reference_route(refHost.fi, refHost.srcView(), refHost.dstView());
-                      },
-                      {}});
-    routes.push_back({"copy of the frame (disable, runProc)",
-                      [&](std::vector<uint32_t>& f) {
-                          copyHost.src.data = f.data();
-                          runProc(&copyHost.fa, nullptr);
-                      },
-                      {}});
+    Instance refInstance;
+    timed.push_back({"reference route, run_reference_route", [&](std::vector<uint32_t>& f) {
+                         run_reference_route(refInstance.fi, packed(f), packed(refOut));
+                     }, {}});
+    const size_t copyRow = timed.size();
+    timed.push_back({"copy of the frame", [&](std::vector<uint32_t>& f) {
+                         copy_rows(packed(f), packed(out), kWidth, kHeight);
+                     }, {}});
 
-    // Warm-up, and a check that the fast and reference routes agree.
-    for (auto& r : routes) r.run(frames[0]);
-    const bool identical = fastHost.out == refHost.out;
+    // Warm-up, and a check that every set's route agrees with the reference route.
+    bool identical = true;
+    for (auto& t : timed) t.run(frames[0]);
+    for (CpuVariant v : sets) {
+        std::fill(out.begin(), out.end(), 0u);
+        run_fast_route(instances[0]->fi, packed(frames[0]), packed(out), v);
+        if (out != refOut) {
+            std::printf("%s kernels: output differs from the reference route\n", cpu_variant_name(v));
+            identical = false;
+        }
+    }
 
-    std::printf("timing %zu routes, %d rounds of %d frames...\n", routes.size(), opt.rounds, opt.frames);
+    std::printf("timing %zu rows, %d rounds of %d frames...\n", timed.size(), opt.rounds, opt.frames);
     for (int round = 0; round < opt.rounds; ++round)
-        for (size_t k = 0; k < routes.size(); ++k) {
-            Route& r = routes[(k + static_cast<size_t>(round)) % routes.size()];  // a new order each round
-            const auto t0 = std::chrono::steady_clock::now();
-            for (auto& f : frames) r.run(f);
-            const auto t1 = std::chrono::steady_clock::now();
-            r.msPerFrame.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count() / opt.frames);
+        for (size_t k = 0; k < timed.size(); ++k) {
+            Timed& t = timed[(k + static_cast<size_t>(round)) % timed.size()];  // a new order each round
+            const double t0 = thread_ms();
+            for (auto& f : frames) t.run(f);
+            t.msPerFrame.push_back((thread_ms() - t0) / opt.frames);
         }
 
     struct Row {
@@ -162,8 +206,8 @@ int main_bench(int argc, char** argv) {
         double ms;
     };
     std::vector<Row> rows;
-    for (auto& r : routes) rows.push_back({r.name, median(r.msPerFrame)});
-    const double fast = rows[0].ms;
+    for (auto& t : timed) rows.push_back({t.name, median(t.msPerFrame)});
+    const double copy = rows[copyRow].ms;
     double hqdn3d = 0.0;
     std::string peerNote = "ffmpeg: not found, peers not measured";
     if (!opt.peers) peerNote = "ffmpeg: skipped (--no-peers)";
@@ -179,20 +223,30 @@ int main_bench(int argc, char** argv) {
         }
     }
 
-    std::printf("\nORV CPU routes, %dx%d XRGB, %d frames of synthetic noisy content, settings f1=70 f2=70 sharp=2,\n"
-                "one thread, median of %d rounds; \"x fast\" = time per frame / fast route's\n\n",
+    std::printf("\nORV CPU route, %dx%d XRGB, %d frames of synthetic noisy content, settings f1=70 f2=70 sharp=2,\n"
+                "one thread, processor time, median of %d rounds; \"x copy\" = time per frame / a frame copy's, \"x hqdn3d\" the\n"
+                "same against ffmpeg's hqdn3d; the parts are each timed alone over a whole frame\n\n",
                 kWidth, kHeight, opt.frames, opt.rounds);
-    std::printf("%-40s %10s %10s %9s\n", "route", "ms/frame", "MP/s", "x fast");
+    std::printf("%-44s %9s %9s %8s %9s\n", "route", "ms/frame", "MP/s", "x copy", "x hqdn3d");
     const double mp = static_cast<double>(kWidth) * kHeight / 1e6;
-    for (const Row& r : rows)
-        std::printf("%-40s %10.2f %10.1f %9.2f\n", r.name.c_str(), r.ms, mp / (r.ms / 1000.0), r.ms / fast);
-    std::printf("\nreference route: the scratch-frame route runProc took before the fast one, called directly\n");
+    for (const Row& r : rows) {
+        std::printf("%-44s %9.2f %9.1f %8.2f", r.name.c_str(), r.ms, mp / (r.ms / 1000.0), r.ms / copy);
+        if (hqdn3d > 0.0) std::printf(" %9.2f", r.ms / hqdn3d);
+        std::printf("\n");
+    }
+    std::printf("\nreference route: the scratch-frame route on the reference kernels, called directly\n");
     std::printf("%s\n", peerNote.c_str());
-    std::printf("fast and reference outputs bit-identical: %s\n", identical ? "yes" : "NO");
-    const double refRatio = rows[reference].ms / fast;
-    std::printf("goal, reference >= 10 x fast: %s (%.1f x)\n", refRatio >= 10.0 ? "met" : "missed", refRatio);
-    if (hqdn3d > 0.0)
-        std::printf("goal, fast <= 0.5 x hqdn3d: %s (%.2f x)\n", fast <= 0.5 * hqdn3d ? "met" : "missed", fast / hqdn3d);
+    std::printf("every set's output bit-identical to the reference route's: %s\n", identical ? "yes" : "NO");
+    // The goals are stated for AVX2 machines, most users' kind: they hold for
+    // the AVX2 set even where a wider one runs.
+    if (avx2Row < rows.size()) {
+        const double fast = rows[avx2Row].ms;
+        std::printf("goal, avx2 fast route <= 10 x copy: %s (%.1f x)\n", fast <= 10.0 * copy ? "met" : "missed",
+                    fast / copy);
+        if (hqdn3d > 0.0)
+            std::printf("goal, avx2 fast route <= 0.30 x hqdn3d: %s (%.2f x)\n", fast <= 0.30 * hqdn3d ? "met" : "missed",
+                        fast / hqdn3d);
+    }
     std::printf("\nGPU kernels, ptxas figures recorded at build time: %s", ptxas_report().c_str());
     return identical ? 0 : 1;
 }

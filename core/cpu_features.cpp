@@ -19,7 +19,7 @@ uint64_t read_xcr0() {
 }  // namespace
 
 CpuFeatures detect_cpu_features() {
-    CpuFeatures f{false, false};
+    CpuFeatures f{false, false, false};
     unsigned a = 0, b = 0, c = 0, d = 0;
     if (!__get_cpuid(1, &a, &b, &c, &d)) return f;
     const bool osxsave = (c & bit_OSXSAVE) != 0;
@@ -35,6 +35,7 @@ CpuFeatures detect_cpu_features() {
     f.avx2 = (b & bit_AVX2) != 0;
     const unsigned avx512 = bit_AVX512F | bit_AVX512VL | bit_AVX512BW | bit_AVX512DQ;
     f.avx512 = f.avx2 && (b & avx512) == avx512 && (xcr0 & 0xE6) == 0xE6;
+    f.avx512vnni = f.avx512 && (c & bit_AVX512VNNI) != 0;
     return f;
 }
 

@@ -8,6 +8,7 @@ namespace orv {
 struct CpuFeatures {
     bool avx2;    // AVX2 instructions, and an OS that saves the 256-bit registers
     bool avx512;  // AVX-512 F, VL, BW and DQ, and an OS that saves all 32 registers and the masks
+    bool avx512vnni;  // and AVX-512 VNNI (vpdpwssd)
 };
 
 CpuFeatures detect_cpu_features();

@@ -1,8 +1,10 @@
-// The directional denoise core as the CPU runs it.
+// The directional denoise core as the reference route runs it: whole frames,
+// on the reference row kernels.
 #pragma once
 
 #include <cstdint>
 
+#include "core/decision.h"
 #include "core/filter_instance.h"
 
 namespace orv {
@@ -18,16 +20,6 @@ struct DenoiseJob {
     int32_t width;
     const FilterInstance* instance;
 };
-
-// Weights for distance 0..6: round(65536/13 * cos(2*pi*f*d/13)).
-inline constexpr int32_t K1[7] = {5041, 4464, 2864, 608, -1788, -3773, -4895};
-inline constexpr int32_t K2[7] = {5041, 2864, -1788, -4895, -3773, 608, 4464};
-
-// Per-pass constants derived from the strengths, with 32-bit wrap-around.
-struct Strengths {
-    int32_t a1, k1, a2, k2, sharp;
-};
-Strengths make_strengths(int32_t f1, int32_t f2, int32_t sharp);
 
 // The decision for one pixel: P1[d], P2[d]... are per-direction pair sums
 // (d = 1..6, index 0 unused). Returns the correction S.

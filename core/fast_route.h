@@ -4,16 +4,11 @@
 
 #include <cstdint>
 
-#include "core/denoise.h"
 #include "core/filter_instance.h"
 #include "core/reference_route.h"
+#include "core/row_kernels.h"
 
 namespace orv {
-
-// The kernel sets, slowest first.
-enum class CpuVariant { Scalar, Avx2, Avx512 };
-
-inline constexpr CpuVariant kAllCpuVariants[] = {CpuVariant::Scalar, CpuVariant::Avx2, CpuVariant::Avx512};
 
 bool cpu_variant_runs_here(CpuVariant v);
 // The fastest variant this processor runs (asked of CPUID once).
@@ -25,14 +20,7 @@ const char* cpu_variant_name(CpuVariant v);
 // written to the destination in place; a destination that shares memory with
 // the source other than row for row goes to run_reference_route instead.
 int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& dst);
-// The same with the kernels chosen; a variant the processor lacks falls back to Scalar.
+// The same with the kernels chosen; a variant the processor lacks falls back to the reference set.
 int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& dst, CpuVariant v);
-
-// build_luma_plane and denoise_cpu on the chosen kernels, for comparing them.
-void build_luma_plane_fast(CpuVariant v, const uint32_t* source, int64_t count, uint8_t* plane);
-void denoise_cpu_fast(CpuVariant v, const DenoiseJob& job);
-// rebuild_xrgb over arrays, with |S[k]| <= 32768 (a correction's range).
-void rebuild_xrgb_fast(CpuVariant v, const uint32_t* words, const int32_t* S, int32_t count, bool showNoise,
-                       uint32_t* out);
 
 }  // namespace orv

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -139,7 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace orv;
     FuzzedDataProvider in(data, size);
     fuzz::InputChoices c(in);
-    const CpuVariant v = kAllCpuVariants[c.below(3)];
+    const CpuVariant v = kAllCpuVariants[c.below(static_cast<uint32_t>(std::size(kAllCpuVariants)))];
     if (!cpu_variant_runs_here(v)) return 0;
     // Two instances alike, one per route, through a few frames, so that the
     // plane is made, kept and resized as frames change size.

@@ -13,6 +13,10 @@
 #define ORV_SHARED(type, name, count) __shared__ type name[count]
 #endif
 
+// The decision and its wrap-around arithmetic, shared with the CPU reference.
+// A path relative to this file, which nvcc and the emulator both resolve.
+#include "../core/decision.h"
+
 // ---- Device helpers -------------------------------------------------------
 
 // Luma of a pixel whose first three bytes are blue, green and red, rounded in
@@ -26,59 +30,6 @@ static __device__ __forceinline__ int clampi(int v, int lo, int hi) {
 }
 
 static __device__ __forceinline__ int clip8(int v) { return clampi(v, 0, 255); }
-
-// Settings come from scripts and may be any integer; their products then wrap
-// as 32-bit hardware does. Going through unsigned keeps that defined in C++.
-static __device__ __forceinline__ int wrapping_add(int a, int b) {
-    return static_cast<int>(static_cast<unsigned>(a) + static_cast<unsigned>(b));
-}
-
-static __device__ __forceinline__ int wrapping_sub(int a, int b) {
-    return static_cast<int>(static_cast<unsigned>(a) - static_cast<unsigned>(b));
-}
-
-static __device__ __forceinline__ int wrapping_mul(int a, int b) {
-    return static_cast<int>(static_cast<unsigned>(a) * static_cast<unsigned>(b));
-}
-
-static __device__ __forceinline__ int wrapping_neg(int a) {
-    return static_cast<int>(0u - static_cast<unsigned>(a));
-}
-
-static __device__ __forceinline__ int wrapping_abs(int a) { return a < 0 ? wrapping_neg(a) : a; }
-
-// Per-launch values derived from the settings; every thread works them out.
-struct DecisionSettings {
-    int a1, k1, a2, k2, sharp;
-};
-
-static __device__ __forceinline__ DecisionSettings decision_settings(int f1, int f2, int sharp) {
-    DecisionSettings d;
-    d.a1 = wrapping_mul(10, f1);
-    d.k1 = wrapping_mul(333, f1) / 1000;
-    d.a2 = wrapping_mul(10, f2);
-    d.k2 = wrapping_mul(333, f2) / 1000;
-    d.sharp = sharp;
-    return d;
-}
-
-// One response against its threshold: a small one is noise and is kept (to be
-// subtracted), a large one is structure and is boosted by sharp/32.
-static __device__ __forceinline__ int decide(int R, int a, int k, int E, int sharp) {
-    const int T = wrapping_mul(wrapping_sub(a, wrapping_mul(k, E)), 2000);
-    if (wrapping_mul(10, wrapping_abs(R)) > T) return wrapping_neg(wrapping_mul(sharp, R)) >> 5;
-    return R;
-}
-
-// The two responses of one direction from its pair sums P[1..6] (each the sum
-// of the two samples at distance d), with the weights 65536/13 cos(2 pi f d/13).
-static __device__ __forceinline__ int direction_contribution(int c, const int* P, const DecisionSettings& s) {
-    const int R1 = 5041 * c + 4464 * P[1] + 2864 * P[2] + 608 * P[3] - 1788 * P[4] - 3773 * P[5] - 4895 * P[6];
-    const int R2 = 5041 * c + 2864 * P[1] - 1788 * P[2] - 4895 * P[3] - 3773 * P[4] + 608 * P[5] + 4464 * P[6];
-    const int E1 = wrapping_abs(P[1] + P[2] + P[3] - P[4] - P[5] - P[6]);
-    const int E2 = wrapping_abs(P[1] - P[2] - P[3] - P[4] + P[5] + P[6]);
-    return wrapping_add(decide(R1, s.a1, s.k1, E1, s.sharp), decide(R2, s.a2, s.k2, E2, s.sharp));
-}
 
 // Output channels from the source channels and the luma correction S, in
 // single precision. With S = 0 every colour comes back exactly.
@@ -148,7 +99,7 @@ __global__ void orv_kernel(const unsigned char* source, unsigned long long sourc
     const int cx = tx + 6;
     const int c = shY[cy * tileCols + cx];
     const int s = interlace != 0 ? 2 : 1;
-    const DecisionSettings settings = decision_settings(f1, f2, sharp);
+    const orv::Strengths settings = orv::make_strengths(f1, f2, sharp);
 
     // Row and column step from the centre to the plus-side neighbour at
     // distance 1: horizontal, vertical, falling and rising diagonal. The
@@ -169,7 +120,7 @@ __global__ void orv_kernel(const unsigned char* source, unsigned long long sourc
             const int minus = shY[clampi(cy - dy, 0, tileRows - 1) * tileCols + clampi(cx - dx, 0, tileCols - 1)];
             P[d] = plus + minus;
         }
-        sum = wrapping_add(sum, direction_contribution(c, P, settings));
+        sum = orv::wrap_add(sum, orv::direction_contribution(c, P, settings));
     }
     const int S = sum >> 16;
 

@@ -21,10 +21,11 @@
 
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 
-#include "core/fast_kernels.h"
+#include "core/row_kernels.h"
 
-namespace orv::fast {
+namespace orv::kernels {
 
 namespace {
 
@@ -126,8 +127,9 @@ ORV_INLINE void rebuild16(const __m128i (&words)[4], const __m128i (&S)[4], uint
     }
 }
 
-// Sixteen luma bytes from sixteen words, and their 16-bit samples if wanted.
-ORV_INLINE void luma16(const uint32_t* words, uint8_t* plane, int16_t* wide) {
+// Sixteen luma bytes from sixteen words, and their 16-bit samples if wanted:
+// the colour model's arithmetic in double.
+ORV_INLINE void luma16_double(const uint32_t* words, uint8_t* plane, int16_t* wide) {
     __m128i y[4];
     for (int g = 0; g < 4; ++g) {
         const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(words + 4 * g));
@@ -139,6 +141,37 @@ ORV_INLINE void luma16(const uint32_t* words, uint8_t* plane, int16_t* wide) {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(wide), lo);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(wide + 8), hi);
     }
+}
+
+// The same in integers where that is exact. The luma is n/1000 truncated,
+// n = 587G + 299R + 114B < 2^18. Unless n is a multiple of 1000, n/1000 lies
+// at least 0.001 from an integer, far beyond the rounding of the double model
+// and of n * 0.001f (a float holds n exactly, and the product is within
+// 255 * 2^-23 of n/1000), so both truncate to the same byte. At a multiple
+// the model may land just below it: such chunks (pure greys among them) take
+// the double path.
+ORV_INLINE void luma16(const uint32_t* words, uint8_t* plane, int16_t* wide) {
+    const __m256i bg = _mm256_setr_epi8(0, -1, 1, -1, 4, -1, 5, -1, 8, -1, 9, -1, 12, -1, 13, -1,  //
+                                        0, -1, 1, -1, 4, -1, 5, -1, 8, -1, 9, -1, 12, -1, 13, -1);
+    const __m256i r0 = _mm256_setr_epi8(2, -1, -1, -1, 6, -1, -1, -1, 10, -1, -1, -1, 14, -1, -1, -1,  //
+                                        2, -1, -1, -1, 6, -1, -1, -1, 10, -1, -1, -1, 14, -1, -1, -1);
+    const __m256i kBG = _mm256_set1_epi32(587 << 16 | 114), kR = _mm256_set1_epi32(299), k1000 = _mm256_set1_epi32(1000);
+    __m256i q[2], rest = _mm256_setzero_si256();
+    for (int h = 0; h < 2; ++h) {
+        const __m256i w = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(words + 8 * h));
+        const __m256i n = _mm256_add_epi32(_mm256_madd_epi16(_mm256_shuffle_epi8(w, bg), kBG),
+                                           _mm256_madd_epi16(_mm256_shuffle_epi8(w, r0), kR));
+        q[h] = _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_cvtepi32_ps(n), _mm256_set1_ps(0.001f)));
+        // Zero in a lane whose n is a multiple of 1000 (q or q + 1 thousands).
+        const __m256i r = _mm256_sub_epi32(n, _mm256_madd_epi16(q[h], k1000));
+        rest = _mm256_or_si256(rest, _mm256_or_si256(_mm256_cmpeq_epi32(r, _mm256_setzero_si256()),
+                                                     _mm256_cmpeq_epi32(r, k1000)));
+    }
+    if (!_mm256_testz_si256(rest, rest)) return luma16_double(words, plane, wide);
+    const __m256i y16 = _mm256_permute4x64_epi64(_mm256_packs_epi32(q[0], q[1]), 0xD8);
+    const __m128i lo = _mm256_castsi256_si128(y16), hi = _mm256_extracti128_si256(y16, 1);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(plane), _mm_packus_epi16(lo, hi));
+    if (wide != nullptr) _mm256_storeu_si256(reinterpret_cast<__m256i*>(wide), y16);
 }
 
 // --- denoise --------------------------------------------------------------
@@ -155,67 +188,114 @@ struct InsideFetch {
     }
 };
 
-// Near an edge: the neighbourhood is copied into a small block in which every
-// sample outside the frame is marked, and a marked lane takes the centre.
-struct EdgeFetch {
-    static constexpr int kCols = kLanes + 2 * kReach;
-    static constexpr int16_t kOutside = -1;
-    int16_t block[2 * kReach + 1][kCols + 4];
+// Near an edge: the same loads, which reach into the lines' marked samples
+// (kLinePad of them each side, and marked lines for rows outside the frame),
+// and a marked lane takes the centre.
+struct MarkedFetch {
+    const int16_t* const* rows;
     __m256i centre;
     ORV_INLINE __m256i at(int t, int dx) const {
-        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&block[t + kReach][kReach + dx]));
+        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(rows[t + kReach] + dx));
+#if defined(__AVX512BW__) && defined(__AVX512VL__)
+        return _mm256_mask_blend_epi16(_mm256_cmpeq_epi16_mask(v, _mm256_set1_epi16(kOutside)), v, centre);
+#else
         return _mm256_blendv_epi8(v, centre, _mm256_cmpeq_epi16(v, _mm256_set1_epi16(kOutside)));
+#endif
     }
 };
-
-void fill_edge_block(EdgeFetch& f, const RowJob& job, int32_t i0) {
-    const int32_t w = job.width;
-    const int32_t first = i0 - kReach;  // row column of block column 0
-    for (int t = 0; t < kLineCount; ++t) {
-        int16_t* out = f.block[t];
-        const int16_t* row = job.lines[t];
-        if (row == nullptr) {
-            for (int x = 0; x < EdgeFetch::kCols; ++x) out[x] = EdgeFetch::kOutside;
-            continue;
-        }
-        if (first >= 0 && first + EdgeFetch::kCols <= w) {
-            std::memcpy(out, row + first, EdgeFetch::kCols * sizeof(int16_t));
-            continue;
-        }
-        for (int x = 0; x < EdgeFetch::kCols; ++x) {
-            const int32_t col = first + x;
-            out[x] = col >= 0 && col < w ? row[col] : EdgeFetch::kOutside;
-        }
-    }
-    f.centre = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&f.block[kReach][kReach]));
-}
 
 // (a, b) 16-bit weights for _mm256_madd_epi16 on unpacked (x, y) lanes: a*x + b*y.
 inline __m256i weights(int32_t a, int32_t b) {
     return _mm256_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(b) << 16 | (static_cast<uint32_t>(a) & 0xFFFF)));
 }
 
+// How a pass decides, chosen once per row from its settings:
+//   kWrapping: thresholds that may wrap, 10*|R| > T with T = a2000 - k2000*E;
+//   kTenth:    |R| > 200*(a - k*E), the threshold's factor from one
+//              _mm256_madd_epi16 on (E, 1) pairs against (-k, a), exact
+//              because a and k fit 16 bits where nothing wraps;
+//   0..6:      kTenth with sharp known, its product by shifts and adds.
+// The modes that know sharp keep the single vector-multiply port of some
+// processors free for the responses.
+constexpr int kWrapping = -2, kTenth = -1, kMaxShiftSharp = 6;
+
 struct Consts {
     __m256i k1_12, k1_34, k1_56, k2_12, k2_34, k2_56;
     __m256i a1, k1, a2, k2, negSharp;
-    // Thresholds a - k*E: T itself, or T/10 where that is exact.
-    Consts(const PassConstants& pc, bool tenth)
+    __m256i ka1, ka2;  // (-k, a) pairs for the kTenth thresholds
+    Consts(const PassConstants& pc, int mode)
         : k1_12(weights(4464, 2864)), k1_34(weights(608, -1788)), k1_56(weights(-3773, -4895)),
           k2_12(weights(2864, -1788)), k2_34(weights(-4895, -3773)), k2_56(weights(608, 4464)),
-          a1(_mm256_set1_epi32(tenth ? pc.a1x200 : pc.a1x2000)), k1(_mm256_set1_epi32(tenth ? pc.k1x200 : pc.k1x2000)),
-          a2(_mm256_set1_epi32(tenth ? pc.a2x200 : pc.a2x2000)), k2(_mm256_set1_epi32(tenth ? pc.k2x200 : pc.k2x2000)),
-          negSharp(_mm256_set1_epi32(pc.negSharp)) {}
+          a1(_mm256_set1_epi32(pc.a1x2000)), k1(_mm256_set1_epi32(pc.k1x2000)),
+          a2(_mm256_set1_epi32(pc.a2x2000)), k2(_mm256_set1_epi32(pc.k2x2000)),
+          negSharp(_mm256_set1_epi32(pc.negSharp)),
+          ka1(mode == kWrapping ? _mm256_setzero_si256() : weights(-(pc.k1x200 / 200), pc.a1x200 / 200)),
+          ka2(mode == kWrapping ? _mm256_setzero_si256() : weights(-(pc.k2x200 / 200), pc.a2x200 / 200)) {}
 };
 
+int decision_mode(const PassConstants& pc) {
+    auto fits16 = [](int32_t x) { return x >= -32767 && x <= 32767; };
+    if (pc.tenthThresholds == 0 || !fits16(pc.a1x200 / 200) || !fits16(pc.k1x200 / 200) ||
+        !fits16(pc.a2x200 / 200) || !fits16(pc.k2x200 / 200))
+        return kWrapping;
+    if (pc.negSharp <= 0 && pc.negSharp >= -kMaxShiftSharp) return static_cast<int>(-pc.negSharp);
+    return kTenth;
+}
+
+// f<Mode>() for the pass's mode.
+template <class F>
+ORV_INLINE void with_mode(int mode, F&& f) {
+    switch (mode) {
+        case kWrapping: return f(std::integral_constant<int, kWrapping>{});
+        case kTenth: return f(std::integral_constant<int, kTenth>{});
+        case 0: return f(std::integral_constant<int, 0>{});
+        case 1: return f(std::integral_constant<int, 1>{});
+        case 2: return f(std::integral_constant<int, 2>{});
+        case 3: return f(std::integral_constant<int, 3>{});
+        case 4: return f(std::integral_constant<int, 4>{});
+        case 5: return f(std::integral_constant<int, 5>{});
+        default: return f(std::integral_constant<int, 6>{});
+    }
+}
+
+// sharp * R for a sharp the mode knows, or by multiplication.
+template <int Mode>
+ORV_INLINE __m256i times_sharp_negated(__m256i R, const Consts& q) {
+    if constexpr (Mode < 0) {
+        return _mm256_mullo_epi32(R, q.negSharp);
+    } else {
+        const __m256i zero = _mm256_setzero_si256();
+        __m256i p = zero;
+        if constexpr ((Mode & 1) != 0) p = R;
+        if constexpr ((Mode & 2) != 0) p = _mm256_add_epi32(p, _mm256_slli_epi32(R, 1));
+        if constexpr ((Mode & 4) != 0) p = _mm256_add_epi32(p, _mm256_slli_epi32(R, 2));
+        return _mm256_sub_epi32(zero, p);
+    }
+}
+
 // One response against its threshold: noise keeps R, structure gives
-// (-sharp*R) >> 5. Structure is 10*|R| > T, or |R| > T/10 with Tenth.
-template <bool Tenth>
-ORV_INLINE __m256i respond(__m256i R, __m256i E, __m256i a, __m256i k, const Consts& q) {
-    const __m256i T = _mm256_sub_epi32(a, _mm256_mullo_epi32(k, E));
+// (-sharp*R) >> 5. `E` holds the 16-bit E in the low half of each 32-bit
+// lane and 1 in the high half; `a`, `k` and `ka` are that response's constants.
+template <int Mode>
+ORV_INLINE __m256i respond(__m256i R, __m256i E, __m256i a, __m256i k, __m256i ka, const Consts& q) {
     const __m256i absR = _mm256_abs_epi32(R);
-    const __m256i lhs = Tenth ? absR : _mm256_mullo_epi32(absR, _mm256_set1_epi32(10));
-    const __m256i structure = _mm256_srai_epi32(_mm256_mullo_epi32(R, q.negSharp), 5);
+    __m256i lhs, T;
+    if constexpr (Mode == kWrapping) {
+        const __m256i e = _mm256_and_si256(E, _mm256_set1_epi32(0xFFFF));
+        T = _mm256_sub_epi32(a, _mm256_mullo_epi32(k, e));
+        lhs = _mm256_mullo_epi32(absR, _mm256_set1_epi32(10));
+    } else {
+        const __m256i t = _mm256_madd_epi16(E, ka);  // a - k*E
+        T = _mm256_add_epi32(_mm256_add_epi32(_mm256_slli_epi32(t, 7), _mm256_slli_epi32(t, 6)),
+                             _mm256_slli_epi32(t, 3));
+        lhs = absR;
+    }
+    const __m256i structure = _mm256_srai_epi32(times_sharp_negated<Mode>(R, q), 5);
+#if defined(__AVX512VL__)
+    return _mm256_mask_blend_epi32(_mm256_cmpgt_epi32_mask(lhs, T), R, structure);
+#else
     return _mm256_blendv_epi8(R, structure, _mm256_cmpgt_epi32(lhs, T));
+#endif
 }
 
 // Rows and columns of the minus-side neighbour at distance 1, per direction:
@@ -224,7 +304,7 @@ constexpr int kDirRow[4] = {0, -1, -1, -1};
 constexpr int kDirCol[4] = {-1, 0, -1, 1};
 
 // The corrections S of sixteen pixels, stored in pixel order.
-template <bool Tenth, class Fetch>
+template <int Mode, class Fetch>
 ORV_INLINE void corrections16(const Fetch& f, __m256i c, const Consts& q, int32_t* S) {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i c5041 = _mm256_set1_epi32(5041);
@@ -249,17 +329,22 @@ ORV_INLINE void corrections16(const Fetch& f, __m256i c, const Consts& q, int32_
         const __m256i p56Lo = _mm256_unpacklo_epi16(P[5], P[6]), p56Hi = _mm256_unpackhi_epi16(P[5], P[6]);
         auto response = [&](__m256i centre, __m256i p12, __m256i p34, __m256i p56, __m256i k12, __m256i k34,
                             __m256i k56) {
+#if defined(__AVX512VNNI__)
+            return _mm256_dpwssd_epi32(_mm256_dpwssd_epi32(_mm256_dpwssd_epi32(centre, p12, k12), p34, k34), p56, k56);
+#else
             return _mm256_add_epi32(_mm256_add_epi32(centre, _mm256_madd_epi16(p12, k12)),
                                     _mm256_add_epi32(_mm256_madd_epi16(p34, k34), _mm256_madd_epi16(p56, k56)));
+#endif
         };
         const __m256i r1Lo = response(centreLo, p12Lo, p34Lo, p56Lo, q.k1_12, q.k1_34, q.k1_56);
         const __m256i r1Hi = response(centreHi, p12Hi, p34Hi, p56Hi, q.k1_12, q.k1_34, q.k1_56);
         const __m256i r2Lo = response(centreLo, p12Lo, p34Lo, p56Lo, q.k2_12, q.k2_34, q.k2_56);
         const __m256i r2Hi = response(centreHi, p12Hi, p34Hi, p56Hi, q.k2_12, q.k2_34, q.k2_56);
-        sumLo = _mm256_add_epi32(sumLo, respond<Tenth>(r1Lo, _mm256_unpacklo_epi16(e1, zero), q.a1, q.k1, q));
-        sumHi = _mm256_add_epi32(sumHi, respond<Tenth>(r1Hi, _mm256_unpackhi_epi16(e1, zero), q.a1, q.k1, q));
-        sumLo = _mm256_add_epi32(sumLo, respond<Tenth>(r2Lo, _mm256_unpacklo_epi16(e2, zero), q.a2, q.k2, q));
-        sumHi = _mm256_add_epi32(sumHi, respond<Tenth>(r2Hi, _mm256_unpackhi_epi16(e2, zero), q.a2, q.k2, q));
+        const __m256i one = _mm256_set1_epi16(1);
+        sumLo = _mm256_add_epi32(sumLo, respond<Mode>(r1Lo, _mm256_unpacklo_epi16(e1, one), q.a1, q.k1, q.ka1, q));
+        sumHi = _mm256_add_epi32(sumHi, respond<Mode>(r1Hi, _mm256_unpackhi_epi16(e1, one), q.a1, q.k1, q.ka1, q));
+        sumLo = _mm256_add_epi32(sumLo, respond<Mode>(r2Lo, _mm256_unpacklo_epi16(e2, one), q.a2, q.k2, q.ka2, q));
+        sumHi = _mm256_add_epi32(sumHi, respond<Mode>(r2Hi, _mm256_unpackhi_epi16(e2, one), q.a2, q.k2, q.ka2, q));
     }
     const __m256i sLo = _mm256_srai_epi32(sumLo, 16), sHi = _mm256_srai_epi32(sumHi, 16);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(S), _mm256_castsi256_si128(sLo));
@@ -272,29 +357,55 @@ ORV_INLINE void corrections16(const Fetch& f, __m256i c, const Consts& q, int32_
 // colour rebuild, so that each loop keeps its own constants in registers.
 constexpr int32_t kSegment = 16 * kLanes;
 
-template <bool ShowNoise, bool Tenth>
+// The corrections of columns s0 .. end - 1 (at most a segment) into S[0 ..],
+// written in whole chunks: S has room for a segment.
+template <int Mode>
+void corrections_segment(const RowJob& job, const Consts& q, bool rowsInside, int32_t s0, int32_t end, int32_t* S) {
+    const int32_t w = job.width;
+    for (int32_t i0 = s0; i0 < end; i0 += kLanes) {
+        const int16_t* at[kLineCount];
+        for (int t = 0; t < kLineCount; ++t) at[t] = job.lines[t] + i0;
+        if (rowsInside && i0 >= kReach && i0 + kLanes + kReach <= w) {
+            const InsideFetch f{at};
+            corrections16<Mode>(f, f.at(0, 0), q, S + (i0 - s0));
+        } else {
+            // Lanes past the row's end have a marked centre; their corrections
+            // are never used.
+            const MarkedFetch f{at, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at[kReach]))};
+            corrections16<Mode>(f, f.centre, q, S + (i0 - s0));
+        }
+    }
+}
+
+// Whether every line within reach is a row of the frame.
+bool rows_inside(const RowJob& job) {
+    const int32_t s = job.pc.step;
+    return job.row >= kReach * s && job.row + kReach * s < job.height;
+}
+
+template <int Mode>
+void corrections_row(const RowJob& job, int32_t* out) {
+    const Consts q(job.pc, Mode);
+    const bool inside = rows_inside(job);
+    int32_t S[kSegment];
+    for (int32_t s0 = 0; s0 < job.width; s0 += kSegment) {
+        const int32_t end = job.width - s0 < kSegment ? job.width : s0 + kSegment;
+        corrections_segment<Mode>(job, q, inside, s0, end, S);
+        std::memcpy(out + s0, S, static_cast<size_t>(end - s0) * sizeof(int32_t));
+    }
+}
+
+template <bool ShowNoise, int Mode>
 void denoise_row(const RowJob& job) {
     const int32_t w = job.width;
     if (w <= 0) return;
-    const Consts q(job.pc, Tenth);
-    bool rowsInside = true;
-    for (int t = 0; t < kLineCount; ++t) rowsInside = rowsInside && job.lines[t] != nullptr;
+    const Consts q(job.pc, Mode);
+    const bool inside = rows_inside(job);
     int32_t S[kSegment];
 
     for (int32_t s0 = 0; s0 < w; s0 += kSegment) {
         const int32_t end = w - s0 < kSegment ? w : s0 + kSegment;
-        for (int32_t i0 = s0; i0 < end; i0 += kLanes) {
-            if (rowsInside && i0 >= kReach && i0 + kLanes + kReach <= w) {
-                const int16_t* at[kLineCount];
-                for (int t = 0; t < kLineCount; ++t) at[t] = job.lines[t] + i0;
-                const InsideFetch f{at};
-                corrections16<Tenth>(f, f.at(0, 0), q, S + (i0 - s0));
-            } else {
-                EdgeFetch f;
-                fill_edge_block(f, job, i0);
-                corrections16<Tenth>(f, f.centre, q, S + (i0 - s0));
-            }
-        }
+        corrections_segment<Mode>(job, q, inside, s0, end, S);
         // Each chunk's sixteen words are read before any is written: output may be source.
         int32_t i0 = s0;
         for (; i0 + kLanes <= end; i0 += kLanes) {
@@ -338,18 +449,18 @@ void ORV_SIMD(luma_row)(const uint32_t* source, int32_t count, uint8_t* plane, i
 }
 
 void ORV_SIMD(denoise_row)(const RowJob& job) {
-    const bool tenth = job.pc.tenthThresholds != 0;
-    if (job.pc.showNoise != 0) tenth ? denoise_row<true, true>(job) : denoise_row<true, false>(job);
-    else tenth ? denoise_row<false, true>(job) : denoise_row<false, false>(job);
+    with_mode(decision_mode(job.pc), [&](auto mode) {
+        if (job.pc.showNoise != 0) denoise_row<true, decltype(mode)::value>(job);
+        else denoise_row<false, decltype(mode)::value>(job);
+    });
 }
 
-void ORV_SIMD(rebuild_words)(const uint32_t* words, const int32_t* S, int32_t count, int32_t showNoise, uint32_t* out) {
-    for (int32_t i = 0; i < count; i += kLanes) {
-        const int32_t n = count - i < kLanes ? count - i : kLanes;
-        uint32_t w[kLanes] = {}, o[kLanes];
-        int32_t s[kLanes] = {};
-        std::memcpy(w, words + i, static_cast<size_t>(n) * 4);
-        std::memcpy(s, S + i, static_cast<size_t>(n) * 4);
+void ORV_SIMD(corrections_row)(const RowJob& job, int32_t* S) {
+    with_mode(decision_mode(job.pc), [&](auto mode) { corrections_row<decltype(mode)::value>(job, S); });
+}
+
+void ORV_SIMD(rebuild_row)(const uint32_t* words, const int32_t* S, int32_t count, int32_t showNoise, uint32_t* out) {
+    auto chunk = [showNoise](const uint32_t* w, const int32_t* s, uint32_t* o) {
         __m128i wv[4], sv[4];
         for (int g = 0; g < 4; ++g) {
             wv[g] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(w + 4 * g));
@@ -357,8 +468,18 @@ void ORV_SIMD(rebuild_words)(const uint32_t* words, const int32_t* S, int32_t co
         }
         if (showNoise != 0) rebuild16<true>(wv, sv, o);
         else rebuild16<false>(wv, sv, o);
+    };
+    int32_t i = 0;
+    for (; i + kLanes <= count; i += kLanes) chunk(words + i, S + i, out + i);
+    if (i < count) {
+        const int32_t n = count - i;
+        uint32_t w[kLanes] = {}, o[kLanes];
+        int32_t s[kLanes] = {};
+        std::memcpy(w, words + i, static_cast<size_t>(n) * 4);
+        std::memcpy(s, S + i, static_cast<size_t>(n) * 4);
+        chunk(w, s, o);
         std::memcpy(out + i, o, static_cast<size_t>(n) * 4);
     }
 }
 
-}  // namespace orv::fast
+}  // namespace orv::kernels

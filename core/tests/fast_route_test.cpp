@@ -112,7 +112,7 @@ TEST(FastRoute, LumaPlaneOfEveryColour) {
             // An odd length and an odd start leave a tail to every loop.
             const int64_t n = static_cast<int64_t>(words.size()) - block % 17;
             got.assign(got.size(), 0xA5);
-            build_luma_plane_fast(v, words.data() + block % 17, n, got.data());
+            kernels::row_kernels(v).luma_row(words.data() + block % 17, static_cast<int32_t>(n), got.data(), nullptr);
             ASSERT_EQ(0, std::memcmp(got.data(), want.data() + block % 17, static_cast<size_t>(n)))
                 << cpu_variant_name(v) << " block " << block;
             ASSERT_EQ(got[static_cast<size_t>(n)], 0xA5) << "wrote past the end";
@@ -149,7 +149,7 @@ TEST(FastRoute, RebuildOfEveryColour) {
                 }
                 const int32_t count = n - static_cast<int32_t>(block % 7);
                 got[count] = 0xA5A5A5A5;
-                rebuild_xrgb_fast(v, words.data(), S.data(), count, showNoise, got.data());
+                kernels::row_kernels(v).rebuild_row(words.data(), S.data(), count, showNoise, got.data());
                 for (int32_t k = 0; k < count; ++k)
                     ASSERT_EQ(got[k], want[k]) << cpu_variant_name(v) << std::hex << " word " << words[k] << std::dec
                                                << " S " << S[k] << " showNoise " << showNoise;
@@ -157,34 +157,56 @@ TEST(FastRoute, RebuildOfEveryColour) {
             }
 }
 
-// The core on packed buffers: every width 1..40 against every height 1..13,
-// then random sizes up to 130 x 37, each with random settings and content.
+// The route on packed buffers: every width 1..40 against every height 1..13,
+// then random sizes up to 519 x 37, each with random settings and content;
+// and each set's corrections alone, row by row, against the reference's.
 TEST(FastRoute, DenoiseMatchesReference) {
     for (CpuVariant v : variants_here()) {
+        const kernels::RowKernels& k = kernels::row_kernels(v);
         std::mt19937 rng(13);
         std::vector<std::pair<int32_t, int32_t>> sizes;
         for (int32_t w = 1; w <= 40; ++w)
             for (int32_t h = 1; h <= 13; ++h) sizes.emplace_back(w, h);
         for (int k = 0; k < 600; ++k) sizes.emplace_back(random_width(rng), random_height(rng));
-        for (auto [w, h] : sizes) {
+        for (const auto& size : sizes) {
+            const int32_t w = size.first, h = size.second;
             const Settings s = random_settings(rng);
             const auto src = content(rng, w, h);
             const auto want = test::denoise(src, w, h, s);
-            std::vector<uint8_t> plane(src.size());
-            build_luma_plane(src.data(), static_cast<int64_t>(src.size()), plane.data());
             FilterInstance fi{};
-            fi.lumaPlane = plane.data();
-            fi.showNoise = s.showNoise;
+            init_instance(fi, 1);
+            fi.f1 = s.f1, fi.f2 = s.f2, fi.sharp = s.sharp, fi.interlace = s.interlace, fi.showNoise = s.showNoise;
             std::vector<uint32_t> got(src.size() + 1, 0xDEADBEEF);
-            denoise_cpu_fast(v, DenoiseJob{src.data(), got.data(), s.f1, s.f2, s.sharp, s.interlace, h, w, &fi});
+            const auto packed = [&](const uint32_t* p) {
+                return FrameView{reinterpret_cast<uint8_t*>(const_cast<uint32_t*>(p)), 4 * w, w, h};
+            };
+            ASSERT_EQ(run_fast_route(fi, packed(src.data()), packed(got.data()), v), 0);
             ASSERT_EQ(got.back(), 0xDEADBEEFu) << "wrote past the end";
             got.pop_back();
             if (got != want) {
-                size_t k = 0;
-                while (got[k] == want[k]) ++k;
+                size_t i = 0;
+                while (got[i] == want[i]) ++i;
                 FAIL() << cpu_variant_name(v) << " " << w << "x" << h << " " << describe(s) << ": first difference at row "
-                       << k / w << " column " << k % w << std::hex << ": " << got[k] << " instead of " << want[k];
+                       << i / w << " column " << i % w << std::hex << ": " << got[i] << " instead of " << want[i];
             }
+            // The plane the route left, widened, is what the corrections read.
+            const kernels::PassConstants pc =
+                kernels::make_pass_constants(s.f1, s.f2, s.sharp, s.interlace, s.showNoise);
+            kernels::LineRing ring;
+            ASSERT_TRUE(ring.make(w, h));
+            for (int32_t r = 0; r < h; ++r) std::copy(fi.lumaPlane + r * w, fi.lumaPlane + (r + 1) * w, ring.row(r));
+            for (int32_t j = 0; j < h; ++j) {
+                const int16_t* lines[kernels::kLineCount];
+                ring.lines_of(j, h, pc.step, lines);
+                const kernels::RowJob job{fi.lumaPlane, lines, w, h, j, nullptr, nullptr, pc};
+                std::vector<int32_t> S(w + 1, 12345), refS(w);
+                k.corrections_row(job, S.data());
+                kernels::corrections_row_reference(job, refS.data());
+                ASSERT_EQ(S.back(), 12345) << "wrote past the end";
+                S.pop_back();
+                ASSERT_EQ(S, refS) << cpu_variant_name(v) << " " << w << "x" << h << " row " << j << " " << describe(s);
+            }
+            std::free(fi.lumaPlane);
         }
     }
 }

@@ -1,0 +1,123 @@
+// The denoise as row kernels: one set per instruction set, all with the same
+// shape, and the plain reference among them (also the set for processors
+// without AVX2). Every set gives the reference's bytes.
+//
+// This header is included by translation units compiled for AVX2 and AVX-512.
+// It must therefore declare only plain records and out-of-line functions: an
+// inline function or template defined here would be emitted by those units
+// too, with their instructions, and the linker may keep that copy for every
+// caller.
+#pragma once
+
+#include <cstdint>
+
+namespace orv {
+
+// The kernel sets, slowest first.
+enum class CpuVariant { Reference, Avx2, Avx512, Avx512Vnni };
+
+inline constexpr CpuVariant kAllCpuVariants[] = {CpuVariant::Reference, CpuVariant::Avx2, CpuVariant::Avx512,
+                                                  CpuVariant::Avx512Vnni};
+
+namespace kernels {
+
+// Everything a pass needs from the settings, worked out once per frame with
+// the same 32-bit wrap-around as the reference. The reference works from the
+// settings themselves; the vector kernels from the thresholds
+// T = (a - k*E)*2000, taken as a2000 - k2000*E, equal modulo 2^32.
+struct PassConstants {
+    int32_t f1, f2, sharp;
+    int32_t a1x2000, k1x2000;
+    int32_t a2x2000, k2x2000;
+    // With strengths in the usual range nothing wraps, and 10*|R| > T is
+    // |R| > T/10 exactly, with T/10 = a*200 - k*200*E.
+    int32_t tenthThresholds;  // non-zero: the x200 constants apply
+    int32_t a1x200, k1x200;
+    int32_t a2x200, k2x200;
+    int32_t negSharp;   // -sharp: (-(sharp*R)) is (-sharp)*R modulo 2^32
+    int32_t step;       // vertical step: 2 with interlace, else 1
+    int32_t showNoise;  // non-zero: output the picture of the change
+};
+
+PassConstants make_pass_constants(int32_t f1, int32_t f2, int32_t sharp, int32_t interlace, int32_t showNoise);
+
+// Rows within reach of a row being denoised: t = -6 .. 6 vertical steps.
+constexpr int kLineCount = 13;
+
+// Marked samples around every 16-bit line, and the value that marks them:
+// a neighbour read there is outside the frame and stands in as the centre.
+constexpr int kLinePad = 32;
+constexpr int16_t kOutside = -1;
+
+// One output row of the denoise. The plane holds all `height` rows of
+// `width` luma bytes (at least those within reach of row `row`); `source` and
+// `output` are that row's words, and may be the same words. Kernels that read
+// 16-bit samples find them in lines[t + 6]: the plane row row + t*step
+// widened, with kLinePad marked samples before and after it, or a line of
+// marked samples only where that row lies outside the frame.
+struct RowJob {
+    const uint8_t* plane;
+    const int16_t* const* lines;
+    int32_t width;
+    int32_t height;
+    int32_t row;
+    const uint32_t* source;
+    uint32_t* output;
+    PassConstants pc;
+};
+
+// One kernel set. denoise_row is corrections_row followed by rebuild_row;
+// the parts are there to be timed and checked on their own.
+struct RowKernels {
+    // Fills `count` plane bytes, and their 16-bit samples when `wide` is not null.
+    void (*luma_row)(const uint32_t* source, int32_t count, uint8_t* plane, int16_t* wide);
+    // The corrections S of the row's `width` pixels.
+    void (*corrections_row)(const RowJob& job, int32_t* S);
+    // Output words from source words and their corrections (|S[k]| <= 32768,
+    // the range a correction takes); `out` may be `words`.
+    void (*rebuild_row)(const uint32_t* words, const int32_t* S, int32_t count, int32_t showNoise, uint32_t* out);
+    void (*denoise_row)(const RowJob& job);
+    bool readsLines;  // the kernels read RowJob::lines rather than the plane
+};
+
+// 16-bit copies of plane rows in the layout the kernels read, `slots` rows
+// reused in turn. Out-of-line: see the note at the top.
+class LineRing {
+public:
+    LineRing() = default;
+    LineRing(const LineRing&) = delete;
+    LineRing& operator=(const LineRing&) = delete;
+    ~LineRing();
+    // False when the memory can't be had.
+    bool make(int32_t width, int64_t slots);
+    // Where plane row r's samples go: `width` of them.
+    int16_t* row(int64_t r) const;
+    // The lines of row j for a frame of `height` rows and this vertical step.
+    void lines_of(int32_t j, int32_t height, int32_t step, const int16_t* (&lines)[kLineCount]) const;
+
+private:
+    int16_t* data_ = nullptr;
+    int64_t stride_ = 0;
+    int64_t slots_ = 0;
+};
+
+// The set of a variant; the reference set when the processor lacks it.
+const RowKernels& row_kernels(CpuVariant v);
+
+// The sets' kernels (core/simd/): the reference, then one set per
+// instruction set, to be called only when the processor has it.
+#define ORV_KERNEL_SET(suffix)                                                                                  \
+    void luma_row_##suffix(const uint32_t* source, int32_t count, uint8_t* plane, int16_t* wide);              \
+    void corrections_row_##suffix(const RowJob& job, int32_t* S);                                               \
+    void rebuild_row_##suffix(const uint32_t* words, const int32_t* S, int32_t count, int32_t showNoise,        \
+                              uint32_t* out);                                                                   \
+    void denoise_row_##suffix(const RowJob& job);
+ORV_KERNEL_SET(reference)
+ORV_KERNEL_SET(avx2)
+ORV_KERNEL_SET(avx512)
+ORV_KERNEL_SET(avx512vnni)
+#undef ORV_KERNEL_SET
+
+}  // namespace kernels
+
+}  // namespace orv

@@ -1,0 +1,93 @@
+// The reference kernels: the denoise as plainly as it can be written, one
+// pixel at a time with a border check on every neighbour. They are what every
+// other kernel set must match bit for bit, the reference route's core, and
+// the set for processors without AVX2.
+#include "core/colour.h"
+#include "core/decision.h"
+#include "core/row_kernels.h"
+
+namespace orv::kernels {
+
+PassConstants make_pass_constants(int32_t f1, int32_t f2, int32_t sharp, int32_t interlace, int32_t showNoise) {
+    const Strengths st = make_strengths(f1, f2, sharp);
+    // |a| + |k|*max(E) <= 10^6 keeps (a - k*E)*2000 within 32 bits for every
+    // E (0..1530); it also means 10*f and 333*f did not wrap.
+    auto small = [](int32_t f) {
+        const int64_t a = 10 * static_cast<int64_t>(f), k = 333 * static_cast<int64_t>(f) / 1000;
+        return (a < 0 ? -a : a) + 1530 * (k < 0 ? -k : k) <= 1000000;
+    };
+    const bool tenth = small(f1) && small(f2);
+    PassConstants pc{};
+    pc.f1 = f1, pc.f2 = f2, pc.sharp = sharp;
+    pc.a1x2000 = wrap_mul(st.a1, 2000), pc.k1x2000 = wrap_mul(st.k1, 2000);
+    pc.a2x2000 = wrap_mul(st.a2, 2000), pc.k2x2000 = wrap_mul(st.k2, 2000);
+    pc.tenthThresholds = tenth ? 1 : 0;
+    if (tenth) {
+        pc.a1x200 = st.a1 * 200, pc.k1x200 = st.k1 * 200;
+        pc.a2x200 = st.a2 * 200, pc.k2x200 = st.k2 * 200;
+    }
+    pc.negSharp = wrap_neg(st.sharp);
+    pc.step = interlace != 0 ? 2 : 1;
+    pc.showNoise = showNoise;
+    return pc;
+}
+
+void luma_row_reference(const uint32_t* source, int32_t count, uint8_t* plane, int16_t* wide) {
+    for (int32_t i = 0; i < count; ++i) {
+        plane[i] = luma_byte(source[i]);
+        if (wide != nullptr) wide[i] = plane[i];
+    }
+}
+
+namespace {
+
+// Row and column steps of the minus-side neighbour for each direction:
+// horizontal, vertical, falling diagonal, rising diagonal.
+constexpr int32_t kDirRow[4] = {0, -1, -1, -1};
+constexpr int32_t kDirCol[4] = {-1, 0, -1, 1};
+
+int32_t correction_at(const RowJob& job, const Strengths& st, int32_t i) {
+    const int32_t w = job.width, h = job.height, j = job.row, s = job.pc.step;
+    const uint8_t* plane = job.plane;
+    const int32_t c = plane[static_cast<int64_t>(j) * w + i];
+    // A neighbour outside the frame stands in as the centre value.
+    auto sample = [&](int64_t r, int64_t col) -> int32_t {
+        if (r < 0 || r >= h || col < 0 || col >= w) return c;
+        return plane[r * w + col];
+    };
+    int32_t sum = 0;
+    for (int dir = 0; dir < 4; ++dir) {
+        int32_t P[7] = {};
+        for (int32_t d = 1; d <= 6; ++d) {
+            const int64_t dr = static_cast<int64_t>(kDirRow[dir]) * s * d, dc = kDirCol[dir] * d;
+            P[d] = sample(j + dr, i + dc) + sample(j - dr, i - dc);
+        }
+        sum = wrap_add(sum, direction_contribution(c, P, st));
+    }
+    return sum >> 16;
+}
+
+}  // namespace
+
+void corrections_row_reference(const RowJob& job, int32_t* S) {
+    const Strengths st = make_strengths(job.pc.f1, job.pc.f2, job.pc.sharp);
+    for (int32_t i = 0; i < job.width; ++i) S[i] = correction_at(job, st, i);
+}
+
+void rebuild_row_reference(const uint32_t* words, const int32_t* S, int32_t count, int32_t showNoise, uint32_t* out) {
+    for (int32_t i = 0; i < count; ++i) {
+        const uint32_t in = words[i];
+        const uint32_t o = rebuild_xrgb(in, S[i]);
+        out[i] = showNoise != 0 ? show_noise_word(in, o) : o;
+    }
+}
+
+void denoise_row_reference(const RowJob& job) {
+    const Strengths st = make_strengths(job.pc.f1, job.pc.f2, job.pc.sharp);
+    for (int32_t i = 0; i < job.width; ++i) {
+        const int32_t S = correction_at(job, st, i);
+        rebuild_row_reference(job.source + i, &S, 1, job.pc.showNoise, job.output + i);
+    }
+}
+
+}  // namespace orv::kernels

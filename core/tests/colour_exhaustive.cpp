@@ -1,0 +1,113 @@
+// Every colour through every kernel set's colour paths against the colour
+// model: the luma byte of all 2^24 colours, and the rebuild of all 2^24
+// colours under every correction the core can produce. Too long for the unit
+// tests; its own test in the native build, on all cores.
+//
+//   orv_colour_exhaustive [S_LOW S_HIGH]   (default -123 122)
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "core/colour.h"
+#include "core/fast_route.h"
+
+namespace {
+
+using orv::CpuVariant;
+
+constexpr int32_t kBlock = 1 << 16;  // colours per block: one red value
+
+struct Mismatch {
+    CpuVariant set;
+    uint32_t word;
+    int32_t S;
+    uint32_t got, want;
+};
+
+std::vector<CpuVariant> vector_sets() {
+    std::vector<CpuVariant> v;
+    for (CpuVariant c : orv::kAllCpuVariants)
+        if (c != CpuVariant::Reference && orv::cpu_variant_runs_here(c)) v.push_back(c);
+    return v;
+}
+
+// One work item: red value `red` of the luma check (S unused), or the rebuild
+// of red values 0..255 under correction S.
+bool check_luma(const std::vector<CpuVariant>& sets, uint32_t red, Mismatch& bad) {
+    std::vector<uint32_t> words(kBlock);
+    std::vector<uint8_t> want(kBlock), got(kBlock);
+    for (int32_t k = 0; k < kBlock; ++k) words[k] = red << 16 | static_cast<uint32_t>(k);
+    for (int32_t k = 0; k < kBlock; ++k) want[k] = orv::luma_byte(words[k]);
+    for (CpuVariant v : sets) {
+        orv::kernels::row_kernels(v).luma_row(words.data(), kBlock, got.data(), nullptr);
+        for (int32_t k = 0; k < kBlock; ++k)
+            if (got[k] != want[k]) {
+                bad = Mismatch{v, words[k], 0, got[k], want[k]};
+                return false;
+            }
+    }
+    return true;
+}
+
+bool check_rebuild(const std::vector<CpuVariant>& sets, int32_t S, Mismatch& bad) {
+    std::vector<uint32_t> words(kBlock), want(kBlock), got(kBlock);
+    const std::vector<int32_t> corrections(kBlock, S);
+    for (uint32_t red = 0; red < 256; ++red) {
+        for (int32_t k = 0; k < kBlock; ++k) words[k] = red << 16 | static_cast<uint32_t>(k);
+        for (int32_t k = 0; k < kBlock; ++k) want[k] = orv::rebuild_xrgb(words[k], S);
+        for (CpuVariant v : sets) {
+            orv::kernels::row_kernels(v).rebuild_row(words.data(), corrections.data(), kBlock, 0, got.data());
+            for (int32_t k = 0; k < kBlock; ++k)
+                if (got[k] != want[k]) {
+                    bad = Mismatch{v, words[k], S, got[k], want[k]};
+                    return false;
+                }
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int32_t lo = -123, hi = 122;
+    if (argc == 3) lo = std::atoi(argv[1]), hi = std::atoi(argv[2]);
+    const auto sets = vector_sets();
+    std::printf("kernel sets checked:");
+    for (CpuVariant v : sets) std::printf(" %s", orv::cpu_variant_name(v));
+    std::printf("%s; corrections %d..%d\n", sets.empty() ? " none (no vector set runs here)" : "", lo, hi);
+
+    // Items 0..255 are the luma check's red values, then one per correction.
+    const int64_t items = 256 + (static_cast<int64_t>(hi) - lo + 1);
+    std::atomic<int64_t> next{0};
+    std::atomic<bool> failed{false};
+    std::vector<Mismatch> found;
+    std::mutex lock;
+    const auto t0 = std::chrono::steady_clock::now();
+    auto work = [&] {
+        Mismatch bad{};
+        for (int64_t i; !failed && (i = next++) < items;) {
+            const bool ok = i < 256 ? check_luma(sets, static_cast<uint32_t>(i), bad)
+                                    : check_rebuild(sets, lo + static_cast<int32_t>(i - 256), bad);
+            if (!ok) {
+                failed = true;
+                const std::lock_guard<std::mutex> g(lock);
+                found.push_back(bad);
+            }
+        }
+    };
+    std::vector<std::thread> threads(std::max(2u, std::thread::hardware_concurrency()));
+    for (auto& t : threads) t = std::thread(work);
+    for (auto& t : threads) t.join();
+    const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    for (const Mismatch& m : found)
+        std::printf("MISMATCH %s: word %06x S %d gives %06x, the model %06x\n", orv::cpu_variant_name(m.set), m.word,
+                    m.S, m.got, m.want);
+    std::printf("%s in %.1f s on %zu threads\n", found.empty() ? "all identical" : "FAILED", s, threads.size());
+    return found.empty() ? 0 : 1;
+}
