@@ -38,6 +38,11 @@ constexpr int kReach = 6;
 
 // --- colour ---------------------------------------------------------------
 
+// (a, b) 16-bit weights for _mm256_madd_epi16 on unpacked (x, y) lanes: a*x + b*y.
+inline __m256i weights(int32_t a, int32_t b) {
+    return _mm256_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(b) << 16 | (static_cast<uint32_t>(a) & 0xFFFF)));
+}
+
 struct Rgb {
     __m256d r, g, b;
 };
@@ -127,6 +132,145 @@ ORV_INLINE void rebuild16(const __m128i (&words)[4], const __m128i (&S)[4], uint
     }
 }
 
+// The same rebuild in 32-bit integers, exact wherever no intermediate is an
+// exact multiple of its divisor. With n = 1000*y and nu, nv likewise (< 2^18
+// in magnitude), and a channel's numerator N = 10000*(channel + 0.5) from the
+// integer Y, U, V, each truncation of the model is n/1000 or N/10000
+// truncated. Away from multiples those quotients lie at least 0.001 (0.0001)
+// from an integer, and the model's double rounding (below 1e-11 here) cannot
+// move them across one. The quotients are taken in float from exactly held
+// numerators: their error stays below 3e-5, so a quotient within 5e-5 of an
+// integer is a multiple's and any other truncates right. At a multiple the
+// model may land either side: eight pixels with such a Y, U or V (every pure
+// grey among them) take those three from double, and eight with such a
+// channel (rare) are redone in double throughout. Beyond |Y| = 1000 every channel is saturated whatever U
+// and V are, so Y is clamped there to keep the pairs 16-bit; a channel
+// numerator is clamped to 1 .. 2559999, which moves nothing across 0 or 255
+// and keeps the quotient small.
+struct IntRebuild {
+    __m256i out;
+    __m256 nearest;  // per lane, the least distance of a quotient from an integer
+};
+
+// n / divisor truncated, n exactly held in float; `nearest` takes the
+// quotient's distance from the nearest integer.
+ORV_INLINE __m256i quotient(__m256i n, float inverse, __m256& nearest) {
+    const __m256 p = _mm256_mul_ps(_mm256_cvtepi32_ps(n), _mm256_set1_ps(inverse));
+    const __m256 off = _mm256_sub_ps(p, _mm256_round_ps(p, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC));
+    nearest = _mm256_min_ps(nearest, _mm256_andnot_ps(_mm256_set1_ps(-0.0f), off));
+    return _mm256_cvttps_epi32(p);
+}
+
+constexpr float kMultiple = 5e-5f;  // nearer than this: the numerator was a multiple
+
+// Grey levels g, one bit per level, whose model luma (g*0.587 + g*0.299) +
+// g*0.114 is exactly g, whose U truncates to 0 and whose V (0.2*g, a
+// multiple at every fifth level) truncates as the float quotient does. The
+// other greys' luma lies a rounding off g, or their V a rounding off g/5.
+alignas(32) constexpr uint32_t kExactGreys[8] = {0xB3BE56E9u, 0xC5A7EF76u, 0x76FDBFBEu, 0x7AB3EE9Fu,
+                                                 0xCFDF6FFEu, 0xBD3E7DDBu, 0x7E7CE3F7u, 0x35EC67ADu};
+
+// Pure greys are exact multiples (U's numerator is 0), and common (black
+// borders). A grey of such a level has U = 0, Y = g - S, and V as computed.
+// When every lane in `multiple` is such a grey, this sets theirs and says so.
+ORV_INLINE bool plain_greys(__m256i w, __m256i S, __m256i multiple, __m256i& yi, __m256i& ui) {
+    const __m256i g = _mm256_and_si256(w, _mm256_set1_epi32(0xFF));
+    const __m256i ggg = _mm256_or_si256(_mm256_or_si256(g, _mm256_slli_epi32(g, 8)), _mm256_slli_epi32(g, 16));
+    const __m256i grey = _mm256_cmpeq_epi32(_mm256_and_si256(w, _mm256_set1_epi32(0xFFFFFF)), ggg);
+    const __m256i word = _mm256_permutevar8x32_epi32(_mm256_load_si256(reinterpret_cast<const __m256i*>(kExactGreys)),
+                                                     _mm256_srli_epi32(g, 5));
+    const __m256i bit = _mm256_and_si256(_mm256_srlv_epi32(word, _mm256_and_si256(g, _mm256_set1_epi32(31))),
+                                         _mm256_set1_epi32(1));
+    const __m256i plain = _mm256_and_si256(grey, _mm256_cmpeq_epi32(bit, _mm256_set1_epi32(1)));
+    if (!_mm256_testc_si256(plain, multiple)) return false;
+    yi = _mm256_blendv_epi8(yi, _mm256_sub_epi32(g, S), plain);
+    ui = _mm256_andnot_si256(plain, ui);
+    return true;
+}
+
+ORV_INLINE IntRebuild rebuild8_int(__m256i w, __m256i S) {
+    const __m256i bgMask = _mm256_setr_epi8(0, -1, 1, -1, 4, -1, 5, -1, 8, -1, 9, -1, 12, -1, 13, -1,  //
+                                            0, -1, 1, -1, 4, -1, 5, -1, 8, -1, 9, -1, 12, -1, 13, -1);
+    const __m256i rMask = _mm256_setr_epi8(2, -1, -1, -1, 6, -1, -1, -1, 10, -1, -1, -1, 14, -1, -1, -1,  //
+                                           2, -1, -1, -1, 6, -1, -1, -1, 10, -1, -1, -1, 14, -1, -1, -1);
+    const __m256i bg = _mm256_shuffle_epi8(w, bgMask), r0 = _mm256_shuffle_epi8(w, rMask);
+    const __m256i ny = _mm256_add_epi32(_mm256_madd_epi16(bg, weights(114, 587)), _mm256_madd_epi16(r0, weights(299, 0)));
+    const __m256i nu = _mm256_add_epi32(_mm256_madd_epi16(bg, weights(436, -289)), _mm256_madd_epi16(r0, weights(-147, 0)));
+    const __m256i nv = _mm256_add_epi32(_mm256_madd_epi16(bg, weights(100, -515)), _mm256_madd_epi16(r0, weights(615, 0)));
+    __m256 nearest = _mm256_set1_ps(1.0f);
+    // y - S truncated: floor(y) - S, one more where that is negative.
+    const __m256i m = _mm256_sub_epi32(quotient(ny, 0.001f, nearest), S);
+    __m256i yi = _mm256_sub_epi32(m, _mm256_cmpgt_epi32(_mm256_setzero_si256(), m));
+    __m256i ui = quotient(nu, 0.001f, nearest);
+    __m256i vi = quotient(nv, 0.001f, nearest);
+    const __m256i multiple = _mm256_castps_si256(_mm256_cmp_ps(nearest, _mm256_set1_ps(kMultiple), _CMP_LT_OQ));
+    if (!_mm256_testz_si256(multiple, multiple) && !plain_greys(w, S, multiple, yi, ui)) {
+        // Y, U and V of these eight in double.
+        __m128i y4[2], u4[2], v4[2];
+        for (int h = 0; h < 2; ++h) {
+            const __m128i wh = h == 0 ? _mm256_castsi256_si128(w) : _mm256_extracti128_si256(w, 1);
+            const __m128i sh = h == 0 ? _mm256_castsi256_si128(S) : _mm256_extracti128_si256(S, 1);
+            const Rgb c = channels(wh);
+            y4[h] = _mm256_cvttpd_epi32(sub(luma(c), _mm256_cvtepi32_pd(sh)));
+            u4[h] = _mm256_cvttpd_epi32(add(sub(mul(c.r, -0.147), mul(c.g, 0.289)), mul(c.b, 0.436)));
+            v4[h] = _mm256_cvttpd_epi32(add(sub(mul(c.r, 0.615), mul(c.g, 0.515)), mul(c.b, 0.1)));
+        }
+        yi = _mm256_setr_m128i(y4[0], y4[1]);
+        ui = _mm256_setr_m128i(u4[0], u4[1]);
+        vi = _mm256_setr_m128i(v4[0], v4[1]);
+    }
+    nearest = _mm256_set1_ps(1.0f);
+    yi = _mm256_min_epi32(_mm256_max_epi32(yi, _mm256_set1_epi32(-1000)), _mm256_set1_epi32(1000));
+    const __m256i yu = _mm256_blend_epi16(yi, _mm256_slli_epi32(ui, 16), 0xAA);
+    const __m256i v1 = _mm256_blend_epi16(vi, _mm256_set1_epi32(1 << 16), 0xAA);
+    auto channel = [&](int16_t ky, int16_t ku, int16_t kv) {
+        const __m256i n = _mm256_add_epi32(_mm256_madd_epi16(yu, weights(ky, ku)), _mm256_madd_epi16(v1, weights(kv, 5000)));
+        return quotient(_mm256_min_epi32(_mm256_max_epi32(n, _mm256_set1_epi32(1)), _mm256_set1_epi32(2559999)), 0.0001f,
+                        nearest);
+    };
+    const __m256i red = channel(7720, -4633, 11400);
+    const __m256i green = channel(11161, -1587, -5806);
+    const __m256i blue = channel(10001, 20322, -5);
+    const __m256i out = _mm256_or_si256(_mm256_or_si256(_mm256_slli_epi32(red, 16), _mm256_slli_epi32(green, 8)), blue);
+    return IntRebuild{out, nearest};
+}
+
+// Eight words from `words` and `S` to `output`, which may be `words`.
+template <bool ShowNoise>
+ORV_INLINE void rebuild8(const uint32_t* words, const int32_t* S, uint32_t* output) {
+    const __m256i w = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(words));
+    const IntRebuild r = rebuild8_int(w, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(S)));
+    if (_mm256_movemask_ps(_mm256_cmp_ps(r.nearest, _mm256_set1_ps(kMultiple), _CMP_LT_OQ)) != 0) {
+        // Rare enough that a detour through the sixteen-word double rebuild costs little.
+        alignas(16) uint32_t wd[16] = {};
+        alignas(16) int32_t sd[16] = {};
+        alignas(16) uint32_t od[16];
+        std::memcpy(wd, words, 8 * sizeof(uint32_t));
+        std::memcpy(sd, S, 8 * sizeof(int32_t));
+        __m128i wv[4], sv[4];
+        for (int g = 0; g < 4; ++g) {
+            wv[g] = _mm_load_si128(reinterpret_cast<const __m128i*>(wd + 4 * g));
+            sv[g] = _mm_load_si128(reinterpret_cast<const __m128i*>(sd + 4 * g));
+        }
+        rebuild16<ShowNoise>(wv, sv, od);
+        std::memcpy(output, od, 8 * sizeof(uint32_t));
+        return;
+    }
+    __m128i lo = _mm256_castsi256_si128(r.out), hi = _mm256_extracti128_si256(r.out, 1);
+    if (ShowNoise) {
+        lo = noise_words(_mm256_castsi256_si128(w), lo);
+        hi = noise_words(_mm256_extracti128_si256(w, 1), hi);
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(output), lo);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(output + 4), hi);
+}
+
+template <bool ShowNoise>
+ORV_INLINE void rebuild16_int(const uint32_t* words, const int32_t* S, uint32_t* output) {
+    rebuild8<ShowNoise>(words, S, output);
+    rebuild8<ShowNoise>(words + 8, S + 8, output + 8);
+}
+
 // Sixteen luma bytes from sixteen words, and their 16-bit samples if wanted:
 // the colour model's arithmetic in double.
 ORV_INLINE void luma16_double(const uint32_t* words, uint8_t* plane, int16_t* wide) {
@@ -204,10 +348,6 @@ struct MarkedFetch {
     }
 };
 
-// (a, b) 16-bit weights for _mm256_madd_epi16 on unpacked (x, y) lanes: a*x + b*y.
-inline __m256i weights(int32_t a, int32_t b) {
-    return _mm256_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(b) << 16 | (static_cast<uint32_t>(a) & 0xFFFF)));
-}
 
 // How a pass decides, chosen once per row from its settings:
 //   kWrapping: thresholds that may wrap, 10*|R| > T with T = a2000 - k2000*E;
@@ -409,23 +549,13 @@ void denoise_row(const RowJob& job) {
         // Each chunk's sixteen words are read before any is written: output may be source.
         int32_t i0 = s0;
         for (; i0 + kLanes <= end; i0 += kLanes) {
-            __m128i words[4], corr[4];
-            for (int g = 0; g < 4; ++g) {
-                words[g] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(job.source + i0 + 4 * g));
-                corr[g] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(S + (i0 - s0) + 4 * g));
-            }
-            rebuild16<ShowNoise>(words, corr, job.output + i0);
+            rebuild16_int<ShowNoise>(job.source + i0, S + (i0 - s0), job.output + i0);
         }
         if (i0 < end) {
             const int32_t count = end - i0;
             uint32_t in[kLanes] = {}, out[kLanes];
             std::memcpy(in, job.source + i0, static_cast<size_t>(count) * 4);
-            __m128i words[4], corr[4];
-            for (int g = 0; g < 4; ++g) {
-                words[g] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 4 * g));
-                corr[g] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(S + (i0 - s0) + 4 * g));
-            }
-            rebuild16<ShowNoise>(words, corr, out);
+            rebuild16_int<ShowNoise>(in, S + (i0 - s0), out);
             std::memcpy(job.output + i0, out, static_cast<size_t>(count) * 4);
         }
     }
@@ -461,13 +591,8 @@ void ORV_SIMD(corrections_row)(const RowJob& job, int32_t* S) {
 
 void ORV_SIMD(rebuild_row)(const uint32_t* words, const int32_t* S, int32_t count, int32_t showNoise, uint32_t* out) {
     auto chunk = [showNoise](const uint32_t* w, const int32_t* s, uint32_t* o) {
-        __m128i wv[4], sv[4];
-        for (int g = 0; g < 4; ++g) {
-            wv[g] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(w + 4 * g));
-            sv[g] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 4 * g));
-        }
-        if (showNoise != 0) rebuild16<true>(wv, sv, o);
-        else rebuild16<false>(wv, sv, o);
+        if (showNoise != 0) rebuild16_int<true>(w, s, o);
+        else rebuild16_int<false>(w, s, o);
     };
     int32_t i = 0;
     for (; i + kLanes <= count; i += kLanes) chunk(words + i, S + i, out + i);
