@@ -109,6 +109,9 @@ struct Sink {
     std::vector<int> streamMap;  // input stream index -> output index, -1 when left out
     int rotate = 0;              // degrees the frames are turned before encoding
     bool singlePicture = false;  // the output holds one picture
+    // Set by a signal: the encoder's drain and libav's writes give up soon
+    // after, so that stopping doesn't wait for a long trailer.
+    const std::atomic<int>* stop = nullptr;
     Sink() = default;
     Sink(const Sink&) = delete;
     Sink& operator=(const Sink&) = delete;
@@ -139,7 +142,8 @@ bool sink_write_frame(Sink& k, AVFrame* frame, std::string& error);
 // Writes a packet of input stream `index` when that stream is copied.
 bool sink_write_copy(Sink& k, const Source& src, AVPacket* pkt, std::string& error);
 // Drains the encoder, writes the trailer and closes the file; every write
-// error, a full disk included, shows here at the latest.
+// error, a full disk included, shows here at the latest. False also when
+// `stop` was set on the way.
 bool sink_finish(Sink& k, std::string& error);
 
 }  // namespace orv::cli
