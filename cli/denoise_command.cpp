@@ -201,6 +201,7 @@ struct Pipeline {
     std::string failure;
     int failureCode = kFailed;
     std::atomic<int64_t> routes[3] = {0, 0, 0};
+    FramePool outFrames;
 
     ~Pipeline() {
         for (auto& i : items) av_packet_free(&i.pkt);
@@ -305,7 +306,7 @@ void filter_frame(Worker& w, Job& job, const Geometry& g, const Sink* sink, Pipe
     out->pts = job.in->pts;
     out->interlaced_frame = job.in->interlaced_frame;
     out->top_field_first = job.in->top_field_first;
-    if (av_frame_get_buffer(out, 0) < 0) return p.fail_with(kFailed, "out of memory");
+    if (!p.outFrames.get(out)) return p.fail_with(kFailed, "out of memory");
     if (!w.fromXrgb.convert(picture, picturePitch, g.alpha, out))
         p.fail_with(kFailed, "cannot convert the frames to the output's pixel format");
 }
@@ -637,6 +638,7 @@ int denoise(const Options& o, const std::string& defaultModulePath) {
 
     Pipeline p;
     p.maxInFlight = static_cast<size_t>(threads) * 2 + 2;
+    if (sink != nullptr) p.outFrames.init(sink->enc->pix_fmt, sink->enc->width, sink->enc->height);
     Progress progress;
     progress.enabled = !o.quiet && isatty(2);
     if (!rawIn) {

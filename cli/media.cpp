@@ -245,6 +245,28 @@ bool FromXrgb::convert(const uint32_t* src, ptrdiff_t pitch, bool alpha, AVFrame
     return sws_scale(sws_, planes, strides, 0, out->height, out->data, out->linesize) == out->height;
 }
 
+namespace {
+constexpr int kPlaneAlign = 64;
+}
+
+FramePool::~FramePool() { av_buffer_pool_uninit(&pool_); }
+
+void FramePool::init(AVPixelFormat format, int width, int height) {
+    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(format);
+    if (d == nullptr || (d->flags & (AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_HWACCEL | AV_PIX_FMT_FLAG_BITSTREAM)) != 0)
+        return;
+    const int size = av_image_get_buffer_size(format, width, height, kPlaneAlign);
+    if (size > 0) pool_ = av_buffer_pool_init(static_cast<size_t>(size) + AV_INPUT_BUFFER_PADDING_SIZE, nullptr);
+}
+
+bool FramePool::get(AVFrame* f) const {
+    if (pool_ == nullptr) return av_frame_get_buffer(f, 0) >= 0;
+    f->buf[0] = av_buffer_pool_get(pool_);
+    if (f->buf[0] == nullptr) return false;
+    return av_image_fill_arrays(f->data, f->linesize, f->buf[0]->data, static_cast<AVPixelFormat>(f->format), f->width,
+                                f->height, kPlaneAlign) >= 0;
+}
+
 void rotate_xrgb(const uint32_t* src, ptrdiff_t pitch, int w, int h, int degrees, uint32_t* dst) {
     const auto at = [&](int x, int y) { return *reinterpret_cast<const uint32_t*>(reinterpret_cast<const uint8_t*>(src) + y * pitch + x * 4); };
     if (degrees == 180) {

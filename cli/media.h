@@ -89,6 +89,23 @@ private:
     int key_[6] = {-1, -1, -1, -1, -1, -1};
 };
 
+// Picture buffers for the encoder's frames, reused once the encoder lets go
+// of them: a fresh buffer per frame costs a page fault per 4 KiB. Any thread
+// may take from it.
+class FramePool {
+public:
+    FramePool() = default;
+    FramePool(const FramePool&) = delete;
+    FramePool& operator=(const FramePool&) = delete;
+    ~FramePool();
+    void init(AVPixelFormat format, int width, int height);
+    // Gives `f` (format and size set as at init) its planes.
+    bool get(AVFrame* f) const;
+
+private:
+    AVBufferPool* pool_ = nullptr;  // null for layouts it leaves to libav (palettes)
+};
+
 // Turns an XRGB picture of w x h clockwise by 90, 180 or 270 degrees into
 // `dst` (h x w for 90 and 270), rows packed.
 void rotate_xrgb(const uint32_t* src, ptrdiff_t pitch, int w, int h, int degrees, uint32_t* dst);
