@@ -11,23 +11,22 @@ ffmpeg -v error -y -f lavfi -i "testsrc2=size=1920x1080:rate=25,noise=alls=8:all
   -c:v libx264 -preset ultrafast -crf 18 -pix_fmt yuv420p -colorspace bt709 -color_primaries bt709 \
   -color_trc bt709 "$work/in.mp4"
 
-wall() {  # prints the seconds the command took
-  local t0 t1
-  t0=$(date +%s.%N)
-  "$@" >/dev/null
-  t1=$(date +%s.%N)
-  awk -v a="$t0" -v b="$t1" 'BEGIN { print b - a }'
+# Prints the wall seconds and the processor seconds (user + system) the command took.
+wall() {
+  local TIMEFORMAT='%R %U %S' t
+  t=$( { time "$@" >/dev/null 2>/dev/null; } 2>&1 )
+  awk -v t="$t" 'BEGIN { split(t, a, " "); print a[1], a[2] + a[3] }'
 }
-# Alternated, best of two each: on a shared machine the load drifts between runs.
-best() { awk -v a="$1" -v b="$2" 'BEGIN { print (a < b ? a : b) }'; }
+# Alternated, best of two each: on a shared machine the load drifts between
+# runs. Processor time shows what each costs whatever the load.
+best() { awk -v a="$1" -v b="$2" -v i="$3" 'BEGIN { split(a, x, " "); split(b, y, " "); print (x[i] < y[i] ? x[i] : y[i]) }'; }
 orv_run() { wall "$orv" --module "$module" denoise "$work/in.mp4" "$work/orv.mkv" --codec ffv1 --quiet --force; }
 ff_run() { wall ffmpeg -v error -y -i "$work/in.mp4" -vf hqdn3d -c:v ffv1 "$work/ffmpeg.mkv"; }
 o1=$(orv_run); f1=$(ff_run); f2=$(ff_run); o2=$(orv_run)
-t_orv=$(best "$o1" "$o2")
-t_ff=$(best "$f1" "$f2")
-awk -v n="$frames" -v o="$t_orv" -v f="$t_ff" 'BEGIN {
-  printf "\nEnd to end, %d frames of 1920x1080 H.264 to FFV1 (wall time, same run):\n", n
-  printf "  orv denoise           %7.2f s  %6.1f fps\n", o, n / o
-  printf "  ffmpeg -vf hqdn3d     %7.2f s  %6.1f fps\n", f, n / f
-  printf "  orv / ffmpeg          %7.2fx (goal: 1.00x or less)\n", o / f
+awk -v n="$frames" -v o="$(best "$o1" "$o2" 1)" -v f="$(best "$f1" "$f2" 1)" \
+    -v oc="$(best "$o1" "$o2" 2)" -v fc="$(best "$f1" "$f2" 2)" 'BEGIN {
+  printf "\nEnd to end, %d frames of 1920x1080 H.264 to FFV1 (same run; wall, processor):\n", n
+  printf "  orv denoise           %7.2f s  %6.1f fps  %7.2f s cpu\n", o, n / o, oc
+  printf "  ffmpeg -vf hqdn3d     %7.2f s  %6.1f fps  %7.2f s cpu\n", f, n / f, fc
+  printf "  orv / ffmpeg          %7.2fx wall (goal: 1.00x or less)  %5.2fx cpu\n", o / f, oc / fc
 }'

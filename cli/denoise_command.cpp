@@ -37,13 +37,52 @@ namespace {
 // The signal that stopped the run, 0 while running. Every loop of every
 // thread looks at it, and libav's blocking reads through their interrupt hook.
 std::atomic<int> gSignal{0};
-void on_signal(int sig) { gSignal.store(sig); }
+
+std::string stopped_line(int sig, const std::string& output) {
+    return std::string("orv: stopped by ") + strsignal(sig) + "; " +
+           (output == "-" ? "the output is incomplete" : output + " was not written") + "\n";
+}
+
+// While the encoder drains and the trailer is written, the main thread may
+// sit in one encoder call for longer than a stop may take: the handler then
+// ends the run itself, with only async-signal-safe calls on text made before.
+struct TailStop {
+    std::atomic<int> state{0};  // 1 armed; 2 a handler is ending the run
+    bool disarm() {  // false when a handler has taken over
+        int armed = 1;
+        return state.compare_exchange_strong(armed, 0);
+    }
+    const char* tempFile = nullptr;
+    std::string lines[3];  // SIGHUP, SIGINT, SIGTERM
+    static int slot(int sig) { return sig == SIGHUP ? 0 : sig == SIGINT ? 1 : 2; }
+};
+TailStop gTail;
+
+void on_signal(int sig) {
+    gSignal.store(sig);
+    int armed = 1;
+    if (!gTail.state.compare_exchange_strong(armed, 2)) return;
+    unlink(gTail.tempFile);
+    const std::string& line = gTail.lines[TailStop::slot(sig)];
+    [[maybe_unused]] const ssize_t n = write(2, line.data(), line.size());
+    _exit(128 + sig);
+}
 
 constexpr int kBadInput = 2;
 constexpr int kFailed = 1;
 
+// Says what a signal left behind; the exit code for it.
+int run_denoise_stopped(const std::string& output) {
+    const int sig = gSignal.load();
+    std::fputs(stopped_line(sig, output).c_str(), stderr);
+    std::fflush(stderr);
+    return 128 + sig;
+}
+
+// After a signal, a failure on the way out is the signal's doing: the
+// stopped line says so instead (run_denoise).
 int fail(int code, const std::string& message) {
-    std::fprintf(stderr, "orv: %s\n", message.c_str());
+    if (gSignal.load() == 0) std::fprintf(stderr, "orv: %s\n", message.c_str());
     return code;
 }
 
@@ -162,6 +201,7 @@ struct Pipeline {
     std::string failure;
     int failureCode = kFailed;
     std::atomic<int64_t> routes[3] = {0, 0, 0};
+    FramePool outFrames;
 
     ~Pipeline() {
         for (auto& i : items) av_packet_free(&i.pkt);
@@ -266,7 +306,7 @@ void filter_frame(Worker& w, Job& job, const Geometry& g, const Sink* sink, Pipe
     out->pts = job.in->pts;
     out->interlaced_frame = job.in->interlaced_frame;
     out->top_field_first = job.in->top_field_first;
-    if (av_frame_get_buffer(out, 0) < 0) return p.fail_with(kFailed, "out of memory");
+    if (!p.outFrames.get(out)) return p.fail_with(kFailed, "out of memory");
     if (!w.fromXrgb.convert(picture, picturePitch, g.alpha, out))
         p.fail_with(kFailed, "cannot convert the frames to the output's pixel format");
 }
@@ -460,10 +500,7 @@ bool same_file(const std::string& a, const std::string& b) {
     return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
-}  // namespace
-
-int run_denoise(const Options& o, const std::string& defaultModulePath) {
-    gSignal.store(0);
+int denoise(const Options& o, const std::string& defaultModulePath) {
     if (o.verbose) {
         av_log_set_level(AV_LOG_INFO);
     } else {
@@ -551,6 +588,7 @@ int run_denoise(const Options& o, const std::string& defaultModulePath) {
     PartialOutput partial;
     Sink sinkStore;
     Sink* sink = nullptr;
+    sinkStore.stop = &gSignal;
     if (!rawOut) {
         partial.make(o.output);
         if (!partial.prepare(error)) return fail(kFailed, error);
@@ -600,6 +638,7 @@ int run_denoise(const Options& o, const std::string& defaultModulePath) {
 
     Pipeline p;
     p.maxInFlight = static_cast<size_t>(threads) * 2 + 2;
+    if (sink != nullptr) p.outFrames.init(sink->enc->pix_fmt, sink->enc->width, sink->enc->height);
     Progress progress;
     progress.enabled = !o.quiet && isatty(2);
     if (!rawIn) {
@@ -614,21 +653,20 @@ int run_denoise(const Options& o, const std::string& defaultModulePath) {
     for (auto& w : workers) threadsRunning.emplace_back(worker_loop, std::ref(*w), std::cref(g), sink, std::ref(p));
     write_loop(p, sink, rawIn ? nullptr : &source, progress, written, rawOut, o.output);
 
-    const int sig = gSignal.load();
-    if (sig != 0) {
-        // Stopped: the partial output goes first, so that nothing is left
-        // even if a read blocked in the kernel keeps its thread a while.
+    // A signal stops the run at any point before the output is moved into
+    // place: nothing is left under its name and the exit is the signal's.
+    // The partial output goes first, and the process ends at once with every
+    // thread: one that a blocking read in the kernel holds, the encoder's.
+    const auto stop_if_signalled = [&] {
+        if (gSignal.load() == 0) return;
         progress_clear(progress);
         partial.discard();
-        std::fprintf(stderr, "orv: stopped by %s; %s\n", strsignal(sig),
-                     rawOut ? "the output is incomplete" : (o.output + " was not written").c_str());
-        std::fflush(stderr);
-        // The process ends here, and with it every thread, also one that a
-        // blocking read in the kernel holds.
-        _exit(128 + sig);
-    }
+        _exit(run_denoise_stopped(o.output));
+    };
+    stop_if_signalled();
     for (auto& t : threadsRunning) t.join();
     for (auto& w : workers) module_end(*w->host);
+    stop_if_signalled();
     progress_update(progress, written, true);
     progress_clear(progress);
 
@@ -640,8 +678,23 @@ int run_denoise(const Options& o, const std::string& defaultModulePath) {
     if (rawOut) {
         // stdout is written with write(2): nothing is buffered.
     } else {
-        if (!sink_finish(*sink, error)) return fail(kFailed, "cannot write " + o.output + ": " + error);
+        if (!partial.sequence) {
+            for (int sig : {SIGHUP, SIGINT, SIGTERM}) gTail.lines[TailStop::slot(sig)] = stopped_line(sig, o.output);
+            gTail.tempFile = partial.writePath.c_str();
+            gTail.state.store(1);
+            stop_if_signalled();  // one that came before the handler could act
+        }
+        const bool finished = sink_finish(*sink, error);
+        if (!partial.sequence && !gTail.disarm())
+            for (;;) pause();  // the handler is removing the file and ending the run
+        stop_if_signalled();
+        if (!finished) return fail(kFailed, "cannot write " + o.output + ": " + error);
         if (!partial.commit(error)) return fail(kFailed, error);
+        // From here the output is complete, closed and under its name: a
+        // signal now stops nothing, and the exit says what is on disk.
+        if (gSignal.load() != 0 && !o.quiet)
+            std::fprintf(stderr, "orv: %s came after %s was complete; it is kept\n", strsignal(gSignal.load()),
+                         o.output.c_str());
     }
     if (reader.moreThanOne && !o.quiet)
         std::fprintf(stderr, "orv: %s holds one picture: the first frame was written\n", o.output.c_str());
@@ -649,6 +702,15 @@ int run_denoise(const Options& o, const std::string& defaultModulePath) {
         std::fprintf(stderr, "%s\n",
                      format_summary(written, spec.width, spec.height, progress_seconds(progress), route_summary(p)).c_str());
     return 0;
+}
+
+}  // namespace
+
+int run_denoise(const Options& o, const std::string& defaultModulePath) {
+    gSignal.store(0);
+    const int code = denoise(o, defaultModulePath);
+    // 0 means the output is complete under its name, whenever a signal came.
+    return code == 0 || gSignal.load() == 0 ? code : run_denoise_stopped(o.output);
 }
 
 }  // namespace orv::cli

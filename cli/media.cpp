@@ -245,6 +245,28 @@ bool FromXrgb::convert(const uint32_t* src, ptrdiff_t pitch, bool alpha, AVFrame
     return sws_scale(sws_, planes, strides, 0, out->height, out->data, out->linesize) == out->height;
 }
 
+namespace {
+constexpr int kPlaneAlign = 64;
+}
+
+FramePool::~FramePool() { av_buffer_pool_uninit(&pool_); }
+
+void FramePool::init(AVPixelFormat format, int width, int height) {
+    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(format);
+    if (d == nullptr || (d->flags & (AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_HWACCEL | AV_PIX_FMT_FLAG_BITSTREAM)) != 0)
+        return;
+    const int size = av_image_get_buffer_size(format, width, height, kPlaneAlign);
+    if (size > 0) pool_ = av_buffer_pool_init(static_cast<size_t>(size) + AV_INPUT_BUFFER_PADDING_SIZE, nullptr);
+}
+
+bool FramePool::get(AVFrame* f) const {
+    if (pool_ == nullptr) return av_frame_get_buffer(f, 0) >= 0;
+    f->buf[0] = av_buffer_pool_get(pool_);
+    if (f->buf[0] == nullptr) return false;
+    return av_image_fill_arrays(f->data, f->linesize, f->buf[0]->data, static_cast<AVPixelFormat>(f->format), f->width,
+                                f->height, kPlaneAlign) >= 0;
+}
+
 void rotate_xrgb(const uint32_t* src, ptrdiff_t pitch, int w, int h, int degrees, uint32_t* dst) {
     const auto at = [&](int x, int y) { return *reinterpret_cast<const uint32_t*>(reinterpret_cast<const uint8_t*>(src) + y * pitch + x * 4); };
     if (degrees == 180) {
@@ -337,6 +359,11 @@ bool write_packets(Sink& k, std::string& error) {
     if (pkt == nullptr) return (error = "out of memory", false);
     bool ok = true;
     for (;;) {
+        if (k.stop != nullptr && k.stop->load() != 0) {
+            error = "stopped";
+            ok = false;
+            break;
+        }
         const int rc = avcodec_receive_packet(k.enc, pkt);
         if (rc == AVERROR(EAGAIN) || rc == AVERROR_EOF) break;
         if (rc < 0) {
@@ -379,6 +406,10 @@ bool sink_open(Sink& k, const std::string& outputName, const std::string& writeP
     const AVOutputFormat* of = av_guess_format(nullptr, outputName.c_str(), nullptr);
     if (of == nullptr) return output_format_known(outputName, error);
     if (avformat_alloc_output_context2(&k.fmt, of, nullptr, writePath.c_str()) < 0) return (error = "out of memory", false);
+    // The same input and settings give the same bytes: no random segment or
+    // track UIDs, no library version strings in the file.
+    k.fmt->flags |= AVFMT_FLAG_BITEXACT;
+    if (k.stop != nullptr) k.fmt->interrupt_callback = {interrupt_cb, const_cast<std::atomic<int>*>(k.stop)};
     k.singlePicture = is_image_writer(of) && !is_sequence_pattern(outputName);
 
     // The encoder: the one named, else the input's codec where this container
@@ -453,6 +484,7 @@ bool sink_open(Sink& k, const std::string& outputName, const std::string& writeP
     }
     if (full_range(e->pix_fmt, AVCOL_RANGE_UNSPECIFIED)) e->color_range = AVCOL_RANGE_JPEG;
     e->thread_count = 0;
+    e->flags |= AV_CODEC_FLAG_BITEXACT;
     if ((of->flags & AVFMT_GLOBALHEADER) != 0) e->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
 
     AVDictionary* opts = nullptr;
@@ -489,6 +521,7 @@ bool sink_open(Sink& k, const std::string& outputName, const std::string& writeP
         AVFormatContext* ic = src->fmt;
         av_dict_copy(&k.fmt->metadata, ic->metadata, 0);
         av_dict_copy(&k.video->metadata, ist->metadata, 0);
+        av_dict_set(&k.video->metadata, "encoder", nullptr, 0);  // it named the input's encoder
         k.video->disposition = ist->disposition;
         if (!copy_side_data(k.video, ist, k.rotate == 0 && rotation != 0) || !copy_chapters(k.fmt, ic))
             return (error = "out of memory", false);
@@ -522,7 +555,7 @@ bool sink_open(Sink& k, const std::string& outputName, const std::string& writeP
 
     if (k.singlePicture) av_opt_set_int(k.fmt->priv_data, "update", 1, 0);
     if ((of->flags & AVFMT_NOFILE) == 0) {
-        rc = avio_open(&k.fmt->pb, writePath.c_str(), AVIO_FLAG_WRITE);
+        rc = avio_open2(&k.fmt->pb, writePath.c_str(), AVIO_FLAG_WRITE, &k.fmt->interrupt_callback, nullptr);
         if (rc < 0) return (error = "cannot write " + outputName + ": " + av_error_text(rc), false);
     }
     rc = avformat_write_header(k.fmt, nullptr);

@@ -89,6 +89,23 @@ private:
     int key_[6] = {-1, -1, -1, -1, -1, -1};
 };
 
+// Picture buffers for the encoder's frames, reused once the encoder lets go
+// of them: a fresh buffer per frame costs a page fault per 4 KiB. Any thread
+// may take from it.
+class FramePool {
+public:
+    FramePool() = default;
+    FramePool(const FramePool&) = delete;
+    FramePool& operator=(const FramePool&) = delete;
+    ~FramePool();
+    void init(AVPixelFormat format, int width, int height);
+    // Gives `f` (format and size set as at init) its planes.
+    bool get(AVFrame* f) const;
+
+private:
+    AVBufferPool* pool_ = nullptr;  // null for layouts it leaves to libav (palettes)
+};
+
 // Turns an XRGB picture of w x h clockwise by 90, 180 or 270 degrees into
 // `dst` (h x w for 90 and 270), rows packed.
 void rotate_xrgb(const uint32_t* src, ptrdiff_t pitch, int w, int h, int degrees, uint32_t* dst);
@@ -109,6 +126,9 @@ struct Sink {
     std::vector<int> streamMap;  // input stream index -> output index, -1 when left out
     int rotate = 0;              // degrees the frames are turned before encoding
     bool singlePicture = false;  // the output holds one picture
+    // Set by a signal: the encoder's drain and libav's writes give up soon
+    // after, so that stopping doesn't wait for a long trailer.
+    const std::atomic<int>* stop = nullptr;
     Sink() = default;
     Sink(const Sink&) = delete;
     Sink& operator=(const Sink&) = delete;
@@ -139,7 +159,8 @@ bool sink_write_frame(Sink& k, AVFrame* frame, std::string& error);
 // Writes a packet of input stream `index` when that stream is copied.
 bool sink_write_copy(Sink& k, const Source& src, AVPacket* pkt, std::string& error);
 // Drains the encoder, writes the trailer and closes the file; every write
-// error, a full disk included, shows here at the latest.
+// error, a full disk included, shows here at the latest. False also when
+// `stop` was set on the way.
 bool sink_finish(Sink& k, std::string& error);
 
 }  // namespace orv::cli

@@ -53,8 +53,9 @@ const char* const kUsage =
     "\n"
     "Exit status: 0 done; 1 the run failed (reading, filtering, writing, a full\n"
     "disk); 2 bad command line or input (nothing is read or written); 129, 130,\n"
-    "143 stopped by SIGHUP, SIGINT, SIGTERM. On any failure nothing is left under\n"
-    "OUTPUT's name and no temporary file remains.\n";
+    "143 stopped by SIGHUP, SIGINT, SIGTERM. On any failure or stop nothing is left\n"
+    "under OUTPUT's name and no temporary file remains. A signal that comes once\n"
+    "the complete OUTPUT is in place stops nothing: exit 0 means OUTPUT is complete.\n";
 
 namespace {
 

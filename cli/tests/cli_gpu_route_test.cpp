@@ -51,6 +51,7 @@ OrvRun run_orv(const fs::path& dir, const std::string& env) {
 }
 
 TEST(CliGpuRoute, SummaryNamesTheRoute) {
+    if (!ORV_HAVE_KERNELS) GTEST_SKIP() << "the module was built without GPU kernels (ORV_CUDA off or no nvcc)";
     char tmpl[] = "/tmp/orv-cli-gpu-XXXXXX";
     const fs::path dir = mkdtemp(tmpl);
     const struct {

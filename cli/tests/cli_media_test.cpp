@@ -184,24 +184,30 @@ TEST_F(CliMedia, FailuresLeaveNothing) {
     }
 }
 
-TEST_F(CliMedia, ThreadsGiveTheSameStreamAsOne) {
+TEST_F(CliMedia, ThreadsGiveTheSameFileAsOne) {
     ASSERT_EQ(sh(dir, kMake + kPic + "-frames:v 12 -c:v ffv1 in.mkv").code, 0);
-    const std::string copyHash = " && ffmpeg -v error -i out.mkv -map 0:v -c copy -f framemd5 - ; rm -f out.mkv";
-    const Out one = sh(dir, kOrv + " denoise in.mkv out.mkv --quiet --threads 1" + copyHash);
-    const Out three = sh(dir, kOrv + " denoise in.mkv out.mkv --quiet --threads 3" + copyHash);
-    ASSERT_EQ(one.code, 0);
-    EXPECT_GT(one.text.size(), 300u);
-    EXPECT_EQ(three.text, one.text);
+    for (const char* ext : {"mkv", "mp4"}) {
+        const std::string one = std::string("one.") + ext, three = std::string("three.") + ext;
+        const Out o = sh(dir, kOrv + " denoise in.mkv " + one + " --quiet --threads 1 && " + kOrv + " denoise in.mkv " +
+                                  three + " --quiet --threads 3 && cmp " + one + " " + three, true);
+        EXPECT_EQ(o.code, 0) << ext << "\n" << o.text;
+    }
 }
 
 TEST_F(CliMedia, SignalsStopPromptlyAndCleanUp) {
     const struct {
         int sig, code;
-    } rows[] = {{SIGINT, 130}, {SIGTERM, 143}, {SIGHUP, 129}};
+        bool atEnd;  // the input has ended: orv is draining the encoder and writing the trailer
+    } rows[] = {{SIGINT, 130, false}, {SIGTERM, 143, false}, {SIGHUP, 129, false},
+                {SIGINT, 130, true},  {SIGTERM, 143, true},  {SIGHUP, 129, true}};
     for (const auto& r : rows) {
-        // Raw frames from a pipe that stays open: orv is mid-run when the signal comes.
-        const std::string cmd = "cd '" + dir.string() + "' && exec " + kOrv +
-                                " denoise - out.mkv --size 64x48 --quiet 2>/dev/null";
+        // Raw frames from a pipe: orv is mid-run while it stays open. At the
+        // end, an encoder that holds every frame until the input ends keeps
+        // orv busy after it.
+        const std::string size = r.atEnd ? "320x240" : "64x48";
+        const std::string cmd = "cd '" + dir.string() + "' && exec " + kOrv + " denoise - out.mkv --size " + size +
+                                (r.atEnd ? " --codec libx264 --preset veryslow --encoder-opt rc-lookahead=250" : "") +
+                                " 2>in.err";
         int fds[2];
         ASSERT_EQ(pipe(fds), 0);
         const pid_t pid = fork();
@@ -212,8 +218,13 @@ TEST_F(CliMedia, SignalsStopPromptlyAndCleanUp) {
             _exit(127);
         }
         close(fds[0]);
-        const std::string frame(64 * 48 * 4 * 2, '\x40');
-        ASSERT_EQ(write(fds[1], frame.data(), frame.size()), static_cast<ssize_t>(frame.size()));
+        std::string frames(r.atEnd ? 320 * 240 * 4 * 40 : 64 * 48 * 4 * 2, '\0');
+        for (size_t i = 0; i < frames.size(); ++i) frames[i] = static_cast<char>((i * 2654435761u) >> 13);
+        ASSERT_EQ(write(fds[1], frames.data(), frames.size()), static_cast<ssize_t>(frames.size()));
+        if (r.atEnd) {
+            close(fds[1]);
+            std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        }
         for (int i = 0; i < 100 && listing(dir).find(".orv-") == std::string::npos; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         const auto sent = std::chrono::steady_clock::now();
@@ -221,8 +232,15 @@ TEST_F(CliMedia, SignalsStopPromptlyAndCleanUp) {
         int status = 0;
         waitpid(pid, &status, 0);
         const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - sent).count();
-        close(fds[1]);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == r.code) << r.sig << " status " << status;
+        if (!r.atEnd) close(fds[1]);
+        const std::string err = sh(dir, "cat in.err").text;
+        // Only a signal that comes once the output is complete under its name lets the run end well.
+        if (WIFEXITED(status) && WEXITSTATUS(status) == 0 && err.find("came after") != std::string::npos) {
+            EXPECT_EQ(listing(dir), "out.mkv ");
+            fs::remove(dir / "out.mkv");
+            continue;
+        }
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == r.code) << r.sig << " status " << status << " " << err;
         EXPECT_LT(took, 0.5);
         EXPECT_EQ(listing(dir), "");
     }

@@ -18,7 +18,7 @@ TEST(YuvToXrgb, MatchesTheReference) {
         bool full, centred;
         int w, h;
     } rows[] = {
-        {1, 1, 0.2126, 0.0722, false, false, 37, 21}, {1, 1, 0.299, 0.114, true, true, 16, 9},
+        {1, 1, 0.2126, 0.0722, false, false, 37, 21}, {1, 1, 0.299, 0.114, true, true, 81, 9},
         {1, 0, 0.2627, 0.0593, false, false, 33, 5},  {0, 0, 0.2126, 0.0722, true, false, 7, 3},
         {1, 1, 0.299, 0.114, false, true, 1, 1},
     };
