@@ -58,3 +58,10 @@ function(orv_add_gtest name)
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
   endif()
 endfunction()
+
+# orv_add_skipped_test(name reason): a test that this build cannot run, shown
+# as skipped with its reason rather than left out without a word.
+function(orv_add_skipped_test name reason)
+  add_test(NAME ${name} COMMAND ${CMAKE_COMMAND} -E echo "skipped: ${reason}")
+  set_tests_properties(${name} PROPERTIES SKIP_REGULAR_EXPRESSION "^skipped: ")
+endfunction()

@@ -2,9 +2,10 @@
 
 #include <string>
 
-#include "test_support/fail.h"
-#include "test_support/emu/orv_cuda_emu.h"
+#include "gpu/kernels.h"
 #include "gpu/noise_profile.h"
+#include "test_support/emu/orv_cuda_emu.h"
+#include "test_support/fail.h"
 #include "test_support/module_fixture.h"
 
 namespace orv::fuzz {
@@ -30,27 +31,21 @@ std::vector<uint32_t> emulated_denoise(const std::vector<uint32_t>& pixels, int3
     // AddressSanitizer here.
     const std::vector<uint32_t> in = address_order(pixels, w, h, srcPitch);
     std::vector<uint32_t> out(in.size(), 0xDEADBEEF);
-    const unsigned char* source = reinterpret_cast<const unsigned char*>(in.data());
-    unsigned char* output = reinterpret_cast<unsigned char*>(out.data());
-    unsigned long long pitch = static_cast<unsigned long long>(w) * 4, outPitch = pitch;
-    int width = w, height = h, f1 = k.f1, f2 = k.f2, sharp = k.sharp, interlace = k.interlace,
-        showNoise = k.showNoise;
-    void* params[] = {&source, &pitch, &output, &outPitch, &width, &height,
-                      &f1,     &f2,    &sharp,  &interlace, &showNoise};
-    launch(emu::kDenoiseKernelName, emu::denoise_grid(w, h), params);
+    const unsigned long long pitch = static_cast<unsigned long long>(w) * 4;
+    DenoiseParams params{reinterpret_cast<const unsigned char*>(in.data()), pitch,
+                         reinterpret_cast<unsigned char*>(out.data()), pitch, w, h, k.f1, k.f2, k.sharp,
+                         k.interlace, k.showNoise};
+    launch(emu::kDenoiseKernelName, emu::denoise_grid(w, h), params.pointers().data());
     return address_order(out, w, h, dstPitch);
 }
 
 float emulated_sigma(const std::vector<uint32_t>& pixels, int32_t w, int32_t h, ptrdiff_t srcPitch) {
     const std::vector<uint32_t> in = address_order(pixels, w, h, srcPitch);
-    const unsigned char* source = reinterpret_cast<const unsigned char*>(in.data());
-    unsigned long long pitch = static_cast<unsigned long long>(w) * 4, sum = 0;
+    unsigned long long sum = 0;
     unsigned int count = 0;
-    unsigned long long* sumAt = &sum;
-    unsigned int* countAt = &count;
-    int width = w, height = h;
-    void* params[] = {&source, &pitch, &width, &height, &sumAt, &countAt};
-    launch(emu::kProfileKernelName, emu::profile_grid(w, h), params);
+    ProfileParams params{reinterpret_cast<const unsigned char*>(in.data()), static_cast<unsigned long long>(w) * 4,
+                         w, h, &sum, &count};
+    launch(emu::kProfileKernelName, emu::profile_grid(w, h), params.pointers().data());
     return noise_sigma_from(sum, count);
 }
 

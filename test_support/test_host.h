@@ -68,6 +68,13 @@ private:
     friend struct Services;
 };
 
+// A frame pitch: rows of w pixels and `extra` bytes after them, bottom-up
+// (negative) when asked.
+inline ptrdiff_t pitch_of(int32_t w, ptrdiff_t extra, bool negative) {
+    const ptrdiff_t p = static_cast<ptrdiff_t>(w) * 4 + extra;
+    return negative ? -p : p;
+}
+
 // A host frame: w*h XRGB pixels laid out with any pitch, negative included,
 // inside a buffer whose every other byte holds a canary pattern that depends
 // on the byte's position (so that a misplaced row is caught, not only a

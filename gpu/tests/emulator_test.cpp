@@ -167,19 +167,17 @@ TEST(Emulator, LaunchesByDeviceName) {
     EXPECT_EQ(report.status, Status::UnknownKernel);
 
     // A parameter array with a missing entry is refused before anything runs.
-    unsigned long long sum = 0, pitch = 4;
+    unsigned long long sum = 0;
     unsigned count = 0;
-    int width = 1, height = 1;
-    const unsigned char* source = nullptr;
-    unsigned long long* sumPtr = &sum;
-    unsigned* countPtr = &count;
-    void* params[] = {&source, &pitch, &width, &height, &sumPtr, nullptr};
-    EXPECT_FALSE(orv::emu::launch_by_name(orv::emu::kProfileKernelName, Dim3{}, Dim3{16, 16}, params, &report));
+    orv::ProfileParams profile{nullptr, 4, 1, 1, &sum, &count};
+    auto params = profile.pointers();
+    params[5] = nullptr;
+    EXPECT_FALSE(orv::emu::launch_by_name(orv::emu::kProfileKernelName, Dim3{}, Dim3{16, 16}, params.data(), &report));
     EXPECT_EQ(report.status, Status::BadConfiguration);
     EXPECT_FALSE(orv::emu::launch_by_name(orv::emu::kProfileKernelName, Dim3{}, Dim3{16, 16}, nullptr, &report));
     EXPECT_EQ(report.status, Status::BadConfiguration);
-    params[5] = &countPtr;
-    EXPECT_TRUE(orv::emu::launch_by_name(orv::emu::kProfileKernelName, Dim3{}, Dim3{16, 16}, params, &report));
+    params = profile.pointers();
+    EXPECT_TRUE(orv::emu::launch_by_name(orv::emu::kProfileKernelName, Dim3{}, Dim3{16, 16}, params.data(), &report));
     EXPECT_EQ(report.threadsRun, 256u);
 }
 

@@ -15,15 +15,6 @@
 namespace orv::test {
 namespace {
 
-const float kGridSigma = 10.026507f;
-
-std::vector<uint32_t> grid_pattern(int32_t w, int32_t h) {
-    std::vector<uint32_t> p(static_cast<size_t>(w) * h, 0x646464);
-    for (int32_t y = 0; y < h; y += 8)
-        for (int32_t x = 0; x < w; x += 8) p[static_cast<size_t>(y) * w + x] = 0x6D6D6D;
-    return p;
-}
-
 struct Context {
     FakeDriver driver;
     GpuContext* ctx = gpu_context_create();

@@ -17,8 +17,6 @@
 
 namespace orv::test {
 
-inline const float kGridSigma = 10.026507f;
-
 // The fake is opened before the module and outlives it.
 struct GpuModule {
     FakeDriver driver;
@@ -57,15 +55,6 @@ inline std::vector<uint32_t> expected_gpu_frame(const std::vector<uint32_t>& pix
         a = adaptation_rule(noiseSigma, s.f1, s.f2, s.sharp);
     }
     return gpu_output(pixels, w, h, kernel_settings(a, s), srcPitch, dstPitch);
-}
-
-// Grey 0x646464 with 0x6D6D6D wherever column and row are both multiples of
-// 8: every profile sample is flat and 8 luma steps from its block's mean.
-inline std::vector<uint32_t> grid_pattern(int32_t w, int32_t h) {
-    std::vector<uint32_t> p(static_cast<size_t>(w) * h, 0x646464);
-    for (int32_t y = 0; y < h; y += 8)
-        for (int32_t x = 0; x < w; x += 8) p[static_cast<size_t>(y) * w + x] = 0x6D6D6D;
-    return p;
 }
 
 // The log lines of the entries named, in order.

@@ -17,25 +17,6 @@ void init_and_start(HostInstance& in, TestFrame& src, TestFrame& dst) {
     ASSERT_NE(in.fields().gpu, nullptr);
 }
 
-ptrdiff_t pitch_of(int32_t w, ptrdiff_t extra, bool negative) {
-    const ptrdiff_t p = static_cast<ptrdiff_t>(w) * 4 + extra;
-    return negative ? -p : p;
-}
-
-TEST(GpuRoute, FlatGreyStaysAsTheGpuRoundsIt) {
-    GpuModule g;
-    HostInstance in(g.m.host);
-    TestFrame src(40, 30, 160), dst(40, 30, 160);
-    src.fill_words(0x808080);
-    ASSERT_NO_FATAL_FAILURE(init_and_start(in, src, dst));
-    ASSERT_EQ(in.run(src, dst), 0);
-    EXPECT_EQ(dst.packed(), std::vector<uint32_t>(40 * 30, 0x808080));
-    // The same frame on the CPU route, for the tell to mean anything.
-    EXPECT_EQ(denoise(std::vector<uint32_t>(40 * 30, 0x808080), 40, 30), std::vector<uint32_t>(40 * 30, 0x7F7F7F));
-    EXPECT_EQ(in.end(), 0);
-    EXPECT_EQ(g.driver.faults(), 0);
-}
-
 // Random pictures, settings and pitches, two frames each so that the second
 // profile blends into the first; with autoProfile off the GPU gets the stored
 // settings, above 100 and all.

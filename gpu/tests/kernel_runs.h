@@ -92,4 +92,16 @@ inline std::vector<uint32_t> flat(int w, int h, uint32_t word) {
     return std::vector<uint32_t>(static_cast<size_t>(w) * h, word);
 }
 
+// Grey 0x646464 with 0x6D6D6D wherever column and row are both multiples of
+// 8: every profile sample is flat and 8 luma steps from its block's mean.
+inline std::vector<uint32_t> grid_pattern(int32_t w, int32_t h) {
+    std::vector<uint32_t> p(static_cast<size_t>(w) * h, 0x646464);
+    for (int32_t y = 0; y < h; y += 8)
+        for (int32_t x = 0; x < w; x += 8) p[static_cast<size_t>(y) * w + x] = 0x6D6D6D;
+    return p;
+}
+
+// What the profile measures of the grid pattern, 67 x 67 or larger.
+inline const float kGridSigma = 10.026507f;
+
 }  // namespace orv::test

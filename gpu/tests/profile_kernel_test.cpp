@@ -24,10 +24,7 @@ TEST(ProfileKernel, SamplePointsOfFlatFrames) {
 
 TEST(ProfileKernel, GridPattern) {
     for (auto [size, sum, count] : {std::tuple{67, 512ull, 64u}, std::tuple{200, 4608ull, 576u}}) {
-        auto f = flat(size, size, 0x646464);
-        for (int y = 0; y < size; y += 8)
-            for (int x = 0; x < size; x += 8) f[static_cast<size_t>(y) * size + x] = 0x6D6D6D;
-        const Profile p = run_profile(f, size, size);
+        const Profile p = run_profile(grid_pattern(size, size), size, size);
         EXPECT_EQ(p.sum, sum) << size;
         EXPECT_EQ(p.count, count) << size;
     }

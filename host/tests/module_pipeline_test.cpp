@@ -22,11 +22,6 @@ struct PitchCase {
     bool srcNegative, dstNegative;
 };
 
-ptrdiff_t pitch_of(int32_t w, ptrdiff_t extra, bool negative) {
-    const ptrdiff_t p = static_cast<ptrdiff_t>(w) * 4 + extra;
-    return negative ? -p : p;
-}
-
 // Negative pitch on the source, the destination and both, and destination
 // rows wider than the picture whose padding must stay as it was.
 const PitchCase kPitches[] = {

@@ -1,0 +1,51 @@
+# cmake -DROOT=<source dir> -P check_layers.cmake
+#
+# The layers read one way: core/ includes nothing of the GPU or the host side,
+# gpu/ nothing of the host side, and no product file includes test support.
+# Includes are resolved as the compiler would (relative ones against the
+# including file's folder), so "../host/x.h" counts as host/. Tests folders
+# are test code and may reach into any layer.
+cmake_minimum_required(VERSION 3.25)
+
+# The project folders each product folder may include from.
+set(allowed_core core)
+set(allowed_gpu core gpu)
+set(allowed_host core gpu host)
+set(allowed_cli core gpu host cli)
+set(project_folders core gpu host cli test_support bench fuzz)
+
+set(violations "")
+set(checked 0)
+foreach(layer core gpu host cli)
+  file(GLOB_RECURSE files RELATIVE "${ROOT}"
+       "${ROOT}/${layer}/*.h" "${ROOT}/${layer}/*.hpp" "${ROOT}/${layer}/*.c" "${ROOT}/${layer}/*.cpp"
+       "${ROOT}/${layer}/*.cu" "${ROOT}/${layer}/*.cuh" "${ROOT}/${layer}/*.inl" "${ROOT}/${layer}/*.rc")
+  foreach(file IN LISTS files)
+    if(file MATCHES "/tests/")
+      continue()
+    endif()
+    math(EXPR checked "${checked} + 1")
+    file(STRINGS "${ROOT}/${file}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]")
+    get_filename_component(dir "${file}" DIRECTORY)
+    foreach(line IN LISTS lines)
+      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[\"<]([^\">]+)[\">].*" "\\1" target "${line}")
+      # A relative include names a file beside the includer first.
+      if(EXISTS "${ROOT}/${dir}/${target}")
+        get_filename_component(target "${ROOT}/${dir}/${target}" ABSOLUTE)
+        file(RELATIVE_PATH target "${ROOT}" "${target}")
+      endif()
+      string(REGEX MATCH "^[^/]+" top "${target}")
+      if(top IN_LIST project_folders AND NOT top IN_LIST allowed_${layer})
+        string(APPEND violations "  ${file}: ${line}\n")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+if(checked EQUAL 0)
+  message(FATAL_ERROR "no product source found under ${ROOT}")
+endif()
+if(violations)
+  message(FATAL_ERROR "includes against the layers (core <- gpu <- host, no test support in product):\n${violations}")
+endif()
+message(STATUS "${checked} product files keep the layers")
