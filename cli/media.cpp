@@ -182,7 +182,29 @@ bool direct_layout(const AVFrame* f, YuvPicture& p) {
 
 }  // namespace
 
-ToXrgb::~ToXrgb() { sws_freeContext(sws_); }
+CachedScaler::~CachedScaler() { sws_freeContext(sws_); }
+
+SwsContext* CachedScaler::get(int w, int h, AVPixelFormat from, AVPixelFormat to, AVColorSpace space,
+                              AVColorRange range, bool toYuv) {
+    const int key[7] = {w, h, from, to, space, range, toYuv};
+    if (sws_ != nullptr && std::memcmp(key, key_, sizeof key) == 0) return sws_;
+    sws_freeContext(sws_);
+    std::memset(key_, -1, sizeof key_);
+    sws_ = sws_getContext(w, h, from, w, h, to, kSwsFlags, nullptr, nullptr, nullptr);
+    if (sws_ == nullptr) return nullptr;
+    const AVPixelFormat yuv = toYuv ? to : from;
+    if (!is_rgb(yuv)) {
+        const int* yuvTable = sws_getCoefficients(sws_space(space));
+        const int* rgbTable = sws_getCoefficients(SWS_CS_DEFAULT);
+        const int yuvFull = full_range(yuv, range) ? 1 : 0;
+        if (toYuv)
+            sws_setColorspaceDetails(sws_, rgbTable, 1, yuvTable, yuvFull, 0, 1 << 16, 1 << 16);
+        else
+            sws_setColorspaceDetails(sws_, yuvTable, yuvFull, rgbTable, 1, 0, 1 << 16, 1 << 16);
+    }
+    std::memcpy(key_, key, sizeof key);
+    return sws_;
+}
 
 bool ToXrgb::convert(const AVFrame* in, uint32_t* dst, ptrdiff_t pitch, bool keepAlpha) {
     const auto fmt = static_cast<AVPixelFormat>(in->format);
@@ -196,24 +218,12 @@ bool ToXrgb::convert(const AVFrame* in, uint32_t* dst, ptrdiff_t pitch, bool kee
         yuv_to_xrgb(direct, dst, pitch);
         return true;
     }
-    const int key[6] = {in->width, in->height, in->format, in->colorspace, in->color_range, keepAlpha};
-    if (sws_ == nullptr || std::memcmp(key, key_, sizeof key) != 0) {
-        sws_freeContext(sws_);
-        sws_ = sws_getContext(in->width, in->height, fmt, in->width, in->height, target, kSwsFlags, nullptr, nullptr,
-                              nullptr);
-        if (sws_ == nullptr) return false;
-        if (!is_rgb(fmt))
-            sws_setColorspaceDetails(sws_, sws_getCoefficients(sws_space(in->colorspace)),
-                                     full_range(fmt, in->color_range) ? 1 : 0, sws_getCoefficients(SWS_CS_DEFAULT), 1,
-                                     0, 1 << 16, 1 << 16);
-        std::memcpy(key_, key, sizeof key);
-    }
+    SwsContext* sws = scaler_.get(in->width, in->height, fmt, target, in->colorspace, in->color_range, false);
+    if (sws == nullptr) return false;
     uint8_t* planes[4] = {reinterpret_cast<uint8_t*>(dst), nullptr, nullptr, nullptr};
     int strides[4] = {static_cast<int>(pitch), 0, 0, 0};
-    return sws_scale(sws_, in->data, in->linesize, 0, in->height, planes, strides) == in->height;
+    return sws_scale(sws, in->data, in->linesize, 0, in->height, planes, strides) == in->height;
 }
-
-FromXrgb::~FromXrgb() { sws_freeContext(sws_); }
 
 bool FromXrgb::convert(const uint32_t* src, ptrdiff_t pitch, bool alpha, AVFrame* out) {
     const auto fmt = static_cast<AVPixelFormat>(out->format);
@@ -228,21 +238,11 @@ bool FromXrgb::convert(const uint32_t* src, ptrdiff_t pitch, bool alpha, AVFrame
         xrgb_to_yuv(src, pitch, direct);
         return true;
     }
-    const int key[6] = {out->width, out->height, out->format, out->colorspace, out->color_range, alpha};
-    if (sws_ == nullptr || std::memcmp(key, key_, sizeof key) != 0) {
-        sws_freeContext(sws_);
-        sws_ = sws_getContext(out->width, out->height, from, out->width, out->height, fmt, kSwsFlags, nullptr, nullptr,
-                              nullptr);
-        if (sws_ == nullptr) return false;
-        if (!is_rgb(fmt))
-            sws_setColorspaceDetails(sws_, sws_getCoefficients(SWS_CS_DEFAULT), 1,
-                                     sws_getCoefficients(sws_space(out->colorspace)),
-                                     full_range(fmt, out->color_range) ? 1 : 0, 0, 1 << 16, 1 << 16);
-        std::memcpy(key_, key, sizeof key);
-    }
+    SwsContext* sws = scaler_.get(out->width, out->height, from, fmt, out->colorspace, out->color_range, true);
+    if (sws == nullptr) return false;
     const uint8_t* planes[4] = {reinterpret_cast<const uint8_t*>(src), nullptr, nullptr, nullptr};
     const int strides[4] = {static_cast<int>(pitch), 0, 0, 0};
-    return sws_scale(sws_, planes, strides, 0, out->height, out->data, out->linesize) == out->height;
+    return sws_scale(sws, planes, strides, 0, out->height, out->data, out->linesize) == out->height;
 }
 
 namespace {

@@ -59,34 +59,44 @@ int source_rotation(const Source& s);
 
 // ---- conversions ---------------------------------------------------------------
 
+// A libswscale context kept for as long as the conversion it was made for
+// stays the same (size, formats, matrix and range): making one costs more
+// than converting a frame.
+class CachedScaler {
+public:
+    CachedScaler() = default;
+    CachedScaler(const CachedScaler&) = delete;
+    CachedScaler& operator=(const CachedScaler&) = delete;
+    ~CachedScaler();
+    // The context from `from` to `to` at w x h; `yuvSide` is the non-RGB
+    // side's matrix and range (ignored when both sides are RGB), `toYuv` which
+    // side that is. Null when libswscale can't make it.
+    SwsContext* get(int w, int h, AVPixelFormat from, AVPixelFormat to, AVColorSpace space, AVColorRange range,
+                    bool toYuv);
+
+private:
+    SwsContext* sws_ = nullptr;
+    int key_[7] = {-1, -1, -1, -1, -1, -1, -1};
+};
+
 // Converts frames of any pixel format to XRGB rows with the frame's own matrix
 // and range, accurate rounding and full chroma interpolation. `keepAlpha`
 // puts the frame's alpha in the top byte instead of padding.
 class ToXrgb {
 public:
-    ToXrgb() = default;
-    ToXrgb(const ToXrgb&) = delete;
-    ToXrgb& operator=(const ToXrgb&) = delete;
-    ~ToXrgb();
     bool convert(const AVFrame* in, uint32_t* dst, ptrdiff_t pitch, bool keepAlpha);
 
 private:
-    SwsContext* sws_ = nullptr;
-    int key_[6] = {-1, -1, -1, -1, -1, -1};
+    CachedScaler scaler_;
 };
 
 // Converts XRGB rows to the encoder's pixel format with the given matrix and range.
 class FromXrgb {
 public:
-    FromXrgb() = default;
-    FromXrgb(const FromXrgb&) = delete;
-    FromXrgb& operator=(const FromXrgb&) = delete;
-    ~FromXrgb();
     bool convert(const uint32_t* src, ptrdiff_t pitch, bool alpha, AVFrame* out);
 
 private:
-    SwsContext* sws_ = nullptr;
-    int key_[6] = {-1, -1, -1, -1, -1, -1};
+    CachedScaler scaler_;
 };
 
 // Picture buffers for the encoder's frames, reused once the encoder lets go
