@@ -182,15 +182,12 @@ bool direct_layout(const AVFrame* f, YuvPicture& p) {
 
 }  // namespace
 
-CachedScaler::~CachedScaler() { sws_freeContext(sws_); }
-
 SwsContext* CachedScaler::get(int w, int h, AVPixelFormat from, AVPixelFormat to, AVColorSpace space,
                               AVColorRange range, bool toYuv) {
     const int key[7] = {w, h, from, to, space, range, toYuv};
-    if (sws_ != nullptr && std::memcmp(key, key_, sizeof key) == 0) return sws_;
-    sws_freeContext(sws_);
+    if (sws_ != nullptr && std::memcmp(key, key_, sizeof key) == 0) return sws_.get();
     std::memset(key_, -1, sizeof key_);
-    sws_ = sws_getContext(w, h, from, w, h, to, kSwsFlags, nullptr, nullptr, nullptr);
+    sws_.reset(sws_getContext(w, h, from, w, h, to, kSwsFlags, nullptr, nullptr, nullptr));
     if (sws_ == nullptr) return nullptr;
     const AVPixelFormat yuv = toYuv ? to : from;
     if (!is_rgb(yuv)) {
@@ -198,70 +195,73 @@ SwsContext* CachedScaler::get(int w, int h, AVPixelFormat from, AVPixelFormat to
         const int* rgbTable = sws_getCoefficients(SWS_CS_DEFAULT);
         const int yuvFull = full_range(yuv, range) ? 1 : 0;
         if (toYuv)
-            sws_setColorspaceDetails(sws_, rgbTable, 1, yuvTable, yuvFull, 0, 1 << 16, 1 << 16);
+            sws_setColorspaceDetails(sws_.get(), rgbTable, 1, yuvTable, yuvFull, 0, 1 << 16, 1 << 16);
         else
-            sws_setColorspaceDetails(sws_, yuvTable, yuvFull, rgbTable, 1, 0, 1 << 16, 1 << 16);
+            sws_setColorspaceDetails(sws_.get(), yuvTable, yuvFull, rgbTable, 1, 0, 1 << 16, 1 << 16);
     }
     std::memcpy(key_, key, sizeof key);
-    return sws_;
-}
-
-bool ToXrgb::convert(const AVFrame* in, uint32_t* dst, ptrdiff_t pitch, bool keepAlpha) {
-    const auto fmt = static_cast<AVPixelFormat>(in->format);
-    const AVPixelFormat target = keepAlpha ? AV_PIX_FMT_BGRA : AV_PIX_FMT_BGR0;
-    if (fmt == AV_PIX_FMT_BGR0 || fmt == target) {
-        copy_rows(in->data[0], in->linesize[0], reinterpret_cast<uint8_t*>(dst), pitch, in->width * 4, in->height);
-        return true;
-    }
-    YuvPicture direct;
-    if (!keepAlpha && direct_layout(in, direct)) {
-        yuv_to_xrgb(direct, dst, pitch);
-        return true;
-    }
-    SwsContext* sws = scaler_.get(in->width, in->height, fmt, target, in->colorspace, in->color_range, false);
-    if (sws == nullptr) return false;
-    uint8_t* planes[4] = {reinterpret_cast<uint8_t*>(dst), nullptr, nullptr, nullptr};
-    int strides[4] = {static_cast<int>(pitch), 0, 0, 0};
-    return sws_scale(sws, in->data, in->linesize, 0, in->height, planes, strides) == in->height;
-}
-
-bool FromXrgb::convert(const uint32_t* src, ptrdiff_t pitch, bool alpha, AVFrame* out) {
-    const auto fmt = static_cast<AVPixelFormat>(out->format);
-    const AVPixelFormat from = alpha ? AV_PIX_FMT_BGRA : AV_PIX_FMT_BGR0;
-    if (fmt == AV_PIX_FMT_BGR0 || fmt == from) {
-        copy_rows(reinterpret_cast<const uint8_t*>(src), pitch, out->data[0], out->linesize[0], out->width * 4,
-                  out->height);
-        return true;
-    }
-    YuvPicture direct;
-    if (!alpha && direct_layout(out, direct)) {
-        xrgb_to_yuv(src, pitch, direct);
-        return true;
-    }
-    SwsContext* sws = scaler_.get(out->width, out->height, from, fmt, out->colorspace, out->color_range, true);
-    if (sws == nullptr) return false;
-    const uint8_t* planes[4] = {reinterpret_cast<const uint8_t*>(src), nullptr, nullptr, nullptr};
-    const int strides[4] = {static_cast<int>(pitch), 0, 0, 0};
-    return sws_scale(sws, planes, strides, 0, out->height, out->data, out->linesize) == out->height;
+    return sws_.get();
 }
 
 namespace {
-constexpr int kPlaneAlign = 64;
+
+// Both directions between XRGB rows and `frame`: into the frame when
+// `toFrame`, out of it otherwise (then `xrgb` is written).
+bool convert_xrgb(CachedScaler& scaler, const AVFrame* frame, uint32_t* xrgb, ptrdiff_t pitch, bool alpha,
+                  bool toFrame) {
+    const auto fmt = static_cast<AVPixelFormat>(frame->format);
+    const AVPixelFormat packed = alpha ? AV_PIX_FMT_BGRA : AV_PIX_FMT_BGR0;
+    const int w = frame->width, h = frame->height;
+    uint8_t* rows = reinterpret_cast<uint8_t*>(xrgb);
+    YuvPicture direct;
+    if (fmt == AV_PIX_FMT_BGR0 || fmt == packed) {
+        if (toFrame)
+            copy_rows(rows, pitch, frame->data[0], frame->linesize[0], w * 4, h);
+        else
+            copy_rows(frame->data[0], frame->linesize[0], rows, pitch, w * 4, h);
+    } else if (!alpha && direct_layout(frame, direct)) {
+        if (toFrame)
+            xrgb_to_yuv(xrgb, pitch, direct);
+        else
+            yuv_to_xrgb(direct, xrgb, pitch);
+    } else {
+        SwsContext* sws = scaler.get(w, h, toFrame ? packed : fmt, toFrame ? fmt : packed, frame->colorspace,
+                                     frame->color_range, toFrame);
+        if (sws == nullptr) return false;
+        uint8_t* planes[4] = {rows, nullptr, nullptr, nullptr};
+        int strides[4] = {static_cast<int>(pitch), 0, 0, 0};
+        const int done = toFrame ? sws_scale(sws, planes, strides, 0, h, frame->data, frame->linesize)
+                                 : sws_scale(sws, frame->data, frame->linesize, 0, h, planes, strides);
+        return done == h;
+    }
+    return true;
 }
 
-FramePool::~FramePool() { av_buffer_pool_uninit(&pool_); }
+// The encoder's planes, aligned for any vector width libav uses.
+constexpr int kPlaneAlign = 64;
+
+}  // namespace
+
+bool ToXrgb::convert(const AVFrame* in, uint32_t* dst, ptrdiff_t pitch, bool keepAlpha) {
+    return convert_xrgb(scaler_, in, dst, pitch, keepAlpha, false);
+}
+
+bool FromXrgb::convert(const uint32_t* src, ptrdiff_t pitch, bool alpha, AVFrame* out) {
+    // Only read: the frame is the side written.
+    return convert_xrgb(scaler_, out, const_cast<uint32_t*>(src), pitch, alpha, true);
+}
 
 void FramePool::init(AVPixelFormat format, int width, int height) {
     const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(format);
     if (d == nullptr || (d->flags & (AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_HWACCEL | AV_PIX_FMT_FLAG_BITSTREAM)) != 0)
         return;
     const int size = av_image_get_buffer_size(format, width, height, kPlaneAlign);
-    if (size > 0) pool_ = av_buffer_pool_init(static_cast<size_t>(size) + AV_INPUT_BUFFER_PADDING_SIZE, nullptr);
+    if (size > 0) pool_.reset(av_buffer_pool_init(static_cast<size_t>(size) + AV_INPUT_BUFFER_PADDING_SIZE, nullptr));
 }
 
 bool FramePool::get(AVFrame* f) const {
     if (pool_ == nullptr) return av_frame_get_buffer(f, 0) >= 0;
-    f->buf[0] = av_buffer_pool_get(pool_);
+    f->buf[0] = av_buffer_pool_get(pool_.get());
     if (f->buf[0] == nullptr) return false;
     return av_image_fill_arrays(f->data, f->linesize, f->buf[0]->data, static_cast<AVPixelFormat>(f->format), f->width,
                                 f->height, kPlaneAlign) >= 0;

@@ -13,6 +13,7 @@ extern "C" {
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -64,10 +65,6 @@ int source_rotation(const Source& s);
 // than converting a frame.
 class CachedScaler {
 public:
-    CachedScaler() = default;
-    CachedScaler(const CachedScaler&) = delete;
-    CachedScaler& operator=(const CachedScaler&) = delete;
-    ~CachedScaler();
     // The context from `from` to `to` at w x h; `yuvSide` is the non-RGB
     // side's matrix and range (ignored when both sides are RGB), `toYuv` which
     // side that is. Null when libswscale can't make it.
@@ -75,7 +72,10 @@ public:
                     bool toYuv);
 
 private:
-    SwsContext* sws_ = nullptr;
+    struct Free {
+        void operator()(SwsContext* c) const { sws_freeContext(c); }
+    };
+    std::unique_ptr<SwsContext, Free> sws_;
     int key_[7] = {-1, -1, -1, -1, -1, -1, -1};
 };
 
@@ -104,16 +104,15 @@ private:
 // may take from it.
 class FramePool {
 public:
-    FramePool() = default;
-    FramePool(const FramePool&) = delete;
-    FramePool& operator=(const FramePool&) = delete;
-    ~FramePool();
     void init(AVPixelFormat format, int width, int height);
     // Gives `f` (format and size set as at init) its planes.
     bool get(AVFrame* f) const;
 
 private:
-    AVBufferPool* pool_ = nullptr;  // null for layouts it leaves to libav (palettes)
+    struct Free {
+        void operator()(AVBufferPool* p) const { av_buffer_pool_uninit(&p); }
+    };
+    std::unique_ptr<AVBufferPool, Free> pool_;  // null for layouts it leaves to libav (palettes)
 };
 
 // Turns an XRGB picture of w x h clockwise by 90, 180 or 270 degrees into

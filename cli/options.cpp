@@ -1,6 +1,7 @@
 #include "cli/options.h"
 
 #include <cstdlib>
+#include <utility>
 
 namespace orv::cli {
 
@@ -68,6 +69,31 @@ bool to_int(const std::string& s, int32_t lo, int32_t hi, int32_t& out) {
     return true;
 }
 
+// The options that take no value, each turning one setting on.
+bool* switch_named(Options& o, const std::string& a) {
+    const std::pair<const char*, bool Options::*> switches[] = {
+        {"--interlace", &Options::interlace}, {"--show-noise", &Options::showNoise},
+        {"--disable", &Options::disable},     {"--no-auto-profile", &Options::noAutoProfile},
+        {"--force", &Options::force},         {"--quiet", &Options::quiet},
+        {"--verbose", &Options::verbose},
+    };
+    for (const auto& [name, member] : switches)
+        if (a == name) return &(o.*member);
+    return nullptr;
+}
+
+// The options that take their value as it is.
+std::string* text_named(Options& o, const std::string& a) {
+    const std::pair<const char*, std::string Options::*> texts[] = {
+        {"--config", &Options::configLine}, {"--crf", &Options::crf},     {"--preset", &Options::preset},
+        {"--pix-fmt", &Options::pixFmt},    {"--rate", &Options::rate},   {"--codec", &Options::codec},
+        {"--module", &Options::modulePath},
+    };
+    for (const auto& [name, member] : texts)
+        if (a == name) return &(o.*member);
+    return nullptr;
+}
+
 }  // namespace
 
 std::optional<Options> parse_options(const std::vector<std::string>& args, std::string& error) {
@@ -102,34 +128,16 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
         } else if (a == "--version") {
             o.command = "version";
             return o;
-        } else if (a == "--config") {
-            ok = value(o.configLine);
         } else if (a == "--f1") {
             ok = ranged(o.f1, 0, 100);
         } else if (a == "--f2") {
             ok = ranged(o.f2, 0, 100);
         } else if (a == "--sharp") {
             ok = ranged(o.sharp, 0, 6);
-        } else if (a == "--interlace") {
-            o.interlace = true;
-        } else if (a == "--show-noise") {
-            o.showNoise = true;
-        } else if (a == "--disable") {
-            o.disable = true;
-        } else if (a == "--no-auto-profile") {
-            o.noAutoProfile = true;
-        } else if (a == "--force") {
-            o.force = true;
-        } else if (a == "--quiet") {
-            o.quiet = true;
-        } else if (a == "--verbose") {
-            o.verbose = true;
-        } else if (a == "--crf") {
-            ok = value(o.crf);
-        } else if (a == "--preset") {
-            ok = value(o.preset);
-        } else if (a == "--pix-fmt") {
-            ok = value(o.pixFmt);
+        } else if (bool* flag = switch_named(o, a)) {
+            *flag = true;
+        } else if (std::string* text = text_named(o, a)) {
+            ok = value(*text);
         } else if (a == "--encoder-opt") {
             std::string v;
             ok = value(v);
@@ -152,12 +160,6 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
                 error = "--size takes WIDTHxHEIGHT, each 1 to 32768, not '" + v + "'";
                 ok = false;
             }
-        } else if (a == "--rate") {
-            ok = value(o.rate);
-        } else if (a == "--codec") {
-            ok = value(o.codec);
-        } else if (a == "--module") {
-            ok = value(o.modulePath);
         } else if (a.size() > 1 && a[0] == '-' && a != "-") {
             error = "unknown option " + a;
             ok = false;
