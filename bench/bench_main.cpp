@@ -1,4 +1,4 @@
-// ORV's CPU route, on each kernel set and in its parts, against a plain copy
+// ORV's CPU route, on each kernel set and in its stages, against a plain copy
 // and against ffmpeg's denoisers, on the same 1080p frames, one thread, in one
 // run. Every figure is printed as a multiple of a frame copy's time and of
 // hqdn3d's in this same run.
@@ -94,17 +94,17 @@ struct Timed {
     std::vector<double> msPerFrame;                    // one figure per round
 };
 
-// The parts of a kernel set, each over a whole frame on its own: the luma
+// The stages of a kernel set, each over a whole frame on its own: the luma
 // plane with its 16-bit rows, the corrections from them, and the colour
 // rebuild from the corrections.
-struct Parts {
+struct Stages {
     const kernels::RowKernels& k;
     const kernels::PassConstants pc;
     std::vector<uint8_t> plane;
     kernels::LineRing wide;
     std::vector<int32_t> S;
     std::vector<uint32_t> out;
-    explicit Parts(CpuVariant v, const FilterInstance& fi)
+    explicit Stages(CpuVariant v, const FilterInstance& fi)
         : k(kernels::row_kernels(v)),
           pc(kernels::make_pass_constants(fi.f1, fi.f2, fi.sharp, fi.interlace, fi.showNoise)),
           plane(static_cast<size_t>(kWidth) * kHeight), S(plane.size()), out(plane.size()) {
@@ -154,7 +154,7 @@ int main_bench(int argc, char** argv) {
             sets.push_back(v);
     std::vector<Timed> timed;
     std::vector<std::unique_ptr<Instance>> instances;
-    std::vector<std::unique_ptr<Parts>> parts;
+    std::vector<std::unique_ptr<Stages>> stages;
     size_t avx2Row = SIZE_MAX;
     for (CpuVariant v : sets) {
         instances.push_back(std::make_unique<Instance>());
@@ -164,9 +164,9 @@ int main_bench(int argc, char** argv) {
         timed.push_back({"fast route, " + name + " kernels", [&fi, &out, v](std::vector<uint32_t>& f) {
                              run_fast_route(fi, packed(f), packed(out), v);
                          }, {}});
-        if (v == CpuVariant::Reference) continue;  // its parts are the reference route's
-        parts.push_back(std::make_unique<Parts>(v, fi));
-        Parts* p = parts.back().get();
+        if (v == CpuVariant::Reference) continue;  // its stages are the reference route's
+        stages.push_back(std::make_unique<Stages>(v, fi));
+        Stages* p = stages.back().get();
         timed.push_back({"  " + name + ": luma plane and 16-bit rows", [p](std::vector<uint32_t>& f) { p->luma(f); }, {}});
         timed.push_back({"  " + name + ": core (corrections)", [p](std::vector<uint32_t>&) { p->core(); }, {}});
         timed.push_back({"  " + name + ": colour rebuild", [p](std::vector<uint32_t>& f) { p->rebuild(f); }, {}});
@@ -225,7 +225,7 @@ int main_bench(int argc, char** argv) {
 
     std::printf("\nORV CPU route, %dx%d XRGB, %d frames of synthetic noisy content, settings f1=70 f2=70 sharp=2,\n"
                 "one thread, processor time, median of %d rounds; \"x copy\" = time per frame / a frame copy's, \"x hqdn3d\" the\n"
-                "same against ffmpeg's hqdn3d; the parts are each timed alone over a whole frame\n\n",
+                "same against ffmpeg's hqdn3d; the stages are each timed alone over a whole frame\n\n",
                 kWidth, kHeight, opt.frames, opt.rounds);
     std::printf("%-44s %9s %9s %8s %9s\n", "route", "ms/frame", "MP/s", "x copy", "x hqdn3d");
     const double mp = static_cast<double>(kWidth) * kHeight / 1e6;

@@ -549,37 +549,37 @@ int denoise(const Options& o, const std::string& defaultModulePath) {
     Source source;
     source.stop = &gSignal;
     ReadSide reader;
-    VideoSpec spec;
+    VideoShape shape;
     if (rawIn) {
-        reader.w = spec.width = o.width;
-        reader.h = spec.height = o.height;
+        reader.w = shape.width = o.width;
+        reader.h = shape.height = o.height;
         AVRational rate{};
         if (av_parse_video_rate(&rate, o.rate.c_str()) < 0 || rate.num <= 0)
             return fail(kBadInput, "--rate takes a frame rate such as 25 or 30000/1001, not '" + o.rate + "'");
-        spec.frameRate = rate;
-        spec.timeBase = av_inv_q(rate);
+        shape.frameRate = rate;
+        shape.timeBase = av_inv_q(rate);
     } else {
         if (!source_open(source, o.input, nullptr, 0, error)) return fail(kBadInput, error);
         reader.source = &source;
         const AVStream* st = source.fmt->streams[source.video];
-        reader.w = spec.width = st->codecpar->width;
-        reader.h = spec.height = st->codecpar->height;
-        spec.format = static_cast<AVPixelFormat>(st->codecpar->format);
-        spec.timeBase = st->time_base;
-        spec.frameRate = st->avg_frame_rate.num > 0 ? st->avg_frame_rate : st->r_frame_rate;
-        if (spec.frameRate.num <= 0) spec.frameRate = {25, 1};
-        if (o.width != 0 && (o.width != spec.width || o.height != spec.height))
+        reader.w = shape.width = st->codecpar->width;
+        reader.h = shape.height = st->codecpar->height;
+        shape.format = static_cast<AVPixelFormat>(st->codecpar->format);
+        shape.timeBase = st->time_base;
+        shape.frameRate = st->avg_frame_rate.num > 0 ? st->avg_frame_rate : st->r_frame_rate;
+        if (shape.frameRate.num <= 0) shape.frameRate = {25, 1};
+        if (o.width != 0 && (o.width != shape.width || o.height != shape.height))
             return fail(kBadInput, "--size " + std::to_string(o.width) + "x" + std::to_string(o.height) +
-                                       " doesn't fit the input's " + std::to_string(spec.width) + "x" +
-                                       std::to_string(spec.height) + " frames");
+                                       " doesn't fit the input's " + std::to_string(shape.width) + "x" +
+                                       std::to_string(shape.height) + " frames");
     }
-    const int64_t pixels = static_cast<int64_t>(spec.width) * spec.height;
-    if (spec.width > 32768 || spec.height > 32768 || pixels > (int64_t{1} << 28))
-        return fail(kBadInput, "frame size " + std::to_string(spec.width) + "x" + std::to_string(spec.height) +
+    const int64_t pixels = static_cast<int64_t>(shape.width) * shape.height;
+    if (shape.width > 32768 || shape.height > 32768 || pixels > (int64_t{1} << 28))
+        return fail(kBadInput, "frame size " + std::to_string(shape.width) + "x" + std::to_string(shape.height) +
                                    " doesn't fit the filter");
 
     std::vector<std::string> notes;
-    const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(spec.format);
+    const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(shape.format);
     if (!rawIn && desc != nullptr && desc->comp[0].depth > 8)
         notes.push_back("the filter works in 8 bits; the input's " + std::to_string(desc->comp[0].depth) +
                         "-bit frames are filtered at 8 bits and encoded back at " +
@@ -593,12 +593,12 @@ int denoise(const Options& o, const std::string& defaultModulePath) {
         partial.make(o.output);
         if (!partial.prepare(error)) return fail(kFailed, error);
         EncoderChoice choice{o.codec, o.crf, o.preset, o.pixFmt, o.encoderOptions, o.verbose};
-        if (!sink_open(sinkStore, o.output, partial.writePath, rawIn ? nullptr : &source, spec, choice, notes, error))
+        if (!sink_open(sinkStore, o.output, partial.writePath, rawIn ? nullptr : &source, shape, choice, notes, error))
             return fail(kBadInput, error);
         sink = &sinkStore;
         reader.onePicture = sink->singlePicture;
     }
-    Geometry g{spec.width, spec.height, false};
+    Geometry g{shape.width, shape.height, false};
     if (sink != nullptr && desc != nullptr) {
         const AVPixFmtDescriptor* od = av_pix_fmt_desc_get(sink->enc->pix_fmt);
         g.alpha = (desc->flags & AV_PIX_FMT_FLAG_ALPHA) != 0 && od != nullptr && (od->flags & AV_PIX_FMT_FLAG_ALPHA) != 0;
@@ -614,9 +614,9 @@ int denoise(const Options& o, const std::string& defaultModulePath) {
     } workers;
     workers.push_back(std::make_unique<Worker>());
     workers[0]->host = std::move(host);
-    if (module_start(*workers[0]->host, spec.width, spec.height) != 0)
-        return fail(kFailed, "the filter could not start on " + std::to_string(spec.width) + "x" +
-                                 std::to_string(spec.height) + " frames (out of memory?)");
+    if (module_start(*workers[0]->host, shape.width, shape.height) != 0)
+        return fail(kFailed, "the filter could not start on " + std::to_string(shape.width) + "x" +
+                                 std::to_string(shape.height) + " frames (out of memory?)");
     const auto& fi0 = *static_cast<const FilterInstance*>(module_instance(*workers[0]->host));
     const int threads = fi0.gpu != nullptr ? 1 : (o.threads > 0 ? o.threads : static_cast<int>(cores));
     for (int i = 1; i < threads; ++i) {
@@ -624,7 +624,7 @@ int denoise(const Options& o, const std::string& defaultModulePath) {
         w->host = module_add_instance(*workers[0]->host, error);
         if (!w->host) return fail(kFailed, error);
         if (!apply_settings(*w->host, o, error)) return fail(kBadInput, error);
-        if (module_start(*w->host, spec.width, spec.height) != 0)
+        if (module_start(*w->host, shape.width, shape.height) != 0)
             return fail(kFailed, "the filter could not start another instance (out of memory?)");
         workers.push_back(std::move(w));
     }
@@ -644,8 +644,8 @@ int denoise(const Options& o, const std::string& defaultModulePath) {
     if (!rawIn) {
         const AVStream* st = source.fmt->streams[source.video];
         if (st->nb_frames > 0) progress.total = st->nb_frames;
-        else if (source.fmt->duration > 0 && spec.frameRate.num > 0)
-            progress.total = av_rescale_q(source.fmt->duration, AV_TIME_BASE_Q, av_inv_q(spec.frameRate));
+        else if (source.fmt->duration > 0 && shape.frameRate.num > 0)
+            progress.total = av_rescale_q(source.fmt->duration, AV_TIME_BASE_Q, av_inv_q(shape.frameRate));
     }
     int64_t written = 0;
     std::vector<std::thread> threadsRunning;
@@ -700,7 +700,7 @@ int denoise(const Options& o, const std::string& defaultModulePath) {
         std::fprintf(stderr, "orv: %s holds one picture: the first frame was written\n", o.output.c_str());
     if (!o.quiet)
         std::fprintf(stderr, "%s\n",
-                     format_summary(written, spec.width, spec.height, progress_seconds(progress), route_summary(p)).c_str());
+                     format_summary(written, shape.width, shape.height, progress_seconds(progress), route_summary(p)).c_str());
     return 0;
 }
 

@@ -118,7 +118,7 @@ int source_rotation(const Source& s) {
     const auto* matrix = reinterpret_cast<const int32_t*>(m);
     const double angle = av_display_rotation_get(matrix);  // counter-clockwise
     if (std::isnan(angle)) return -1;
-    // A flip shows as a negative determinant of the 2x2 part.
+    // A flip shows as a negative determinant of the 2x2 block.
     const double det = static_cast<double>(matrix[0]) * matrix[4] - static_cast<double>(matrix[1]) * matrix[3];
     if (det < 0) return -1;
     double cw = std::fmod(-angle, 360.0);
@@ -401,7 +401,7 @@ bool output_format_known(const std::string& outputName, std::string& error) {
 }
 
 bool sink_open(Sink& k, const std::string& outputName, const std::string& writePath, const Source* src,
-               const VideoSpec& spec, const EncoderChoice& choice, std::vector<std::string>& notes,
+               const VideoShape& shape, const EncoderChoice& choice, std::vector<std::string>& notes,
                std::string& error) {
     const AVOutputFormat* of = av_guess_format(nullptr, outputName.c_str(), nullptr);
     if (of == nullptr) return output_format_known(outputName, error);
@@ -448,9 +448,9 @@ bool sink_open(Sink& k, const std::string& outputName, const std::string& writeP
     k.enc = avcodec_alloc_context3(codec);
     if (k.enc == nullptr) return (error = "out of memory", false);
     AVCodecContext* e = k.enc;
-    e->width = swap ? spec.height : spec.width;
-    e->height = swap ? spec.width : spec.height;
-    AVPixelFormat want = spec.format;
+    e->width = swap ? shape.height : shape.width;
+    e->height = swap ? shape.width : shape.height;
+    AVPixelFormat want = shape.format;
     if (!choice.pixFmt.empty()) {
         want = av_get_pix_fmt(choice.pixFmt.c_str());
         if (want == AV_PIX_FMT_NONE) return (error = "unknown pixel format " + choice.pixFmt, false);
@@ -459,8 +459,8 @@ bool sink_open(Sink& k, const std::string& outputName, const std::string& writeP
     }
     e->pix_fmt = pick_pixel_format(codec, want);
     if (e->pix_fmt == AV_PIX_FMT_NONE) return (error = std::string(codec->name) + " takes no pixel format orv can give it", false);
-    e->time_base = spec.timeBase;
-    e->framerate = spec.frameRate;
+    e->time_base = shape.timeBase;
+    e->framerate = shape.frameRate;
     if (ist != nullptr) {
         const AVCodecParameters* p = ist->codecpar;
         e->sample_aspect_ratio = swap ? AVRational{p->sample_aspect_ratio.den, p->sample_aspect_ratio.num}
@@ -473,7 +473,7 @@ bool sink_open(Sink& k, const std::string& outputName, const std::string& writeP
         e->chroma_sample_location = p->chroma_location;
         e->field_order = p->field_order;
     }
-    const bool outRgb = is_rgb(e->pix_fmt), inRgb = is_rgb(spec.format);
+    const bool outRgb = is_rgb(e->pix_fmt), inRgb = is_rgb(shape.format);
     if (outRgb) {
         e->colorspace = AVCOL_SPC_RGB;
         e->color_range = AVCOL_RANGE_UNSPECIFIED;
@@ -515,7 +515,7 @@ bool sink_open(Sink& k, const std::string& outputName, const std::string& writeP
     if (k.video == nullptr || avcodec_parameters_from_context(k.video->codecpar, e) < 0)
         return (error = "out of memory", false);
     k.video->time_base = e->time_base;
-    k.video->avg_frame_rate = spec.frameRate;
+    k.video->avg_frame_rate = shape.frameRate;
 
     if (src != nullptr) {
         AVFormatContext* ic = src->fmt;

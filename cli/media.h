@@ -146,7 +146,7 @@ struct Sink {
 
 // What the sink is made from: the input (null for raw frames) and its video
 // geometry and timing.
-struct VideoSpec {
+struct VideoShape {
     int width = 0, height = 0;
     AVPixelFormat format = AV_PIX_FMT_BGR0;
     AVRational timeBase{1, 25}, frameRate{25, 1};
@@ -160,7 +160,7 @@ bool output_format_known(const std::string& outputName, std::string& error);
 // encoder option, pixel format) comes here, before any frame is read.
 // `notes` gets the lines the user should see (rotation applied, streams left out).
 bool sink_open(Sink& k, const std::string& outputName, const std::string& writePath, const Source* src,
-               const VideoSpec& spec, const EncoderChoice& choice, std::vector<std::string>& notes,
+               const VideoShape& shape, const EncoderChoice& choice, std::vector<std::string>& notes,
                std::string& error);
 
 // Encodes one frame (null to drain) and writes its packets.
