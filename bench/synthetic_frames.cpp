@@ -75,7 +75,7 @@ std::vector<std::vector<uint32_t>> synthetic_frames(int32_t w, int32_t h, int co
             for (int32_t x = 0; x < w; ++x) {
                 double rgb[3];
                 scene(w, h, k, x, y, rgb);
-                // Sensor-like noise: a shared luma part and a weaker chroma part.
+                // Sensor-like noise: a shared luma component and a weaker chroma component.
                 const double common = 5.0 * noise.next();
                 uint32_t word = 0;
                 for (int c = 0; c < 3; ++c) word = word << 8 | clamp_byte(rgb[c] + common + 2.5 * noise.next());

@@ -67,7 +67,7 @@ struct RowJob {
 };
 
 // One kernel set. denoise_row is corrections_row followed by rebuild_row;
-// the parts are there to be timed and checked on their own.
+// the stages are there to be timed and checked on their own.
 struct RowKernels {
     // Fills `count` plane bytes, and their 16-bit samples when `wide` is not null.
     void (*luma_row)(const uint32_t* source, int32_t count, uint8_t* plane, int16_t* wide);

@@ -8,7 +8,7 @@
 // more than the earlier half did (which has seen every one-time allocation,
 // such as the fake driver's log reaching its longest), and no frame holds more
 // than its working state. Leaks that lose their pointer are the leak
-// checker's part (LeakSanitizer or valgrind, which run it).
+// checker's job (LeakSanitizer or valgrind, which run it).
 //
 //   orv_soak FRAMES [SEED]
 #include <algorithm>

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs that are missing, and does
-# nothing when all are there. Each part of the project lists its own packages
+# nothing when all are there. Each piece of the project lists its own packages
 # in scripts/packages.d/*.list (one name a line, # for comments).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)

@@ -8,7 +8,7 @@
 #   server, or a lock file left behind by one that died, can't get in the way.
 # - The command gets DISPLAY and ORV_SCREENSHOT_DIR=SHOT-DIR, and no stdin.
 # - A screenshot is asked for by putting "x y width height" into
-#   SHOT-DIR/dialog.request; the picture of that part of the screen is
+#   SHOT-DIR/dialog.request; the picture of that region of the screen is
 #   written to SHOT-DIR/dialog.png, then SHOT-DIR/dialog.done appears
 #   (dialog.failed, holding the error, if it can't be taken).
 # - Everything is bounded (ORV_XVFB_LIMIT seconds for the command, 300 by
