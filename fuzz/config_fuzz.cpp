@@ -106,7 +106,7 @@ void check_options(const std::string& text) {
         if (error.empty()) fail("arguments refused without a reason");
         return;
     }
-    if (o->command == "help") return;
+    if (o->command == "help" || o->command == "version") return;
     auto in = [](const std::optional<int32_t>& v, int32_t lo, int32_t hi) { return !v || (*v >= lo && *v <= hi); };
     const bool sizeOk = (o->width == 0 && o->height == 0) ||
                         (o->width >= 1 && o->width <= 32768 && o->height >= 1 && o->height <= 32768);
