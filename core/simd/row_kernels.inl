@@ -354,23 +354,33 @@ struct MarkedFetch {
 //   kTenth:    |R| > 200*(a - k*E), the threshold's factor from one
 //              _mm256_madd_epi16 on (E, 1) pairs against (-k, a), exact
 //              because a and k fit 16 bits where nothing wraps;
-//   0..6:      kTenth with sharp known, its product by shifts and adds.
+//   kPair:     the same threshold whole from one _mm256_madd_epi16 on
+//              (E, f) pairs against (-200*k, 2000), where 200*k and f fit
+//              16 bits (a = 10*f there): the usual strengths;
+//   0..6:      kPair with sharp known, its product by shifts and adds.
 // The modes that know sharp keep the single vector-multiply port of some
 // processors free for the responses.
-constexpr int kWrapping = -2, kTenth = -1, kMaxShiftSharp = 6;
+constexpr int kWrapping = -3, kTenth = -2, kPair = -1, kMaxShiftSharp = 6;
 
 struct Consts {
     __m256i k1_12, k1_34, k1_56, k2_12, k2_34, k2_56;
     __m256i a1, k1, a2, k2, negSharp;
-    __m256i ka1, ka2;  // (-k, a) pairs for the kTenth thresholds
+    __m256i ka1, ka2;  // the threshold's pair weights, (-k, a) or (-200*k, 2000)
+    __m256i f1, f2;    // what E is paired with: 1, or f in kPair
     Consts(const PassConstants& pc, int mode)
         : k1_12(weights(4464, 2864)), k1_34(weights(608, -1788)), k1_56(weights(-3773, -4895)),
           k2_12(weights(2864, -1788)), k2_34(weights(-4895, -3773)), k2_56(weights(608, 4464)),
           a1(_mm256_set1_epi32(pc.a1x2000)), k1(_mm256_set1_epi32(pc.k1x2000)),
           a2(_mm256_set1_epi32(pc.a2x2000)), k2(_mm256_set1_epi32(pc.k2x2000)),
           negSharp(_mm256_set1_epi32(pc.negSharp)),
-          ka1(mode == kWrapping ? _mm256_setzero_si256() : weights(-(pc.k1x200 / 200), pc.a1x200 / 200)),
-          ka2(mode == kWrapping ? _mm256_setzero_si256() : weights(-(pc.k2x200 / 200), pc.a2x200 / 200)) {}
+          ka1(mode == kWrapping ? _mm256_setzero_si256()
+              : mode == kTenth  ? weights(-(pc.k1x200 / 200), pc.a1x200 / 200)
+                                : weights(-pc.k1x200, 2000)),
+          ka2(mode == kWrapping ? _mm256_setzero_si256()
+              : mode == kTenth  ? weights(-(pc.k2x200 / 200), pc.a2x200 / 200)
+                                : weights(-pc.k2x200, 2000)),
+          f1(_mm256_set1_epi16(static_cast<int16_t>(mode >= kPair ? pc.f1 : 1))),
+          f2(_mm256_set1_epi16(static_cast<int16_t>(mode >= kPair ? pc.f2 : 1))) {}
 };
 
 int decision_mode(const PassConstants& pc) {
@@ -378,8 +388,9 @@ int decision_mode(const PassConstants& pc) {
     if (pc.tenthThresholds == 0 || !fits16(pc.a1x200 / 200) || !fits16(pc.k1x200 / 200) ||
         !fits16(pc.a2x200 / 200) || !fits16(pc.k2x200 / 200))
         return kWrapping;
+    if (!fits16(pc.f1) || !fits16(pc.f2) || !fits16(pc.k1x200) || !fits16(pc.k2x200)) return kTenth;
     if (pc.negSharp <= 0 && pc.negSharp >= -kMaxShiftSharp) return static_cast<int>(-pc.negSharp);
-    return kTenth;
+    return kPair;
 }
 
 // f<Mode>() for the pass's mode.
@@ -388,6 +399,7 @@ ORV_INLINE void with_mode(int mode, F&& f) {
     switch (mode) {
         case kWrapping: return f(std::integral_constant<int, kWrapping>{});
         case kTenth: return f(std::integral_constant<int, kTenth>{});
+        case kPair: return f(std::integral_constant<int, kPair>{});
         case 0: return f(std::integral_constant<int, 0>{});
         case 1: return f(std::integral_constant<int, 1>{});
         case 2: return f(std::integral_constant<int, 2>{});
@@ -398,24 +410,26 @@ ORV_INLINE void with_mode(int mode, F&& f) {
     }
 }
 
-// sharp * R for a sharp the mode knows, or by multiplication.
+// (-(sharp * R)) >> 5 for a sharp the mode knows, or by multiplication. Where
+// sharp is known nothing wraps, so (-(2^m * R)) >> 5 is (-R) >> (5 - m).
 template <int Mode>
-ORV_INLINE __m256i times_sharp_negated(__m256i R, const Consts& q) {
-    if constexpr (Mode < 0) {
-        return _mm256_mullo_epi32(R, q.negSharp);
-    } else {
-        const __m256i zero = _mm256_setzero_si256();
-        __m256i p = zero;
-        if constexpr ((Mode & 1) != 0) p = R;
-        if constexpr ((Mode & 2) != 0) p = _mm256_add_epi32(p, _mm256_slli_epi32(R, 1));
-        if constexpr ((Mode & 4) != 0) p = _mm256_add_epi32(p, _mm256_slli_epi32(R, 2));
-        return _mm256_sub_epi32(zero, p);
-    }
+ORV_INLINE __m256i structure_of(__m256i R, const Consts& q) {
+    const __m256i zero = _mm256_setzero_si256();
+    if constexpr (Mode < 0) return _mm256_srai_epi32(_mm256_mullo_epi32(R, q.negSharp), 5);
+    else if constexpr (Mode == 0) return zero;
+    else if constexpr (Mode == 1) return _mm256_srai_epi32(_mm256_sub_epi32(zero, R), 5);
+    else if constexpr (Mode == 2) return _mm256_srai_epi32(_mm256_sub_epi32(zero, R), 4);
+    else if constexpr (Mode == 4) return _mm256_srai_epi32(_mm256_sub_epi32(zero, R), 3);
+    else if constexpr (Mode == 3) return _mm256_srai_epi32(_mm256_sub_epi32(R, _mm256_slli_epi32(R, 2)), 5);
+    else if constexpr (Mode == 5)
+        return _mm256_srai_epi32(_mm256_sub_epi32(_mm256_sub_epi32(zero, R), _mm256_slli_epi32(R, 2)), 5);
+    else return _mm256_srai_epi32(_mm256_sub_epi32(_mm256_slli_epi32(R, 1), _mm256_slli_epi32(R, 3)), 5);
 }
 
 // One response against its threshold: noise keeps R, structure gives
 // (-sharp*R) >> 5. `E` holds the 16-bit E in the low half of each 32-bit
-// lane and 1 in the high half; `a`, `k` and `ka` are that response's constants.
+// lane and its pair (1, or f) in the high half; `a`, `k` and `ka` are that
+// response's constants.
 template <int Mode>
 ORV_INLINE __m256i respond(__m256i R, __m256i E, __m256i a, __m256i k, __m256i ka, const Consts& q) {
     const __m256i absR = _mm256_abs_epi32(R);
@@ -424,17 +438,23 @@ ORV_INLINE __m256i respond(__m256i R, __m256i E, __m256i a, __m256i k, __m256i k
         const __m256i e = _mm256_and_si256(E, _mm256_set1_epi32(0xFFFF));
         T = _mm256_sub_epi32(a, _mm256_mullo_epi32(k, e));
         lhs = _mm256_mullo_epi32(absR, _mm256_set1_epi32(10));
-    } else {
+    } else if constexpr (Mode == kTenth) {
         const __m256i t = _mm256_madd_epi16(E, ka);  // a - k*E
         T = _mm256_add_epi32(_mm256_add_epi32(_mm256_slli_epi32(t, 7), _mm256_slli_epi32(t, 6)),
                              _mm256_slli_epi32(t, 3));
         lhs = absR;
+    } else {
+        T = _mm256_madd_epi16(E, ka);  // 200*(a - k*E)
+        lhs = absR;
     }
-    const __m256i structure = _mm256_srai_epi32(times_sharp_negated<Mode>(R, q), 5);
 #if defined(__AVX512VL__)
-    return _mm256_mask_blend_epi32(_mm256_cmpgt_epi32_mask(lhs, T), R, structure);
+    const __mmask8 big = _mm256_cmpgt_epi32_mask(lhs, T);
+    if constexpr (Mode == 0) return _mm256_maskz_mov_epi32(static_cast<__mmask8>(~big), R);
+    else return _mm256_mask_blend_epi32(big, R, structure_of<Mode>(R, q));
 #else
-    return _mm256_blendv_epi8(R, structure, _mm256_cmpgt_epi32(lhs, T));
+    const __m256i big = _mm256_cmpgt_epi32(lhs, T);
+    if constexpr (Mode == 0) return _mm256_andnot_si256(big, R);
+    else return _mm256_blendv_epi8(R, structure_of<Mode>(R, q), big);
 #endif
 }
 
@@ -480,11 +500,10 @@ ORV_INLINE void corrections16(const Fetch& f, __m256i c, const Consts& q, int32_
         const __m256i r1Hi = response(centreHi, p12Hi, p34Hi, p56Hi, q.k1_12, q.k1_34, q.k1_56);
         const __m256i r2Lo = response(centreLo, p12Lo, p34Lo, p56Lo, q.k2_12, q.k2_34, q.k2_56);
         const __m256i r2Hi = response(centreHi, p12Hi, p34Hi, p56Hi, q.k2_12, q.k2_34, q.k2_56);
-        const __m256i one = _mm256_set1_epi16(1);
-        sumLo = _mm256_add_epi32(sumLo, respond<Mode>(r1Lo, _mm256_unpacklo_epi16(e1, one), q.a1, q.k1, q.ka1, q));
-        sumHi = _mm256_add_epi32(sumHi, respond<Mode>(r1Hi, _mm256_unpackhi_epi16(e1, one), q.a1, q.k1, q.ka1, q));
-        sumLo = _mm256_add_epi32(sumLo, respond<Mode>(r2Lo, _mm256_unpacklo_epi16(e2, one), q.a2, q.k2, q.ka2, q));
-        sumHi = _mm256_add_epi32(sumHi, respond<Mode>(r2Hi, _mm256_unpackhi_epi16(e2, one), q.a2, q.k2, q.ka2, q));
+        sumLo = _mm256_add_epi32(sumLo, respond<Mode>(r1Lo, _mm256_unpacklo_epi16(e1, q.f1), q.a1, q.k1, q.ka1, q));
+        sumHi = _mm256_add_epi32(sumHi, respond<Mode>(r1Hi, _mm256_unpackhi_epi16(e1, q.f1), q.a1, q.k1, q.ka1, q));
+        sumLo = _mm256_add_epi32(sumLo, respond<Mode>(r2Lo, _mm256_unpacklo_epi16(e2, q.f2), q.a2, q.k2, q.ka2, q));
+        sumHi = _mm256_add_epi32(sumHi, respond<Mode>(r2Hi, _mm256_unpackhi_epi16(e2, q.f2), q.a2, q.k2, q.ka2, q));
     }
     const __m256i sLo = _mm256_srai_epi32(sumLo, 16), sHi = _mm256_srai_epi32(sumHi, 16);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(S), _mm256_castsi256_si128(sLo));

@@ -31,9 +31,11 @@ std::vector<CpuVariant> variants_here() {
 
 // Strengths and sharpening as a script may store them: the dialog's range,
 // its borders, and values whose products wrap (10*f, 333*f, k*2000, sharp*R).
-// 1927 and 1928 straddle the largest strength whose thresholds never wrap.
+// 1927 and 1928 straddle the largest strength whose thresholds never wrap,
+// 492 and 493 the largest whose 200*k fits 16 bits.
 constexpr int32_t kStrengths[] = {0,    1,     3,     4,    6,     23,      33,      70,       100,       101,
-                                  -1,   -100,  1000,  1927, 1928,  -1928,   6451,    -6452,    6449069,   1073742,
+                                  -1,   -100,  492,   493,  -493,  1000,    1927,    1928,     -1928,     6451,
+                                  -6452, 6449069, 1073742,
                                   12345678, 214748365, kMax, kMin, -214748365};
 constexpr int32_t kSharps[] = {0, 1, 2, 6, 7, -1, -6, 32, 33, 1000, 65536, 67108864, kMax, kMin, -67108865};
 
