@@ -188,6 +188,24 @@ ORV_INLINE bool plain_greys(__m256i w, __m256i S, __m256i multiple, __m256i& yi,
     return true;
 }
 
+// Y, U and V of eight words in double, for lanes the integers can't settle.
+// Out of line, like the other detours: inlined, they would crowd the hot
+// loops' registers and code for work that is rarely done.
+__attribute__((noinline)) void yuv8_double(__m256i w, __m256i S, __m256i& yi, __m256i& ui, __m256i& vi) {
+    __m128i y4[2], u4[2], v4[2];
+    for (int h = 0; h < 2; ++h) {
+        const __m128i wh = h == 0 ? _mm256_castsi256_si128(w) : _mm256_extracti128_si256(w, 1);
+        const __m128i sh = h == 0 ? _mm256_castsi256_si128(S) : _mm256_extracti128_si256(S, 1);
+        const Rgb c = channels(wh);
+        y4[h] = _mm256_cvttpd_epi32(sub(luma(c), _mm256_cvtepi32_pd(sh)));
+        u4[h] = _mm256_cvttpd_epi32(add(sub(mul(c.r, -0.147), mul(c.g, 0.289)), mul(c.b, 0.436)));
+        v4[h] = _mm256_cvttpd_epi32(add(sub(mul(c.r, 0.615), mul(c.g, 0.515)), mul(c.b, 0.1)));
+    }
+    yi = _mm256_setr_m128i(y4[0], y4[1]);
+    ui = _mm256_setr_m128i(u4[0], u4[1]);
+    vi = _mm256_setr_m128i(v4[0], v4[1]);
+}
+
 ORV_INLINE IntRebuild rebuild8_int(__m256i w, __m256i S) {
     const __m256i bgMask = _mm256_setr_epi8(0, -1, 1, -1, 4, -1, 5, -1, 8, -1, 9, -1, 12, -1, 13, -1,  //
                                             0, -1, 1, -1, 4, -1, 5, -1, 8, -1, 9, -1, 12, -1, 13, -1);
@@ -204,21 +222,7 @@ ORV_INLINE IntRebuild rebuild8_int(__m256i w, __m256i S) {
     __m256i ui = quotient(nu, 0.001f, nearest);
     __m256i vi = quotient(nv, 0.001f, nearest);
     const __m256i multiple = _mm256_castps_si256(_mm256_cmp_ps(nearest, _mm256_set1_ps(kMultiple), _CMP_LT_OQ));
-    if (!_mm256_testz_si256(multiple, multiple) && !plain_greys(w, S, multiple, yi, ui)) {
-        // Y, U and V of these eight in double.
-        __m128i y4[2], u4[2], v4[2];
-        for (int h = 0; h < 2; ++h) {
-            const __m128i wh = h == 0 ? _mm256_castsi256_si128(w) : _mm256_extracti128_si256(w, 1);
-            const __m128i sh = h == 0 ? _mm256_castsi256_si128(S) : _mm256_extracti128_si256(S, 1);
-            const Rgb c = channels(wh);
-            y4[h] = _mm256_cvttpd_epi32(sub(luma(c), _mm256_cvtepi32_pd(sh)));
-            u4[h] = _mm256_cvttpd_epi32(add(sub(mul(c.r, -0.147), mul(c.g, 0.289)), mul(c.b, 0.436)));
-            v4[h] = _mm256_cvttpd_epi32(add(sub(mul(c.r, 0.615), mul(c.g, 0.515)), mul(c.b, 0.1)));
-        }
-        yi = _mm256_setr_m128i(y4[0], y4[1]);
-        ui = _mm256_setr_m128i(u4[0], u4[1]);
-        vi = _mm256_setr_m128i(v4[0], v4[1]);
-    }
+    if (!_mm256_testz_si256(multiple, multiple) && !plain_greys(w, S, multiple, yi, ui)) yuv8_double(w, S, yi, ui, vi);
     nearest = _mm256_set1_ps(1.0f);
     yi = _mm256_min_epi32(_mm256_max_epi32(yi, _mm256_set1_epi32(-1000)), _mm256_set1_epi32(1000));
     const __m256i yu = _mm256_blend_epi16(yi, _mm256_slli_epi32(ui, 16), 0xAA);
@@ -235,27 +239,31 @@ ORV_INLINE IntRebuild rebuild8_int(__m256i w, __m256i S) {
     return IntRebuild{out, nearest};
 }
 
+// Eight words through the sixteen-word double rebuild: rare enough that the
+// detour costs little.
+template <bool ShowNoise>
+__attribute__((noinline)) void rebuild8_double(const uint32_t* words, const int32_t* S, uint32_t* output) {
+    alignas(16) uint32_t wd[16] = {};
+    alignas(16) int32_t sd[16] = {};
+    alignas(16) uint32_t od[16];
+    std::memcpy(wd, words, 8 * sizeof(uint32_t));
+    std::memcpy(sd, S, 8 * sizeof(int32_t));
+    __m128i wv[4], sv[4];
+    for (int g = 0; g < 4; ++g) {
+        wv[g] = _mm_load_si128(reinterpret_cast<const __m128i*>(wd + 4 * g));
+        sv[g] = _mm_load_si128(reinterpret_cast<const __m128i*>(sd + 4 * g));
+    }
+    rebuild16<ShowNoise>(wv, sv, od);
+    std::memcpy(output, od, 8 * sizeof(uint32_t));
+}
+
 // Eight words from `words` and `S` to `output`, which may be `words`.
 template <bool ShowNoise>
 ORV_INLINE void rebuild8(const uint32_t* words, const int32_t* S, uint32_t* output) {
     const __m256i w = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(words));
     const IntRebuild r = rebuild8_int(w, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(S)));
-    if (_mm256_movemask_ps(_mm256_cmp_ps(r.nearest, _mm256_set1_ps(kMultiple), _CMP_LT_OQ)) != 0) {
-        // Rare enough that a detour through the sixteen-word double rebuild costs little.
-        alignas(16) uint32_t wd[16] = {};
-        alignas(16) int32_t sd[16] = {};
-        alignas(16) uint32_t od[16];
-        std::memcpy(wd, words, 8 * sizeof(uint32_t));
-        std::memcpy(sd, S, 8 * sizeof(int32_t));
-        __m128i wv[4], sv[4];
-        for (int g = 0; g < 4; ++g) {
-            wv[g] = _mm_load_si128(reinterpret_cast<const __m128i*>(wd + 4 * g));
-            sv[g] = _mm_load_si128(reinterpret_cast<const __m128i*>(sd + 4 * g));
-        }
-        rebuild16<ShowNoise>(wv, sv, od);
-        std::memcpy(output, od, 8 * sizeof(uint32_t));
-        return;
-    }
+    if (_mm256_movemask_ps(_mm256_cmp_ps(r.nearest, _mm256_set1_ps(kMultiple), _CMP_LT_OQ)) != 0)
+        return rebuild8_double<ShowNoise>(words, S, output);
     __m128i lo = _mm256_castsi256_si128(r.out), hi = _mm256_extracti128_si256(r.out, 1);
     if (ShowNoise) {
         lo = noise_words(_mm256_castsi256_si128(w), lo);
@@ -580,6 +588,21 @@ void denoise_row(const RowJob& job) {
     }
 }
 
+template <bool ShowNoise>
+void rebuild_words(const uint32_t* words, const int32_t* S, int32_t count, uint32_t* out) {
+    int32_t i = 0;
+    for (; i + kLanes <= count; i += kLanes) rebuild16_int<ShowNoise>(words + i, S + i, out + i);
+    if (i < count) {
+        const int32_t n = count - i;
+        uint32_t w[kLanes] = {}, o[kLanes];
+        int32_t s[kLanes] = {};
+        std::memcpy(w, words + i, static_cast<size_t>(n) * 4);
+        std::memcpy(s, S + i, static_cast<size_t>(n) * 4);
+        rebuild16_int<ShowNoise>(w, s, o);
+        std::memcpy(out + i, o, static_cast<size_t>(n) * 4);
+    }
+}
+
 }  // namespace
 
 void ORV_SIMD(luma_row)(const uint32_t* source, int32_t count, uint8_t* plane, int16_t* wide) {
@@ -609,21 +632,8 @@ void ORV_SIMD(corrections_row)(const RowJob& job, int32_t* S) {
 }
 
 void ORV_SIMD(rebuild_row)(const uint32_t* words, const int32_t* S, int32_t count, int32_t showNoise, uint32_t* out) {
-    auto chunk = [showNoise](const uint32_t* w, const int32_t* s, uint32_t* o) {
-        if (showNoise != 0) rebuild16_int<true>(w, s, o);
-        else rebuild16_int<false>(w, s, o);
-    };
-    int32_t i = 0;
-    for (; i + kLanes <= count; i += kLanes) chunk(words + i, S + i, out + i);
-    if (i < count) {
-        const int32_t n = count - i;
-        uint32_t w[kLanes] = {}, o[kLanes];
-        int32_t s[kLanes] = {};
-        std::memcpy(w, words + i, static_cast<size_t>(n) * 4);
-        std::memcpy(s, S + i, static_cast<size_t>(n) * 4);
-        chunk(w, s, o);
-        std::memcpy(out + i, o, static_cast<size_t>(n) * 4);
-    }
+    if (showNoise != 0) rebuild_words<true>(words, S, count, out);
+    else rebuild_words<false>(words, S, count, out);
 }
 
 }  // namespace orv::kernels
