@@ -16,10 +16,33 @@ uint64_t read_xcr0() {
     return static_cast<uint64_t>(hi) << 32 | lo;
 }
 
+// The largest cache the deterministic cache leaf lists (Intel's 4, AMD's
+// 0x8000001D, the same layout): ways x partitions x line x sets of each.
+int64_t largest_cache(unsigned leaf) {
+    int64_t largest = 0;
+    for (unsigned i = 0; i < 16; ++i) {
+        unsigned a = 0, b = 0, c = 0, d = 0;
+        __cpuid_count(leaf, i, a, b, c, d);
+        if ((a & 0x1F) == 0) break;
+        const int64_t size = static_cast<int64_t>((b >> 22) + 1) * (((b >> 12) & 0x3FF) + 1) * ((b & 0xFFF) + 1) *
+                             (static_cast<int64_t>(c) + 1);
+        if (size > largest) largest = size;
+    }
+    return largest;
+}
+
+int64_t last_level_cache() {
+    if (__get_cpuid_max(0, nullptr) >= 4) {
+        if (const int64_t bytes = largest_cache(4); bytes > 0) return bytes;
+    }
+    if (__get_cpuid_max(0x80000000, nullptr) >= 0x8000001D) return largest_cache(0x8000001D);
+    return 0;
+}
+
 }  // namespace
 
 CpuFeatures detect_cpu_features() {
-    CpuFeatures f{false, false, false};
+    CpuFeatures f{false, false, false, last_level_cache()};
     unsigned a = 0, b = 0, c = 0, d = 0;
     if (!__get_cpuid(1, &a, &b, &c, &d)) return f;
     const bool osxsave = (c & bit_OSXSAVE) != 0;

@@ -3,12 +3,15 @@
 // kernel is only ever called after this says yes.
 #pragma once
 
+#include <cstdint>
+
 namespace orv {
 
 struct CpuFeatures {
     bool avx2;    // AVX2 instructions, and an OS that saves the 256-bit registers
     bool avx512;  // AVX-512 F, VL, BW and DQ, and an OS that saves all 32 registers and the masks
     bool avx512vnni;  // and AVX-512 VNNI (vpdpwssd)
+    int64_t lastLevelCacheBytes;  // the largest cache's size; 0 when the processor doesn't say
 };
 
 CpuFeatures detect_cpu_features();

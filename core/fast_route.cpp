@@ -97,10 +97,17 @@ const kernels::RowKernels& kernels_with_ring(CpuVariant v, kernels::LineRing& ri
     return kernels::row_kernels(CpuVariant::Reference);
 }
 
+const CpuFeatures& cpu_features() {
+    static const CpuFeatures cpu = detect_cpu_features();
+    return cpu;
+}
+
 }  // namespace
 
+int64_t last_level_cache_bytes() { return cpu_features().lastLevelCacheBytes; }
+
 bool cpu_variant_runs_here(CpuVariant v) {
-    static const CpuFeatures cpu = detect_cpu_features();
+    const CpuFeatures& cpu = cpu_features();
     switch (v) {
         case CpuVariant::Reference:
             return true;
@@ -153,7 +160,9 @@ int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& ds
     const ptrdiff_t dStep = dst.pitch < 0 ? -dst.pitch : dst.pitch;
     if (layout_of(s, sStep, d, dStep, w, h) == Layout::Other) return run_reference_route(fi, src, dst);
 
-    const kernels::PassConstants pc = kernels::make_pass_constants(fi.f1, fi.f2, fi.sharp, fi.interlace, fi.showNoise);
+    kernels::PassConstants pc = kernels::make_pass_constants(fi.f1, fi.f2, fi.sharp, fi.interlace, fi.showNoise);
+    const int64_t cache = last_level_cache_bytes();
+    pc.streamOutput = cache > 0 && static_cast<int64_t>(w) * h * 4 > cache ? 1 : 0;
     kernels::LineRing ring;
     const kernels::RowKernels& k = kernels_with_ring(v, ring, w, pc.step);
     auto srcRow = [&](int64_t i) { return reinterpret_cast<const uint32_t*>(s + i * sStep); };

@@ -14,6 +14,9 @@ bool cpu_variant_runs_here(CpuVariant v);
 // The fastest variant this processor runs (asked of CPUID once).
 CpuVariant best_cpu_variant();
 const char* cpu_variant_name(CpuVariant v);
+// The last-level cache's size in bytes, 0 when unknown. Frames larger than it
+// are written with non-temporal stores.
+int64_t last_level_cache_bytes();
 
 // The CPU route on one frame, as run_reference_route: the same destination bytes,
 // the same plane, and the same return code. Rows are read from the source and

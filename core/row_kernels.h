@@ -37,6 +37,11 @@ struct PassConstants {
     int32_t negSharp;   // -sharp: (-(sharp*R)) is (-sharp)*R modulo 2^32
     int32_t step;       // vertical step: 2 with interlace, else 1
     int32_t showNoise;  // non-zero: output the picture of the change
+    // Non-zero: output goes past the caches (non-temporal stores), for frames
+    // the last-level cache can't hold, where keeping the output would only
+    // push out the rows still to be read. Rows not 16-byte aligned are
+    // written as usual.
+    int32_t streamOutput;
 };
 
 PassConstants make_pass_constants(int32_t f1, int32_t f2, int32_t sharp, int32_t interlace, int32_t showNoise);

@@ -144,9 +144,11 @@ ORV_INLINE void rebuild16(const __m128i (&words)[4], const __m128i (&S)[4], uint
 // model may land either side: eight pixels with such a Y, U or V (every pure
 // grey among them) take those three from double, and eight with such a
 // channel (rare) are redone in double throughout. Beyond |Y| = 1000 every channel is saturated whatever U
-// and V are, so Y is clamped there to keep the pairs 16-bit; a channel
-// numerator is clamped to 1 .. 2559999, which moves nothing across 0 or 255
-// and keeps the quotient small.
+// and V are, so Y is clamped there to keep the pairs 16-bit; that also keeps
+// every channel numerator below 2^24 in magnitude, held exactly in float. A
+// numerator outside 1 .. 2559999 gives a channel that saturates to 0 or 255
+// whichever side of an integer its quotient lands, so only numerators within
+// that range rely on the float quotient's precision.
 struct IntRebuild {
     __m256i out;
     __m256 nearest;  // per lane, the least distance of a quotient from an integer
@@ -229,13 +231,17 @@ ORV_INLINE IntRebuild rebuild8_int(__m256i w, __m256i S) {
     const __m256i v1 = _mm256_blend_epi16(vi, _mm256_set1_epi32(1 << 16), 0xAA);
     auto channel = [&](int16_t ky, int16_t ku, int16_t kv) {
         const __m256i n = _mm256_add_epi32(_mm256_madd_epi16(yu, weights(ky, ku)), _mm256_madd_epi16(v1, weights(kv, 5000)));
-        return quotient(_mm256_min_epi32(_mm256_max_epi32(n, _mm256_set1_epi32(1)), _mm256_set1_epi32(2559999)), 0.0001f,
-                        nearest);
+        return quotient(n, 0.0001f, nearest);
     };
     const __m256i red = channel(7720, -4633, 11400);
     const __m256i green = channel(11161, -1587, -5806);
     const __m256i blue = channel(10001, 20322, -5);
-    const __m256i out = _mm256_or_si256(_mm256_or_si256(_mm256_slli_epi32(red, 16), _mm256_slli_epi32(green, 8)), blue);
+    // Bytes b0-3 g0-3 r0-3 0000 in each half, the channels' clamp being the
+    // packs' saturation, then each pixel's b g r 0 gathered.
+    const __m256i bgr0 = _mm256_packus_epi16(_mm256_packs_epi32(blue, green),
+                                             _mm256_packs_epi32(red, _mm256_setzero_si256()));
+    const __m256i out = _mm256_shuffle_epi8(bgr0, _mm256_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15,  //
+                                                                   0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15));
     return IntRebuild{out, nearest};
 }
 
@@ -259,7 +265,7 @@ __attribute__((noinline)) void rebuild8_double(const uint32_t* words, const int3
 
 // Eight words from `words` and `S` to `output`, which may be `words`.
 template <bool ShowNoise>
-ORV_INLINE void rebuild8(const uint32_t* words, const int32_t* S, uint32_t* output) {
+ORV_INLINE void rebuild8(const uint32_t* words, const int32_t* S, uint32_t* output, bool stream) {
     const __m256i w = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(words));
     const IntRebuild r = rebuild8_int(w, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(S)));
     if (_mm256_movemask_ps(_mm256_cmp_ps(r.nearest, _mm256_set1_ps(kMultiple), _CMP_LT_OQ)) != 0)
@@ -269,14 +275,19 @@ ORV_INLINE void rebuild8(const uint32_t* words, const int32_t* S, uint32_t* outp
         lo = noise_words(_mm256_castsi256_si128(w), lo);
         hi = noise_words(_mm256_extracti128_si256(w, 1), hi);
     }
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(output), lo);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(output + 4), hi);
+    if (stream) {
+        _mm_stream_si128(reinterpret_cast<__m128i*>(output), lo);
+        _mm_stream_si128(reinterpret_cast<__m128i*>(output + 4), hi);
+    } else {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(output), lo);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(output + 4), hi);
+    }
 }
 
 template <bool ShowNoise>
-ORV_INLINE void rebuild16_int(const uint32_t* words, const int32_t* S, uint32_t* output) {
-    rebuild8<ShowNoise>(words, S, output);
-    rebuild8<ShowNoise>(words + 8, S + 8, output + 8);
+ORV_INLINE void rebuild16_int(const uint32_t* words, const int32_t* S, uint32_t* output, bool stream = false) {
+    rebuild8<ShowNoise>(words, S, output, stream);
+    rebuild8<ShowNoise>(words + 8, S + 8, output + 8, stream);
 }
 
 // Sixteen luma bytes from sixteen words, and their 16-bit samples if wanted:
@@ -569,6 +580,8 @@ void denoise_row(const RowJob& job) {
     const Consts q(job.pc, Mode);
     const bool inside = rows_inside(job);
     int32_t S[kSegment];
+    // Chunks start 64 bytes apart, so the row's alignment is every chunk's.
+    const bool stream = job.pc.streamOutput != 0 && (reinterpret_cast<uintptr_t>(job.output) & 15) == 0;
 
     for (int32_t s0 = 0; s0 < w; s0 += kSegment) {
         const int32_t end = w - s0 < kSegment ? w : s0 + kSegment;
@@ -576,7 +589,7 @@ void denoise_row(const RowJob& job) {
         // Each chunk's sixteen words are read before any is written: output may be source.
         int32_t i0 = s0;
         for (; i0 + kLanes <= end; i0 += kLanes) {
-            rebuild16_int<ShowNoise>(job.source + i0, S + (i0 - s0), job.output + i0);
+            rebuild16_int<ShowNoise>(job.source + i0, S + (i0 - s0), job.output + i0, stream);
         }
         if (i0 < end) {
             const int32_t count = end - i0;
@@ -586,6 +599,9 @@ void denoise_row(const RowJob& job) {
             std::memcpy(job.output + i0, out, static_cast<size_t>(count) * 4);
         }
     }
+    // Non-temporal stores are weakly ordered: the row is complete, to any
+    // reader on any core, once the caller has it back.
+    if (stream) _mm_sfence();
 }
 
 template <bool ShowNoise>

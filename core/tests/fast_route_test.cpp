@@ -164,7 +164,8 @@ TEST(FastRoute, RebuildOfEveryColour) {
 
 // The route on packed buffers: every width 1..40 against every height 1..13,
 // then random sizes up to 519 x 37, each with random settings and content;
-// and each set's corrections alone, row by row, against the reference's.
+// and each set's corrections alone, row by row, against the reference's, and
+// its rows written with non-temporal stores.
 TEST(FastRoute, DenoiseMatchesReference) {
     for (CpuVariant v : variants_here()) {
         const kernels::RowKernels& k = kernels::row_kernels(v);
@@ -210,6 +211,13 @@ TEST(FastRoute, DenoiseMatchesReference) {
                 ASSERT_EQ(S.back(), 12345) << "wrote past the end";
                 S.pop_back();
                 ASSERT_EQ(S, refS) << cpu_variant_name(v) << " " << w << "x" << h << " row " << j << " " << describe(s);
+                // The row again with non-temporal stores (the vector's memory is 16-byte aligned).
+                kernels::PassConstants streamed = pc;
+                streamed.streamOutput = 1;
+                std::vector<uint32_t> row(w);
+                k.denoise_row(kernels::RowJob{fi.lumaPlane, lines, w, h, j, &src[size_t(j) * w], row.data(), streamed});
+                ASSERT_TRUE(std::equal(row.begin(), row.end(), want.begin() + ptrdiff_t(j) * w))
+                    << cpu_variant_name(v) << " streamed " << w << "x" << h << " row " << j << " " << describe(s);
             }
             std::free(fi.lumaPlane);
         }
