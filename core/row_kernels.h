@@ -39,8 +39,8 @@ struct PassConstants {
     int32_t showNoise;  // non-zero: output the picture of the change
     // Non-zero: output goes past the caches (non-temporal stores), for frames
     // the last-level cache can't hold, where keeping the output would only
-    // push out the rows still to be read. Rows not 16-byte aligned are
-    // written as usual.
+    // push out the rows still to be read. Rows not aligned to the kernels'
+    // vectors (16 bytes, 64 for AVX-512) are written as usual.
     int32_t streamOutput;
 };
 
@@ -51,7 +51,7 @@ constexpr int kLineCount = 13;
 
 // Marked samples around every 16-bit line, and the value that marks them:
 // a neighbour read there is outside the frame and stands in as the centre.
-constexpr int kLinePad = 32;
+constexpr int kLinePad = 48;  // a 32-sample chunk's reach past the row's end, rounded up
 constexpr int16_t kOutside = -1;
 
 // One output row of the denoise. The plane holds all `height` rows of

@@ -1,5 +1,4 @@
-// The vector kernels built for AVX-512 (F, VL, BW, DQ). The vectors stay
-// 256 bits wide; what the loops gain is 32 registers instead of 16, and with
-// them far fewer spills.
+// The vector kernels built for AVX-512 (F, VL, BW, DQ): the core and the
+// rebuild in 512-bit vectors, the rest in 256-bit ones with 32 registers.
 #define ORV_SIMD(name) name##_avx512
 #include "core/simd/row_kernels.inl"

@@ -3,7 +3,8 @@
 //
 // One translation unit per instruction set includes this file, after defining
 // ORV_SIMD(name) to give the kernels that set's names (core/simd/avx2.cpp,
-// core/simd/avx512.cpp). Those units alone are compiled with their flags (and
+// core/simd/avx512.cpp); for AVX-512 the heavy loops come from
+// core/simd/row_kernels_512.inl instead. Those units alone are compiled with their flags (and
 // never -mfma), so nothing here may be shared with the rest of the module:
 // every helper is internal, and the only headers are the intrinsics, the C
 // library and the plain kernel header.
@@ -17,6 +18,12 @@
 //
 // Doubles: each product and sum is its own instruction in the reference's
 // order, so nothing can be contracted or reassociated.
+#if defined(__AVX512F__)
+// GCC 12 takes the deliberately undefined inputs inside its own AVX-512
+// intrinsics (_mm512_undefined_epi32) for uninitialised variables.
+#pragma GCC diagnostic ignored "-Wuninitialized"
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #include <immintrin.h>
 
 #include <cstdint>
@@ -34,6 +41,11 @@ namespace {
 #define ORV_INLINE inline __attribute__((always_inline))
 
 constexpr int kLanes = 16;  // pixels per chunk
+#if defined(__AVX512BW__)
+constexpr uintptr_t kStreamAlign = 64;  // what a non-temporal store of a vector needs
+#else
+constexpr uintptr_t kStreamAlign = 16;
+#endif
 constexpr int kReach = 6;
 
 // --- colour ---------------------------------------------------------------
@@ -284,11 +296,7 @@ ORV_INLINE void rebuild8(const uint32_t* words, const int32_t* S, uint32_t* outp
     }
 }
 
-template <bool ShowNoise>
-ORV_INLINE void rebuild16_int(const uint32_t* words, const int32_t* S, uint32_t* output, bool stream = false) {
-    rebuild8<ShowNoise>(words, S, output, stream);
-    rebuild8<ShowNoise>(words + 8, S + 8, output + 8, stream);
-}
+
 
 // Sixteen luma bytes from sixteen words, and their 16-bit samples if wanted:
 // the colour model's arithmetic in double.
@@ -359,11 +367,7 @@ struct MarkedFetch {
     __m256i centre;
     ORV_INLINE __m256i at(int t, int dx) const {
         const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(rows[t + kReach] + dx));
-#if defined(__AVX512BW__) && defined(__AVX512VL__)
-        return _mm256_mask_blend_epi16(_mm256_cmpeq_epi16_mask(v, _mm256_set1_epi16(kOutside)), v, centre);
-#else
         return _mm256_blendv_epi8(v, centre, _mm256_cmpeq_epi16(v, _mm256_set1_epi16(kOutside)));
-#endif
     }
 };
 
@@ -466,15 +470,9 @@ ORV_INLINE __m256i respond(__m256i R, __m256i E, __m256i a, __m256i k, __m256i k
         T = _mm256_madd_epi16(E, ka);  // 200*(a - k*E)
         lhs = absR;
     }
-#if defined(__AVX512VL__)
-    const __mmask8 big = _mm256_cmpgt_epi32_mask(lhs, T);
-    if constexpr (Mode == 0) return _mm256_maskz_mov_epi32(static_cast<__mmask8>(~big), R);
-    else return _mm256_mask_blend_epi32(big, R, structure_of<Mode>(R, q));
-#else
     const __m256i big = _mm256_cmpgt_epi32(lhs, T);
     if constexpr (Mode == 0) return _mm256_andnot_si256(big, R);
     else return _mm256_blendv_epi8(R, structure_of<Mode>(R, q), big);
-#endif
 }
 
 // Rows and columns of the minus-side neighbour at distance 1, per direction:
@@ -508,12 +506,8 @@ ORV_INLINE void corrections16(const Fetch& f, __m256i c, const Consts& q, int32_
         const __m256i p56Lo = _mm256_unpacklo_epi16(P[5], P[6]), p56Hi = _mm256_unpackhi_epi16(P[5], P[6]);
         auto response = [&](__m256i centre, __m256i p12, __m256i p34, __m256i p56, __m256i k12, __m256i k34,
                             __m256i k56) {
-#if defined(__AVX512VNNI__)
-            return _mm256_dpwssd_epi32(_mm256_dpwssd_epi32(_mm256_dpwssd_epi32(centre, p12, k12), p34, k34), p56, k56);
-#else
             return _mm256_add_epi32(_mm256_add_epi32(centre, _mm256_madd_epi16(p12, k12)),
                                     _mm256_add_epi32(_mm256_madd_epi16(p34, k34), _mm256_madd_epi16(p56, k56)));
-#endif
         };
         const __m256i r1Lo = response(centreLo, p12Lo, p34Lo, p56Lo, q.k1_12, q.k1_34, q.k1_56);
         const __m256i r1Hi = response(centreHi, p12Hi, p34Hi, p56Hi, q.k1_12, q.k1_34, q.k1_56);
@@ -531,6 +525,31 @@ ORV_INLINE void corrections16(const Fetch& f, __m256i c, const Consts& q, int32_
     _mm_storeu_si128(reinterpret_cast<__m128i*>(S + 12), _mm256_extracti128_si256(sHi, 1));
 }
 
+#if defined(__AVX512BW__)
+#include "core/simd/row_kernels_512.inl"
+#endif
+
+// Sixteen words from `words` and `S` to `output`, which may be `words`.
+// `stream`: non-temporal stores, `output` aligned to the vectors' size.
+template <bool ShowNoise>
+ORV_INLINE void rebuild16_int(const uint32_t* words, const int32_t* S, uint32_t* output, bool stream = false) {
+#if defined(__AVX512BW__)
+    const __m512i w = _mm512_loadu_si512(words);
+    const IntRebuild512 r = rebuild16_int512(w, _mm512_loadu_si512(S));
+    if (r.multiple != 0) {
+        rebuild8_double<ShowNoise>(words, S, output);
+        rebuild8_double<ShowNoise>(words + 8, S + 8, output + 8);
+        return;
+    }
+    const __m512i out = ShowNoise ? noise_words512(w, r.out) : r.out;
+    if (stream) _mm512_stream_si512(reinterpret_cast<__m512i*>(output), out);
+    else _mm512_storeu_si512(output, out);
+#else
+    rebuild8<ShowNoise>(words, S, output, stream);
+    rebuild8<ShowNoise>(words + 8, S + 8, output + 8, stream);
+#endif
+}
+
 // The row goes in segments: first the corrections of a segment, then its
 // colour rebuild, so that each loop keeps its own constants in registers.
 constexpr int32_t kSegment = 16 * kLanes;
@@ -540,18 +559,35 @@ constexpr int32_t kSegment = 16 * kLanes;
 template <int Mode>
 void corrections_segment(const RowJob& job, const Consts& q, bool rowsInside, int32_t s0, int32_t end, int32_t* S) {
     const int32_t w = job.width;
-    for (int32_t i0 = s0; i0 < end; i0 += kLanes) {
+#if defined(__AVX512BW__)
+    const WideConsts wq(q);
+    constexpr int32_t lanes = kWideLanes;
+#else
+    constexpr int32_t lanes = kLanes;
+#endif
+    for (int32_t i0 = s0; i0 < end; i0 += lanes) {
         const int16_t* at[kLineCount];
         for (int t = 0; t < kLineCount; ++t) at[t] = job.lines[t] + i0;
-        if (rowsInside && i0 >= kReach && i0 + kLanes + kReach <= w) {
+        // Lanes past the row's end have a marked centre; their corrections
+        // are never used.
+        const bool inside = rowsInside && i0 >= kReach && i0 + lanes + kReach <= w;
+#if defined(__AVX512BW__)
+        if (inside) {
+            const InsideFetch512 f{at};
+            corrections32<Mode>(f, f.at(0, 0), wq, S + (i0 - s0));
+        } else {
+            const MarkedFetch512 f{at, _mm512_loadu_si512(at[kReach])};
+            corrections32<Mode>(f, f.centre, wq, S + (i0 - s0));
+        }
+#else
+        if (inside) {
             const InsideFetch f{at};
             corrections16<Mode>(f, f.at(0, 0), q, S + (i0 - s0));
         } else {
-            // Lanes past the row's end have a marked centre; their corrections
-            // are never used.
             const MarkedFetch f{at, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at[kReach]))};
             corrections16<Mode>(f, f.centre, q, S + (i0 - s0));
         }
+#endif
     }
 }
 
@@ -581,7 +617,7 @@ void denoise_row(const RowJob& job) {
     const bool inside = rows_inside(job);
     int32_t S[kSegment];
     // Chunks start 64 bytes apart, so the row's alignment is every chunk's.
-    const bool stream = job.pc.streamOutput != 0 && (reinterpret_cast<uintptr_t>(job.output) & 15) == 0;
+    const bool stream = job.pc.streamOutput != 0 && (reinterpret_cast<uintptr_t>(job.output) & (kStreamAlign - 1)) == 0;
 
     for (int32_t s0 = 0; s0 < w; s0 += kSegment) {
         const int32_t end = w - s0 < kSegment ? w : s0 + kSegment;

@@ -211,12 +211,13 @@ TEST(FastRoute, DenoiseMatchesReference) {
                 ASSERT_EQ(S.back(), 12345) << "wrote past the end";
                 S.pop_back();
                 ASSERT_EQ(S, refS) << cpu_variant_name(v) << " " << w << "x" << h << " row " << j << " " << describe(s);
-                // The row again with non-temporal stores (the vector's memory is 16-byte aligned).
+                // The row again with non-temporal stores, which need the output aligned.
                 kernels::PassConstants streamed = pc;
                 streamed.streamOutput = 1;
-                std::vector<uint32_t> row(w);
-                k.denoise_row(kernels::RowJob{fi.lumaPlane, lines, w, h, j, &src[size_t(j) * w], row.data(), streamed});
-                ASSERT_TRUE(std::equal(row.begin(), row.end(), want.begin() + ptrdiff_t(j) * w))
+                std::vector<uint32_t> buffer(w + 16);
+                uint32_t* row = buffer.data() + (-(reinterpret_cast<uintptr_t>(buffer.data()) / 4) & 15);
+                k.denoise_row(kernels::RowJob{fi.lumaPlane, lines, w, h, j, &src[size_t(j) * w], row, streamed});
+                ASSERT_TRUE(std::equal(row, row + w, want.begin() + ptrdiff_t(j) * w))
                     << cpu_variant_name(v) << " streamed " << w << "x" << h << " row " << j << " " << describe(s);
             }
             std::free(fi.lumaPlane);
