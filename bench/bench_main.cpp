@@ -150,7 +150,8 @@ int main_bench(int argc, char** argv) {
 
     std::vector<CpuVariant> sets;
     for (CpuVariant v : kAllCpuVariants)
-        if (cpu_variant_runs_here(v) && (opt.sets.empty() || opt.sets.find(cpu_variant_name(v)) != std::string::npos))
+        if (cpu_variant_runs_here(v) &&
+            (opt.sets.empty() || ("," + opt.sets + ",").find("," + std::string(cpu_variant_name(v)) + ",") != std::string::npos))
             sets.push_back(v);
     std::vector<Timed> timed;
     std::vector<std::unique_ptr<Instance>> instances;

@@ -205,7 +205,11 @@ ORV_INLINE bool plain_greys(__m256i w, __m256i S, __m256i multiple, __m256i& yi,
 // Y, U and V of eight words in double, for lanes the integers can't settle.
 // Out of line, like the other detours: inlined, they would crowd the hot
 // loops' registers and code for work that is rarely done.
-__attribute__((noinline)) void yuv8_double(__m256i w, __m256i S, __m256i& yi, __m256i& ui, __m256i& vi) {
+struct Yuv8 {
+    __m256i y, u, v;
+};
+
+__attribute__((noinline)) Yuv8 yuv8_double(__m256i w, __m256i S) {
     __m128i y4[2], u4[2], v4[2];
     for (int h = 0; h < 2; ++h) {
         const __m128i wh = h == 0 ? _mm256_castsi256_si128(w) : _mm256_extracti128_si256(w, 1);
@@ -215,9 +219,7 @@ __attribute__((noinline)) void yuv8_double(__m256i w, __m256i S, __m256i& yi, __
         u4[h] = _mm256_cvttpd_epi32(add(sub(mul(c.r, -0.147), mul(c.g, 0.289)), mul(c.b, 0.436)));
         v4[h] = _mm256_cvttpd_epi32(add(sub(mul(c.r, 0.615), mul(c.g, 0.515)), mul(c.b, 0.1)));
     }
-    yi = _mm256_setr_m128i(y4[0], y4[1]);
-    ui = _mm256_setr_m128i(u4[0], u4[1]);
-    vi = _mm256_setr_m128i(v4[0], v4[1]);
+    return Yuv8{_mm256_setr_m128i(y4[0], y4[1]), _mm256_setr_m128i(u4[0], u4[1]), _mm256_setr_m128i(v4[0], v4[1])};
 }
 
 ORV_INLINE IntRebuild rebuild8_int(__m256i w, __m256i S) {
@@ -236,7 +238,10 @@ ORV_INLINE IntRebuild rebuild8_int(__m256i w, __m256i S) {
     __m256i ui = quotient(nu, 0.001f, nearest);
     __m256i vi = quotient(nv, 0.001f, nearest);
     const __m256i multiple = _mm256_castps_si256(_mm256_cmp_ps(nearest, _mm256_set1_ps(kMultiple), _CMP_LT_OQ));
-    if (!_mm256_testz_si256(multiple, multiple) && !plain_greys(w, S, multiple, yi, ui)) yuv8_double(w, S, yi, ui, vi);
+    if (!_mm256_testz_si256(multiple, multiple) && !plain_greys(w, S, multiple, yi, ui)) {
+        const Yuv8 d = yuv8_double(w, S);
+        yi = d.y, ui = d.u, vi = d.v;
+    }
     nearest = _mm256_set1_ps(1.0f);
     yi = _mm256_min_epi32(_mm256_max_epi32(yi, _mm256_set1_epi32(-1000)), _mm256_set1_epi32(1000));
     const __m256i yu = _mm256_blend_epi16(yi, _mm256_slli_epi32(ui, 16), 0xAA);

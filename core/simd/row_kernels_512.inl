@@ -181,12 +181,11 @@ ORV_INLINE IntRebuild512 rebuild16_int512(__m512i w, __m512i S) {
     __m512i vi = quotient512(nv, 0.001f, nearest);
     const __mmask16 multiple = _mm512_cmp_ps_mask(nearest, _mm512_set1_ps(kMultiple), _CMP_LT_OQ);
     if (multiple != 0 && !plain_greys512(w, S, multiple, yi, ui)) {
-        __m256i y8[2], u8[2], v8[2];
-        yuv8_double(_mm512_castsi512_si256(w), _mm512_castsi512_si256(S), y8[0], u8[0], v8[0]);
-        yuv8_double(_mm512_extracti64x4_epi64(w, 1), _mm512_extracti64x4_epi64(S, 1), y8[1], u8[1], v8[1]);
-        yi = halves(y8[0], y8[1]);
-        ui = halves(u8[0], u8[1]);
-        vi = halves(v8[0], v8[1]);
+        const Yuv8 lo = yuv8_double(_mm512_castsi512_si256(w), _mm512_castsi512_si256(S));
+        const Yuv8 hi = yuv8_double(_mm512_extracti64x4_epi64(w, 1), _mm512_extracti64x4_epi64(S, 1));
+        yi = halves(lo.y, hi.y);
+        ui = halves(lo.u, hi.u);
+        vi = halves(lo.v, hi.v);
     }
     nearest = _mm512_set1_ps(1.0f);
     yi = _mm512_min_epi32(_mm512_max_epi32(yi, _mm512_set1_epi32(-1000)), _mm512_set1_epi32(1000));
