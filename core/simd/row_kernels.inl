@@ -161,11 +161,6 @@ ORV_INLINE void rebuild16(const __m128i (&words)[4], const __m128i (&S)[4], uint
 // numerator outside 1 .. 2559999 gives a channel that saturates to 0 or 255
 // whichever side of an integer its quotient lands, so only numerators within
 // that range rely on the float quotient's precision.
-struct IntRebuild {
-    __m256i out;
-    __m256 nearest;  // per lane, the least distance of a quotient from an integer
-};
-
 // n / divisor truncated, n exactly held in float; `nearest` takes the
 // quotient's distance from the nearest integer.
 ORV_INLINE __m256i quotient(__m256i n, float inverse, __m256& nearest) {
@@ -222,44 +217,67 @@ __attribute__((noinline)) Yuv8 yuv8_double(__m256i w, __m256i S) {
     return Yuv8{_mm256_setr_m128i(y4[0], y4[1]), _mm256_setr_m128i(u4[0], u4[1]), _mm256_setr_m128i(v4[0], v4[1])};
 }
 
-ORV_INLINE IntRebuild rebuild8_int(__m256i w, __m256i S) {
+// N blocks of eight words in lockstep, each step across all blocks before
+// the next: one block's arithmetic is a single long chain of conversions,
+// and the others' work beside it is what keeps the vector units busy.
+// `nearest` gets each lane's least distance of a channel quotient from an
+// integer.
+template <int N>
+ORV_INLINE void rebuild_int(const __m256i (&w)[N], const __m256i (&S)[N], __m256i (&out)[N], __m256 (&nearest)[N]) {
     const __m256i bgMask = _mm256_setr_epi8(0, -1, 1, -1, 4, -1, 5, -1, 8, -1, 9, -1, 12, -1, 13, -1,  //
                                             0, -1, 1, -1, 4, -1, 5, -1, 8, -1, 9, -1, 12, -1, 13, -1);
     const __m256i rMask = _mm256_setr_epi8(2, -1, -1, -1, 6, -1, -1, -1, 10, -1, -1, -1, 14, -1, -1, -1,  //
                                            2, -1, -1, -1, 6, -1, -1, -1, 10, -1, -1, -1, 14, -1, -1, -1);
-    const __m256i bg = _mm256_shuffle_epi8(w, bgMask), r0 = _mm256_shuffle_epi8(w, rMask);
-    const __m256i ny = _mm256_add_epi32(_mm256_madd_epi16(bg, weights(114, 587)), _mm256_madd_epi16(r0, weights(299, 0)));
-    const __m256i nu = _mm256_add_epi32(_mm256_madd_epi16(bg, weights(436, -289)), _mm256_madd_epi16(r0, weights(-147, 0)));
-    const __m256i nv = _mm256_add_epi32(_mm256_madd_epi16(bg, weights(100, -515)), _mm256_madd_epi16(r0, weights(615, 0)));
-    __m256 nearest = _mm256_set1_ps(1.0f);
-    // y - S truncated: floor(y) - S, one more where that is negative.
-    const __m256i m = _mm256_sub_epi32(quotient(ny, 0.001f, nearest), S);
-    __m256i yi = _mm256_sub_epi32(m, _mm256_cmpgt_epi32(_mm256_setzero_si256(), m));
-    __m256i ui = quotient(nu, 0.001f, nearest);
-    __m256i vi = quotient(nv, 0.001f, nearest);
-    const __m256i multiple = _mm256_castps_si256(_mm256_cmp_ps(nearest, _mm256_set1_ps(kMultiple), _CMP_LT_OQ));
-    if (!_mm256_testz_si256(multiple, multiple) && !plain_greys(w, S, multiple, yi, ui)) {
-        const Yuv8 d = yuv8_double(w, S);
-        yi = d.y, ui = d.u, vi = d.v;
+    __m256i yi[N], ui[N], vi[N];
+#pragma GCC unroll 4
+    for (int k = 0; k < N; ++k) {
+        const __m256i bg = _mm256_shuffle_epi8(w[k], bgMask), r0 = _mm256_shuffle_epi8(w[k], rMask);
+        const __m256i ny = _mm256_add_epi32(_mm256_madd_epi16(bg, weights(114, 587)), _mm256_madd_epi16(r0, weights(299, 0)));
+        const __m256i nu = _mm256_add_epi32(_mm256_madd_epi16(bg, weights(436, -289)), _mm256_madd_epi16(r0, weights(-147, 0)));
+        const __m256i nv = _mm256_add_epi32(_mm256_madd_epi16(bg, weights(100, -515)), _mm256_madd_epi16(r0, weights(615, 0)));
+        nearest[k] = _mm256_set1_ps(1.0f);
+        // y - S truncated: floor(y) - S, one more where that is negative.
+        const __m256i m = _mm256_sub_epi32(quotient(ny, 0.001f, nearest[k]), S[k]);
+        yi[k] = _mm256_sub_epi32(m, _mm256_cmpgt_epi32(_mm256_setzero_si256(), m));
+        ui[k] = quotient(nu, 0.001f, nearest[k]);
+        vi[k] = quotient(nv, 0.001f, nearest[k]);
     }
-    nearest = _mm256_set1_ps(1.0f);
-    yi = _mm256_min_epi32(_mm256_max_epi32(yi, _mm256_set1_epi32(-1000)), _mm256_set1_epi32(1000));
-    const __m256i yu = _mm256_blend_epi16(yi, _mm256_slli_epi32(ui, 16), 0xAA);
-    const __m256i v1 = _mm256_blend_epi16(vi, _mm256_set1_epi32(1 << 16), 0xAA);
-    auto channel = [&](int16_t ky, int16_t ku, int16_t kv) {
-        const __m256i n = _mm256_add_epi32(_mm256_madd_epi16(yu, weights(ky, ku)), _mm256_madd_epi16(v1, weights(kv, 5000)));
-        return quotient(n, 0.0001f, nearest);
+#pragma GCC unroll 4
+    for (int k = 0; k < N; ++k) {
+        const __m256i multiple = _mm256_castps_si256(_mm256_cmp_ps(nearest[k], _mm256_set1_ps(kMultiple), _CMP_LT_OQ));
+        if (!_mm256_testz_si256(multiple, multiple) && !plain_greys(w[k], S[k], multiple, yi[k], ui[k])) {
+            const Yuv8 d = yuv8_double(w[k], S[k]);
+            yi[k] = d.y, ui[k] = d.u, vi[k] = d.v;
+        }
+    }
+    __m256i yu[N], v1[N], red[N], green[N], blue[N];
+#pragma GCC unroll 4
+    for (int k = 0; k < N; ++k) {
+        nearest[k] = _mm256_set1_ps(1.0f);
+        const __m256i y = _mm256_min_epi32(_mm256_max_epi32(yi[k], _mm256_set1_epi32(-1000)), _mm256_set1_epi32(1000));
+        yu[k] = _mm256_blend_epi16(y, _mm256_slli_epi32(ui[k], 16), 0xAA);
+        v1[k] = _mm256_blend_epi16(vi[k], _mm256_set1_epi32(1 << 16), 0xAA);
+    }
+    auto channel = [&](int k, int16_t ky, int16_t ku, int16_t kv) {
+        const __m256i n =
+            _mm256_add_epi32(_mm256_madd_epi16(yu[k], weights(ky, ku)), _mm256_madd_epi16(v1[k], weights(kv, 5000)));
+        return quotient(n, 0.0001f, nearest[k]);
     };
-    const __m256i red = channel(7720, -4633, 11400);
-    const __m256i green = channel(11161, -1587, -5806);
-    const __m256i blue = channel(10001, 20322, -5);
+#pragma GCC unroll 4
+    for (int k = 0; k < N; ++k) red[k] = channel(k, 7720, -4633, 11400);
+#pragma GCC unroll 4
+    for (int k = 0; k < N; ++k) green[k] = channel(k, 11161, -1587, -5806);
+#pragma GCC unroll 4
+    for (int k = 0; k < N; ++k) blue[k] = channel(k, 10001, 20322, -5);
     // Bytes b0-3 g0-3 r0-3 0000 in each half, the channels' clamp being the
     // packs' saturation, then each pixel's b g r 0 gathered.
-    const __m256i bgr0 = _mm256_packus_epi16(_mm256_packs_epi32(blue, green),
-                                             _mm256_packs_epi32(red, _mm256_setzero_si256()));
-    const __m256i out = _mm256_shuffle_epi8(bgr0, _mm256_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15,  //
-                                                                   0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15));
-    return IntRebuild{out, nearest};
+#pragma GCC unroll 4
+    for (int k = 0; k < N; ++k) {
+        const __m256i bgr0 = _mm256_packus_epi16(_mm256_packs_epi32(blue[k], green[k]),
+                                                 _mm256_packs_epi32(red[k], _mm256_setzero_si256()));
+        out[k] = _mm256_shuffle_epi8(bgr0, _mm256_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15,  //
+                                                            0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15));
+    }
 }
 
 // Eight words through the sixteen-word double rebuild: rare enough that the
@@ -280,28 +298,38 @@ __attribute__((noinline)) void rebuild8_double(const uint32_t* words, const int3
     std::memcpy(output, od, 8 * sizeof(uint32_t));
 }
 
-// Eight words from `words` and `S` to `output`, which may be `words`.
-template <bool ShowNoise>
-ORV_INLINE void rebuild8(const uint32_t* words, const int32_t* S, uint32_t* output, bool stream) {
-    const __m256i w = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(words));
-    const IntRebuild r = rebuild8_int(w, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(S)));
-    if (_mm256_movemask_ps(_mm256_cmp_ps(r.nearest, _mm256_set1_ps(kMultiple), _CMP_LT_OQ)) != 0)
-        return rebuild8_double<ShowNoise>(words, S, output);
-    __m128i lo = _mm256_castsi256_si128(r.out), hi = _mm256_extracti128_si256(r.out, 1);
-    if (ShowNoise) {
-        lo = noise_words(_mm256_castsi256_si128(w), lo);
-        hi = noise_words(_mm256_extracti128_si256(w, 1), hi);
+// 8*N words from `words` and `S` to `output`, which may be `words`.
+template <bool ShowNoise, int N>
+ORV_INLINE void rebuild_lanes(const uint32_t* words, const int32_t* S, uint32_t* output, bool stream) {
+    __m256i w[N], s[N], out[N];
+    __m256 nearest[N];
+#pragma GCC unroll 4
+    for (int k = 0; k < N; ++k) {
+        w[k] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(words + 8 * k));
+        s[k] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(S + 8 * k));
     }
-    if (stream) {
-        _mm_stream_si128(reinterpret_cast<__m128i*>(output), lo);
-        _mm_stream_si128(reinterpret_cast<__m128i*>(output + 4), hi);
-    } else {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(output), lo);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(output + 4), hi);
+    rebuild_int<N>(w, s, out, nearest);
+#pragma GCC unroll 4
+    for (int k = 0; k < N; ++k) {
+        if (_mm256_movemask_ps(_mm256_cmp_ps(nearest[k], _mm256_set1_ps(kMultiple), _CMP_LT_OQ)) != 0) {
+            rebuild8_double<ShowNoise>(words + 8 * k, S + 8 * k, output + 8 * k);
+            continue;
+        }
+        __m128i lo = _mm256_castsi256_si128(out[k]), hi = _mm256_extracti128_si256(out[k], 1);
+        if (ShowNoise) {
+            lo = noise_words(_mm256_castsi256_si128(w[k]), lo);
+            hi = noise_words(_mm256_extracti128_si256(w[k], 1), hi);
+        }
+        __m128i* o = reinterpret_cast<__m128i*>(output + 8 * k);
+        if (stream) {
+            _mm_stream_si128(o, lo);
+            _mm_stream_si128(o + 1, hi);
+        } else {
+            _mm_storeu_si128(o, lo);
+            _mm_storeu_si128(o + 1, hi);
+        }
     }
 }
-
-
 
 // Sixteen luma bytes from sixteen words, and their 16-bit samples if wanted:
 // the colour model's arithmetic in double.
@@ -534,24 +562,29 @@ ORV_INLINE void corrections16(const Fetch& f, __m256i c, const Consts& q, int32_
 #include "core/simd/row_kernels_512.inl"
 #endif
 
-// Sixteen words from `words` and `S` to `output`, which may be `words`.
+// Words per rebuild step: four blocks of eight in lockstep, or two 512-bit
+// blocks of sixteen.
+constexpr int kRebuildLanes = 32;
+
+// kRebuildLanes words from `words` and `S` to `output`, which may be `words`.
 // `stream`: non-temporal stores, `output` aligned to the vectors' size.
 template <bool ShowNoise>
-ORV_INLINE void rebuild16_int(const uint32_t* words, const int32_t* S, uint32_t* output, bool stream = false) {
+ORV_INLINE void rebuild_step(const uint32_t* words, const int32_t* S, uint32_t* output, bool stream = false) {
 #if defined(__AVX512BW__)
-    const __m512i w = _mm512_loadu_si512(words);
-    const IntRebuild512 r = rebuild16_int512(w, _mm512_loadu_si512(S));
-    if (r.multiple != 0) {
-        rebuild8_double<ShowNoise>(words, S, output);
-        rebuild8_double<ShowNoise>(words + 8, S + 8, output + 8);
-        return;
+    for (int h = 0; h < kRebuildLanes; h += 16) {
+        const __m512i w = _mm512_loadu_si512(words + h);
+        const IntRebuild512 r = rebuild16_int512(w, _mm512_loadu_si512(S + h));
+        if (r.multiple != 0) {
+            rebuild8_double<ShowNoise>(words + h, S + h, output + h);
+            rebuild8_double<ShowNoise>(words + h + 8, S + h + 8, output + h + 8);
+            continue;
+        }
+        const __m512i out = ShowNoise ? noise_words512(w, r.out) : r.out;
+        if (stream) _mm512_stream_si512(reinterpret_cast<__m512i*>(output + h), out);
+        else _mm512_storeu_si512(output + h, out);
     }
-    const __m512i out = ShowNoise ? noise_words512(w, r.out) : r.out;
-    if (stream) _mm512_stream_si512(reinterpret_cast<__m512i*>(output), out);
-    else _mm512_storeu_si512(output, out);
 #else
-    rebuild8<ShowNoise>(words, S, output, stream);
-    rebuild8<ShowNoise>(words + 8, S + 8, output + 8, stream);
+    rebuild_lanes<ShowNoise, kRebuildLanes / 8>(words, S, output, stream);
 #endif
 }
 
@@ -627,16 +660,18 @@ void denoise_row(const RowJob& job) {
     for (int32_t s0 = 0; s0 < w; s0 += kSegment) {
         const int32_t end = w - s0 < kSegment ? w : s0 + kSegment;
         corrections_segment<Mode>(job, q, inside, s0, end, S);
-        // Each chunk's sixteen words are read before any is written: output may be source.
+        // Each step's words are read before any is written: output may be source.
         int32_t i0 = s0;
-        for (; i0 + kLanes <= end; i0 += kLanes) {
-            rebuild16_int<ShowNoise>(job.source + i0, S + (i0 - s0), job.output + i0, stream);
+        for (; i0 + kRebuildLanes <= end; i0 += kRebuildLanes) {
+            rebuild_step<ShowNoise>(job.source + i0, S + (i0 - s0), job.output + i0, stream);
         }
         if (i0 < end) {
             const int32_t count = end - i0;
-            uint32_t in[kLanes] = {}, out[kLanes];
+            uint32_t in[kRebuildLanes] = {}, out[kRebuildLanes];
+            int32_t s[kRebuildLanes] = {};  // past the last chunk, S holds nothing
             std::memcpy(in, job.source + i0, static_cast<size_t>(count) * 4);
-            rebuild16_int<ShowNoise>(in, S + (i0 - s0), out);
+            std::memcpy(s, S + (i0 - s0), static_cast<size_t>(count) * 4);
+            rebuild_step<ShowNoise>(in, s, out);
             std::memcpy(job.output + i0, out, static_cast<size_t>(count) * 4);
         }
     }
@@ -648,14 +683,14 @@ void denoise_row(const RowJob& job) {
 template <bool ShowNoise>
 void rebuild_words(const uint32_t* words, const int32_t* S, int32_t count, uint32_t* out) {
     int32_t i = 0;
-    for (; i + kLanes <= count; i += kLanes) rebuild16_int<ShowNoise>(words + i, S + i, out + i);
+    for (; i + kRebuildLanes <= count; i += kRebuildLanes) rebuild_step<ShowNoise>(words + i, S + i, out + i);
     if (i < count) {
         const int32_t n = count - i;
-        uint32_t w[kLanes] = {}, o[kLanes];
-        int32_t s[kLanes] = {};
+        uint32_t w[kRebuildLanes] = {}, o[kRebuildLanes];
+        int32_t s[kRebuildLanes] = {};
         std::memcpy(w, words + i, static_cast<size_t>(n) * 4);
         std::memcpy(s, S + i, static_cast<size_t>(n) * 4);
-        rebuild16_int<ShowNoise>(w, s, o);
+        rebuild_step<ShowNoise>(w, s, o);
         std::memcpy(out + i, o, static_cast<size_t>(n) * 4);
     }
 }

@@ -129,7 +129,7 @@ ORV_INLINE void corrections32(const Fetch& f, __m512i c, const WideConsts& q, in
 
 // --- the rebuild in 512-bit vectors ------------------------------------------
 //
-// rebuild8_int's arithmetic on sixteen words at a time, with masks for its
+// rebuild_int's arithmetic on sixteen words at a time, with masks for its
 // lane tests; every step works within 128-bit quarters of four pixels, as
 // the 256-bit version within halves.
 
