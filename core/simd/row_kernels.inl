@@ -571,17 +571,25 @@ constexpr int kRebuildLanes = 32;
 template <bool ShowNoise>
 ORV_INLINE void rebuild_step(const uint32_t* words, const int32_t* S, uint32_t* output, bool stream = false) {
 #if defined(__AVX512BW__)
-    for (int h = 0; h < kRebuildLanes; h += 16) {
-        const __m512i w = _mm512_loadu_si512(words + h);
-        const IntRebuild512 r = rebuild16_int512(w, _mm512_loadu_si512(S + h));
-        if (r.multiple != 0) {
-            rebuild8_double<ShowNoise>(words + h, S + h, output + h);
-            rebuild8_double<ShowNoise>(words + h + 8, S + h + 8, output + h + 8);
+    constexpr int N = kRebuildLanes / 16;
+    __m512i w[N], s[N], out[N];
+    __mmask16 multiple[N];
+#pragma GCC unroll 4
+    for (int k = 0; k < N; ++k) {
+        w[k] = _mm512_loadu_si512(words + 16 * k);
+        s[k] = _mm512_loadu_si512(S + 16 * k);
+    }
+    rebuild_int512<N>(w, s, out, multiple);
+#pragma GCC unroll 4
+    for (int k = 0; k < N; ++k) {
+        if (multiple[k] != 0) {
+            rebuild8_double<ShowNoise>(words + 16 * k, S + 16 * k, output + 16 * k);
+            rebuild8_double<ShowNoise>(words + 16 * k + 8, S + 16 * k + 8, output + 16 * k + 8);
             continue;
         }
-        const __m512i out = ShowNoise ? noise_words512(w, r.out) : r.out;
-        if (stream) _mm512_stream_si512(reinterpret_cast<__m512i*>(output + h), out);
-        else _mm512_storeu_si512(output + h, out);
+        const __m512i o = ShowNoise ? noise_words512(w[k], out[k]) : out[k];
+        if (stream) _mm512_stream_si512(reinterpret_cast<__m512i*>(output + 16 * k), o);
+        else _mm512_storeu_si512(output + 16 * k, o);
     }
 #else
     rebuild_lanes<ShowNoise, kRebuildLanes / 8>(words, S, output, stream);

@@ -162,47 +162,65 @@ ORV_INLINE bool plain_greys512(__m512i w, __m512i S, __mmask16 multiple, __m512i
 
 ORV_INLINE __m512i halves(__m256i lo, __m256i hi) { return _mm512_inserti64x4(_mm512_castsi256_si512(lo), hi, 1); }
 
-struct IntRebuild512 {
-    __m512i out;
-    __mmask16 multiple;  // lanes whose channels need the double model
-};
-
-ORV_INLINE IntRebuild512 rebuild16_int512(__m512i w, __m512i S) {
+// N blocks of sixteen in lockstep, as rebuild_int; `multiple` gets the lanes
+// whose channels need the double model.
+template <int N>
+ORV_INLINE void rebuild_int512(const __m512i (&w)[N], const __m512i (&S)[N], __m512i (&out)[N], __mmask16 (&multiple)[N]) {
     const __m512i bgMask = _mm512_broadcast_i32x4(_mm_setr_epi8(0, -1, 1, -1, 4, -1, 5, -1, 8, -1, 9, -1, 12, -1, 13, -1));
     const __m512i rMask = _mm512_broadcast_i32x4(_mm_setr_epi8(2, -1, -1, -1, 6, -1, -1, -1, 10, -1, -1, -1, 14, -1, -1, -1));
-    const __m512i bg = _mm512_shuffle_epi8(w, bgMask), r0 = _mm512_shuffle_epi8(w, rMask);
-    const __m512i ny = _mm512_add_epi32(_mm512_madd_epi16(bg, weights512(114, 587)), _mm512_madd_epi16(r0, weights512(299, 0)));
-    const __m512i nu = _mm512_add_epi32(_mm512_madd_epi16(bg, weights512(436, -289)), _mm512_madd_epi16(r0, weights512(-147, 0)));
-    const __m512i nv = _mm512_add_epi32(_mm512_madd_epi16(bg, weights512(100, -515)), _mm512_madd_epi16(r0, weights512(615, 0)));
-    __m512 nearest = _mm512_set1_ps(1.0f);
-    const __m512i m = _mm512_sub_epi32(quotient512(ny, 0.001f, nearest), S);
-    __m512i yi = _mm512_mask_add_epi32(m, _mm512_cmplt_epi32_mask(m, _mm512_setzero_si512()), m, _mm512_set1_epi32(1));
-    __m512i ui = quotient512(nu, 0.001f, nearest);
-    __m512i vi = quotient512(nv, 0.001f, nearest);
-    const __mmask16 multiple = _mm512_cmp_ps_mask(nearest, _mm512_set1_ps(kMultiple), _CMP_LT_OQ);
-    if (multiple != 0 && !plain_greys512(w, S, multiple, yi, ui)) {
-        const Yuv8 lo = yuv8_double(_mm512_castsi512_si256(w), _mm512_castsi512_si256(S));
-        const Yuv8 hi = yuv8_double(_mm512_extracti64x4_epi64(w, 1), _mm512_extracti64x4_epi64(S, 1));
-        yi = halves(lo.y, hi.y);
-        ui = halves(lo.u, hi.u);
-        vi = halves(lo.v, hi.v);
+    __m512i yi[N], ui[N], vi[N];
+    __m512 nearest[N];
+#pragma GCC unroll 4
+    for (int k = 0; k < N; ++k) {
+        const __m512i bg = _mm512_shuffle_epi8(w[k], bgMask), r0 = _mm512_shuffle_epi8(w[k], rMask);
+        const __m512i ny = _mm512_add_epi32(_mm512_madd_epi16(bg, weights512(114, 587)), _mm512_madd_epi16(r0, weights512(299, 0)));
+        const __m512i nu = _mm512_add_epi32(_mm512_madd_epi16(bg, weights512(436, -289)), _mm512_madd_epi16(r0, weights512(-147, 0)));
+        const __m512i nv = _mm512_add_epi32(_mm512_madd_epi16(bg, weights512(100, -515)), _mm512_madd_epi16(r0, weights512(615, 0)));
+        nearest[k] = _mm512_set1_ps(1.0f);
+        const __m512i m = _mm512_sub_epi32(quotient512(ny, 0.001f, nearest[k]), S[k]);
+        yi[k] = _mm512_mask_add_epi32(m, _mm512_cmplt_epi32_mask(m, _mm512_setzero_si512()), m, _mm512_set1_epi32(1));
+        ui[k] = quotient512(nu, 0.001f, nearest[k]);
+        vi[k] = quotient512(nv, 0.001f, nearest[k]);
     }
-    nearest = _mm512_set1_ps(1.0f);
-    yi = _mm512_min_epi32(_mm512_max_epi32(yi, _mm512_set1_epi32(-1000)), _mm512_set1_epi32(1000));
+#pragma GCC unroll 4
+    for (int k = 0; k < N; ++k) {
+        const __mmask16 yuvMultiple = _mm512_cmp_ps_mask(nearest[k], _mm512_set1_ps(kMultiple), _CMP_LT_OQ);
+        if (yuvMultiple != 0 && !plain_greys512(w[k], S[k], yuvMultiple, yi[k], ui[k])) {
+            const Yuv8 lo = yuv8_double(_mm512_castsi512_si256(w[k]), _mm512_castsi512_si256(S[k]));
+            const Yuv8 hi = yuv8_double(_mm512_extracti64x4_epi64(w[k], 1), _mm512_extracti64x4_epi64(S[k], 1));
+            yi[k] = halves(lo.y, hi.y);
+            ui[k] = halves(lo.u, hi.u);
+            vi[k] = halves(lo.v, hi.v);
+        }
+    }
     const __mmask32 odd = 0xAAAAAAAAu;
-    const __m512i yu = _mm512_mask_blend_epi16(odd, yi, _mm512_slli_epi32(ui, 16));
-    const __m512i v1 = _mm512_mask_blend_epi16(odd, vi, _mm512_set1_epi32(1 << 16));
-    auto channel = [&](int16_t ky, int16_t ku, int16_t kv) {
-        const __m512i n = _mm512_add_epi32(_mm512_madd_epi16(yu, weights512(ky, ku)), _mm512_madd_epi16(v1, weights512(kv, 5000)));
-        return quotient512(n, 0.0001f, nearest);
+    __m512i yu[N], v1[N], red[N], green[N], blue[N];
+#pragma GCC unroll 4
+    for (int k = 0; k < N; ++k) {
+        nearest[k] = _mm512_set1_ps(1.0f);
+        const __m512i y = _mm512_min_epi32(_mm512_max_epi32(yi[k], _mm512_set1_epi32(-1000)), _mm512_set1_epi32(1000));
+        yu[k] = _mm512_mask_blend_epi16(odd, y, _mm512_slli_epi32(ui[k], 16));
+        v1[k] = _mm512_mask_blend_epi16(odd, vi[k], _mm512_set1_epi32(1 << 16));
+    }
+    auto channel = [&](int k, int16_t ky, int16_t ku, int16_t kv) {
+        const __m512i n =
+            _mm512_add_epi32(_mm512_madd_epi16(yu[k], weights512(ky, ku)), _mm512_madd_epi16(v1[k], weights512(kv, 5000)));
+        return quotient512(n, 0.0001f, nearest[k]);
     };
-    const __m512i red = channel(7720, -4633, 11400);
-    const __m512i green = channel(11161, -1587, -5806);
-    const __m512i blue = channel(10001, 20322, -5);
-    const __m512i bgr0 = _mm512_packus_epi16(_mm512_packs_epi32(blue, green),
-                                             _mm512_packs_epi32(red, _mm512_setzero_si512()));
-    const __m512i out = _mm512_shuffle_epi8(bgr0, _mm512_broadcast_i32x4(_mm_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15)));
-    return IntRebuild512{out, _mm512_cmp_ps_mask(nearest, _mm512_set1_ps(kMultiple), _CMP_LT_OQ)};
+#pragma GCC unroll 4
+    for (int k = 0; k < N; ++k) red[k] = channel(k, 7720, -4633, 11400);
+#pragma GCC unroll 4
+    for (int k = 0; k < N; ++k) green[k] = channel(k, 11161, -1587, -5806);
+#pragma GCC unroll 4
+    for (int k = 0; k < N; ++k) blue[k] = channel(k, 10001, 20322, -5);
+#pragma GCC unroll 4
+    for (int k = 0; k < N; ++k) {
+        const __m512i bgr0 = _mm512_packus_epi16(_mm512_packs_epi32(blue[k], green[k]),
+                                                 _mm512_packs_epi32(red[k], _mm512_setzero_si512()));
+        out[k] = _mm512_shuffle_epi8(
+            bgr0, _mm512_broadcast_i32x4(_mm_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15)));
+        multiple[k] = _mm512_cmp_ps_mask(nearest[k], _mm512_set1_ps(kMultiple), _CMP_LT_OQ);
+    }
 }
 
 // noise_words for sixteen words.
