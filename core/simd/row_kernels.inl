@@ -613,6 +613,24 @@ ORV_INLINE void rebuild_step(const uint32_t* words, const int32_t* S, uint32_t* 
 #endif
 }
 
+// `count` words from `words` and `S` to `out`, which may be `words`: each
+// step's words are read before any is written. The last, short step goes
+// through zeroed buffers, as S past the last chunk holds nothing.
+template <bool ShowNoise>
+void rebuild_words(const uint32_t* words, const int32_t* S, int32_t count, uint32_t* out, bool stream = false) {
+    int32_t i = 0;
+    for (; i + kRebuildLanes <= count; i += kRebuildLanes) rebuild_step<ShowNoise>(words + i, S + i, out + i, stream);
+    if (i < count) {
+        const int32_t n = count - i;
+        uint32_t w[kRebuildLanes] = {}, o[kRebuildLanes];
+        int32_t s[kRebuildLanes] = {};
+        std::memcpy(w, words + i, static_cast<size_t>(n) * 4);
+        std::memcpy(s, S + i, static_cast<size_t>(n) * 4);
+        rebuild_step<ShowNoise>(w, s, o);
+        std::memcpy(out + i, o, static_cast<size_t>(n) * 4);
+    }
+}
+
 // The row goes in segments: first the corrections of a segment, then its
 // colour rebuild, so that each loop keeps its own constants in registers.
 constexpr int32_t kSegment = 16 * kLanes;
@@ -679,45 +697,17 @@ void denoise_row(const RowJob& job) {
     const Consts q(job.pc, Mode);
     const bool inside = rows_inside(job);
     int32_t S[kSegment];
-    // Chunks start 64 bytes apart, so the row's alignment is every chunk's.
+    // Steps start 128 bytes apart, so the row's alignment is every step's.
     const bool stream = job.pc.streamOutput != 0 && (reinterpret_cast<uintptr_t>(job.output) & (kStreamAlign - 1)) == 0;
 
     for (int32_t s0 = 0; s0 < w; s0 += kSegment) {
         const int32_t end = w - s0 < kSegment ? w : s0 + kSegment;
         corrections_segment<Mode>(job, q, inside, s0, end, S);
-        // Each step's words are read before any is written: output may be source.
-        int32_t i0 = s0;
-        for (; i0 + kRebuildLanes <= end; i0 += kRebuildLanes) {
-            rebuild_step<ShowNoise>(job.source + i0, S + (i0 - s0), job.output + i0, stream);
-        }
-        if (i0 < end) {
-            const int32_t count = end - i0;
-            uint32_t in[kRebuildLanes] = {}, out[kRebuildLanes];
-            int32_t s[kRebuildLanes] = {};  // past the last chunk, S holds nothing
-            std::memcpy(in, job.source + i0, static_cast<size_t>(count) * 4);
-            std::memcpy(s, S + (i0 - s0), static_cast<size_t>(count) * 4);
-            rebuild_step<ShowNoise>(in, s, out);
-            std::memcpy(job.output + i0, out, static_cast<size_t>(count) * 4);
-        }
+        rebuild_words<ShowNoise>(job.source + s0, S, end - s0, job.output + s0, stream);
     }
     // Non-temporal stores are weakly ordered: the row is complete, to any
     // reader on any core, once the caller has it back.
     if (stream) _mm_sfence();
-}
-
-template <bool ShowNoise>
-void rebuild_words(const uint32_t* words, const int32_t* S, int32_t count, uint32_t* out) {
-    int32_t i = 0;
-    for (; i + kRebuildLanes <= count; i += kRebuildLanes) rebuild_step<ShowNoise>(words + i, S + i, out + i);
-    if (i < count) {
-        const int32_t n = count - i;
-        uint32_t w[kRebuildLanes] = {}, o[kRebuildLanes];
-        int32_t s[kRebuildLanes] = {};
-        std::memcpy(w, words + i, static_cast<size_t>(n) * 4);
-        std::memcpy(s, S + i, static_cast<size_t>(n) * 4);
-        rebuild_step<ShowNoise>(w, s, o);
-        std::memcpy(out + i, o, static_cast<size_t>(n) * 4);
-    }
 }
 
 }  // namespace
