@@ -150,27 +150,31 @@ ORV_INLINE void rebuild16(const __m128i (&words)[4], const __m128i (&S)[4], uint
 // integer Y, U, V, each truncation of the model is n/1000 or N/10000
 // truncated. Away from multiples those quotients lie at least 0.001 (0.0001)
 // from an integer, and the model's double rounding (below 1e-11 here) cannot
-// move them across one. The quotients are taken in float from exactly held
-// numerators: their error stays below 3e-5, so a quotient within 5e-5 of an
-// integer is a multiple's and any other truncates right. At a multiple the
-// model may land either side: eight pixels with such a Y, U or V (every pure
-// grey among them) take those three from double, and eight with such a
-// channel (rare) are redone in double throughout. Beyond |Y| = 1000 every channel is saturated whatever U
-// and V are, so Y is clamped there to keep the pairs 16-bit; that also keeps
-// every channel numerator below 2^24 in magnitude, held exactly in float. A
-// numerator outside 1 .. 2559999 gives a channel that saturates to 0 or 255
-// whichever side of an integer its quotient lands, so only numerators within
-// that range rely on the float quotient's precision.
-// n / divisor truncated, n exactly held in float; `nearest` takes the
-// quotient's distance from the nearest integer.
-ORV_INLINE __m256i quotient(__m256i n, float inverse, __m256& nearest) {
-    const __m256 p = _mm256_mul_ps(_mm256_cvtepi32_ps(n), _mm256_set1_ps(inverse));
-    const __m256 off = _mm256_sub_ps(p, _mm256_round_ps(p, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC));
-    nearest = _mm256_min_ps(nearest, _mm256_andnot_ps(_mm256_set1_ps(-0.0f), off));
-    return _mm256_cvttps_epi32(p);
+// move them across one. At a multiple the model may land either side: eight
+// pixels with such a Y, U or V (every pure grey among them) take those three
+// from double, and eight with such a channel (rare) are redone in double
+// throughout. Beyond |Y| = 1000 every channel is saturated whatever U and V
+// are, so Y is clamped there to keep the pairs 16-bit; that also keeps every
+// channel numerator below 2^24 in magnitude, held exactly in float.
+//
+// n / divisor truncated, exactly, and n's remainder folded into `least` as
+// an unsigned minimum, so that `least` is zero where some numerator was a
+// multiple. `inverse` is the float just above 1/divisor: a multiple's
+// product then never rounds below its quotient, and the excess (under 5e-8
+// of the quotient) cannot carry any other numerator within reach to the next
+// integer. That holds for every n up to 2^18 with 1000, and with 10000 for
+// every numerator in 1 .. 2559999, the rest giving channels that saturate
+// whatever they truncate to; the quotient fits 16 bits, as the remainder's
+// multiply-add needs.
+constexpr float kInverse1000 = 0x1.0624dep-10f;   // 0.001f, already above 1/1000
+constexpr float kInverse10000 = 0x1.a36e3p-14f;   // one step above 0.0001f, which is below
+ORV_INLINE __m256i quotient(__m256i n, float inverse, int16_t divisor, __m256i& least) {
+    const __m256i q = _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_cvtepi32_ps(n), _mm256_set1_ps(inverse)));
+    least = _mm256_min_epu32(least, _mm256_sub_epi32(n, _mm256_madd_epi16(q, weights(divisor, 0))));
+    return q;
 }
 
-constexpr float kMultiple = 5e-5f;  // nearer than this: the numerator was a multiple
+constexpr float kMultiple = 5e-5f;  // a float quotient nearer an integer than this: the numerator was a multiple
 
 // Grey levels g, one bit per level, whose model luma (g*0.587 + g*0.299) +
 // g*0.114 is exactly g, whose U truncates to 0 and whose V (0.2*g, a
@@ -220,10 +224,9 @@ __attribute__((noinline)) Yuv8 yuv8_double(__m256i w, __m256i S) {
 // N blocks of eight words in lockstep, each step across all blocks before
 // the next: one block's arithmetic is a single long chain of conversions,
 // and the others' work beside it is what keeps the vector units busy.
-// `nearest` gets each lane's least distance of a channel quotient from an
-// integer.
+// `least` is zero in each lane whose channel numerator was a multiple.
 template <int N>
-ORV_INLINE void rebuild_int(const __m256i (&w)[N], const __m256i (&S)[N], __m256i (&out)[N], __m256 (&nearest)[N]) {
+ORV_INLINE void rebuild_int(const __m256i (&w)[N], const __m256i (&S)[N], __m256i (&out)[N], __m256i (&least)[N]) {
     const __m256i bgMask = _mm256_setr_epi8(0, -1, 1, -1, 4, -1, 5, -1, 8, -1, 9, -1, 12, -1, 13, -1,  //
                                             0, -1, 1, -1, 4, -1, 5, -1, 8, -1, 9, -1, 12, -1, 13, -1);
     const __m256i rMask = _mm256_setr_epi8(2, -1, -1, -1, 6, -1, -1, -1, 10, -1, -1, -1, 14, -1, -1, -1,  //
@@ -235,16 +238,16 @@ ORV_INLINE void rebuild_int(const __m256i (&w)[N], const __m256i (&S)[N], __m256
         const __m256i ny = _mm256_add_epi32(_mm256_madd_epi16(bg, weights(114, 587)), _mm256_madd_epi16(r0, weights(299, 0)));
         const __m256i nu = _mm256_add_epi32(_mm256_madd_epi16(bg, weights(436, -289)), _mm256_madd_epi16(r0, weights(-147, 0)));
         const __m256i nv = _mm256_add_epi32(_mm256_madd_epi16(bg, weights(100, -515)), _mm256_madd_epi16(r0, weights(615, 0)));
-        nearest[k] = _mm256_set1_ps(1.0f);
+        least[k] = _mm256_set1_epi32(-1);
         // y - S truncated: floor(y) - S, one more where that is negative.
-        const __m256i m = _mm256_sub_epi32(quotient(ny, 0.001f, nearest[k]), S[k]);
+        const __m256i m = _mm256_sub_epi32(quotient(ny, kInverse1000, 1000, least[k]), S[k]);
         yi[k] = _mm256_sub_epi32(m, _mm256_cmpgt_epi32(_mm256_setzero_si256(), m));
-        ui[k] = quotient(nu, 0.001f, nearest[k]);
-        vi[k] = quotient(nv, 0.001f, nearest[k]);
+        ui[k] = quotient(nu, kInverse1000, 1000, least[k]);
+        vi[k] = quotient(nv, kInverse1000, 1000, least[k]);
     }
 #pragma GCC unroll 4
     for (int k = 0; k < N; ++k) {
-        const __m256i multiple = _mm256_castps_si256(_mm256_cmp_ps(nearest[k], _mm256_set1_ps(kMultiple), _CMP_LT_OQ));
+        const __m256i multiple = _mm256_cmpeq_epi32(least[k], _mm256_setzero_si256());
         if (!_mm256_testz_si256(multiple, multiple) && !plain_greys(w[k], S[k], multiple, yi[k], ui[k])) {
             const Yuv8 d = yuv8_double(w[k], S[k]);
             yi[k] = d.y, ui[k] = d.u, vi[k] = d.v;
@@ -253,7 +256,7 @@ ORV_INLINE void rebuild_int(const __m256i (&w)[N], const __m256i (&S)[N], __m256
     __m256i yu[N], v1[N], red[N], green[N], blue[N];
 #pragma GCC unroll 4
     for (int k = 0; k < N; ++k) {
-        nearest[k] = _mm256_set1_ps(1.0f);
+        least[k] = _mm256_set1_epi32(-1);
         const __m256i y = _mm256_min_epi32(_mm256_max_epi32(yi[k], _mm256_set1_epi32(-1000)), _mm256_set1_epi32(1000));
         yu[k] = _mm256_blend_epi16(y, _mm256_slli_epi32(ui[k], 16), 0xAA);
         v1[k] = _mm256_blend_epi16(vi[k], _mm256_set1_epi32(1 << 16), 0xAA);
@@ -261,7 +264,7 @@ ORV_INLINE void rebuild_int(const __m256i (&w)[N], const __m256i (&S)[N], __m256
     auto channel = [&](int k, int16_t ky, int16_t ku, int16_t kv) {
         const __m256i n =
             _mm256_add_epi32(_mm256_madd_epi16(yu[k], weights(ky, ku)), _mm256_madd_epi16(v1[k], weights(kv, 5000)));
-        return quotient(n, 0.0001f, nearest[k]);
+        return quotient(n, kInverse10000, 10000, least[k]);
     };
 #pragma GCC unroll 4
     for (int k = 0; k < N; ++k) red[k] = channel(k, 7720, -4633, 11400);
@@ -302,16 +305,17 @@ __attribute__((noinline)) void rebuild8_double(const uint32_t* words, const int3
 template <bool ShowNoise, int N>
 ORV_INLINE void rebuild_lanes(const uint32_t* words, const int32_t* S, uint32_t* output, bool stream) {
     __m256i w[N], s[N], out[N];
-    __m256 nearest[N];
+    __m256i least[N];
 #pragma GCC unroll 4
     for (int k = 0; k < N; ++k) {
         w[k] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(words + 8 * k));
         s[k] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(S + 8 * k));
     }
-    rebuild_int<N>(w, s, out, nearest);
+    rebuild_int<N>(w, s, out, least);
 #pragma GCC unroll 4
     for (int k = 0; k < N; ++k) {
-        if (_mm256_movemask_ps(_mm256_cmp_ps(nearest[k], _mm256_set1_ps(kMultiple), _CMP_LT_OQ)) != 0) {
+        const __m256i multiple = _mm256_cmpeq_epi32(least[k], _mm256_setzero_si256());
+        if (!_mm256_testz_si256(multiple, multiple)) {
             rebuild8_double<ShowNoise>(words + 8 * k, S + 8 * k, output + 8 * k);
             continue;
         }
@@ -348,12 +352,11 @@ ORV_INLINE void luma16_double(const uint32_t* words, uint8_t* plane, int16_t* wi
 }
 
 // The same in integers where that is exact. The luma is n/1000 truncated,
-// n = 587G + 299R + 114B < 2^18. Unless n is a multiple of 1000, n/1000 lies
-// at least 0.001 from an integer, far beyond the rounding of the double model
-// and of n * 0.001f (a float holds n exactly, and the product is within
-// 255 * 2^-23 of n/1000), so both truncate to the same byte. At a multiple
-// the model may land just below it: such chunks (pure greys among them) take
-// the double path.
+// n = 587G + 299R + 114B < 2^18, which n * kInverse1000 gives exactly (see
+// quotient). Unless n is a multiple of 1000, n/1000 lies at least 0.001 from
+// an integer, far beyond the rounding of the double model, so the model
+// truncates to the same byte. At a multiple the model may land just below
+// it: such chunks (pure greys among them) take the double path.
 // Thirty-two words a step, in four blocks of eight in lockstep; a multiple
 // sends its sixteen-word half to the double path.
 constexpr int kLumaLanes = 32;
@@ -372,16 +375,16 @@ ORV_INLINE void luma32(const uint32_t* words, uint8_t* plane, int16_t* wide) {
                                 _mm256_madd_epi16(_mm256_shuffle_epi8(w, r0), kR));
     }
 #pragma GCC unroll 4
-    for (int h = 0; h < 4; ++h) q[h] = _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_cvtepi32_ps(n[h]), _mm256_set1_ps(0.001f)));
+    for (int h = 0; h < 4; ++h)
+        q[h] = _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_cvtepi32_ps(n[h]), _mm256_set1_ps(kInverse1000)));
 #pragma GCC unroll 2
     for (int half = 0; half < 2; ++half) {
         __m256i rest = _mm256_setzero_si256();
 #pragma GCC unroll 2
         for (int h = 2 * half; h < 2 * half + 2; ++h) {
-            // Zero in a lane whose n is a multiple of 1000 (q or q + 1 thousands).
+            // Zero in a lane whose n is a multiple of 1000.
             const __m256i r = _mm256_sub_epi32(n[h], _mm256_madd_epi16(q[h], k1000));
-            rest = _mm256_or_si256(rest, _mm256_or_si256(_mm256_cmpeq_epi32(r, _mm256_setzero_si256()),
-                                                         _mm256_cmpeq_epi32(r, k1000)));
+            rest = _mm256_or_si256(rest, _mm256_cmpeq_epi32(r, _mm256_setzero_si256()));
         }
         int16_t* wideHalf = wide != nullptr ? wide + 16 * half : nullptr;
         if (!_mm256_testz_si256(rest, rest)) {
