@@ -174,8 +174,6 @@ ORV_INLINE __m256i quotient(__m256i n, float inverse, int16_t divisor, __m256i& 
     return q;
 }
 
-constexpr float kMultiple = 5e-5f;  // a float quotient nearer an integer than this: the numerator was a multiple
-
 // Grey levels g, one bit per level, whose model luma (g*0.587 + g*0.299) +
 // g*0.114 is exactly g, whose U truncates to 0 and whose V (0.2*g, a
 // multiple at every fifth level) truncates as the float quotient does. The

@@ -137,12 +137,12 @@ ORV_INLINE __m512i weights512(int32_t a, int32_t b) {
     return _mm512_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(b) << 16 | (static_cast<uint32_t>(a) & 0xFFFF)));
 }
 
-// n / divisor truncated; `nearest` takes the quotient's distance from the
-// nearest integer (vreduceps gives p minus p rounded in one step).
-ORV_INLINE __m512i quotient512(__m512i n, float inverse, __m512& nearest) {
-    const __m512 p = _mm512_mul_ps(_mm512_cvtepi32_ps(n), _mm512_set1_ps(inverse));
-    nearest = _mm512_min_ps(nearest, _mm512_abs_ps(_mm512_reduce_ps(p, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC)));
-    return _mm512_cvttps_epi32(p);
+// n / divisor truncated, exactly, as quotient does; `plain` keeps the lanes
+// whose n is no multiple of the divisor.
+ORV_INLINE __m512i quotient512(__m512i n, float inverse, int16_t divisor, __mmask16& plain) {
+    const __m512i q = _mm512_cvttps_epi32(_mm512_mul_ps(_mm512_cvtepi32_ps(n), _mm512_set1_ps(inverse)));
+    plain = _mm512_mask_cmpneq_epi32_mask(plain, n, _mm512_madd_epi16(q, weights512(divisor, 0)));
+    return q;
 }
 
 // plain_greys for sixteen lanes.
@@ -169,22 +169,22 @@ ORV_INLINE void rebuild_int512(const __m512i (&w)[N], const __m512i (&S)[N], __m
     const __m512i bgMask = _mm512_broadcast_i32x4(_mm_setr_epi8(0, -1, 1, -1, 4, -1, 5, -1, 8, -1, 9, -1, 12, -1, 13, -1));
     const __m512i rMask = _mm512_broadcast_i32x4(_mm_setr_epi8(2, -1, -1, -1, 6, -1, -1, -1, 10, -1, -1, -1, 14, -1, -1, -1));
     __m512i yi[N], ui[N], vi[N];
-    __m512 nearest[N];
+    __mmask16 plain[N];
 #pragma GCC unroll 4
     for (int k = 0; k < N; ++k) {
         const __m512i bg = _mm512_shuffle_epi8(w[k], bgMask), r0 = _mm512_shuffle_epi8(w[k], rMask);
         const __m512i ny = _mm512_add_epi32(_mm512_madd_epi16(bg, weights512(114, 587)), _mm512_madd_epi16(r0, weights512(299, 0)));
         const __m512i nu = _mm512_add_epi32(_mm512_madd_epi16(bg, weights512(436, -289)), _mm512_madd_epi16(r0, weights512(-147, 0)));
         const __m512i nv = _mm512_add_epi32(_mm512_madd_epi16(bg, weights512(100, -515)), _mm512_madd_epi16(r0, weights512(615, 0)));
-        nearest[k] = _mm512_set1_ps(1.0f);
-        const __m512i m = _mm512_sub_epi32(quotient512(ny, 0.001f, nearest[k]), S[k]);
+        plain[k] = 0xFFFF;
+        const __m512i m = _mm512_sub_epi32(quotient512(ny, kInverse1000, 1000, plain[k]), S[k]);
         yi[k] = _mm512_mask_add_epi32(m, _mm512_cmplt_epi32_mask(m, _mm512_setzero_si512()), m, _mm512_set1_epi32(1));
-        ui[k] = quotient512(nu, 0.001f, nearest[k]);
-        vi[k] = quotient512(nv, 0.001f, nearest[k]);
+        ui[k] = quotient512(nu, kInverse1000, 1000, plain[k]);
+        vi[k] = quotient512(nv, kInverse1000, 1000, plain[k]);
     }
 #pragma GCC unroll 4
     for (int k = 0; k < N; ++k) {
-        const __mmask16 yuvMultiple = _mm512_cmp_ps_mask(nearest[k], _mm512_set1_ps(kMultiple), _CMP_LT_OQ);
+        const __mmask16 yuvMultiple = static_cast<__mmask16>(~plain[k]);
         if (yuvMultiple != 0 && !plain_greys512(w[k], S[k], yuvMultiple, yi[k], ui[k])) {
             const Yuv8 lo = yuv8_double(_mm512_castsi512_si256(w[k]), _mm512_castsi512_si256(S[k]));
             const Yuv8 hi = yuv8_double(_mm512_extracti64x4_epi64(w[k], 1), _mm512_extracti64x4_epi64(S[k], 1));
@@ -197,7 +197,7 @@ ORV_INLINE void rebuild_int512(const __m512i (&w)[N], const __m512i (&S)[N], __m
     __m512i yu[N], v1[N], red[N], green[N], blue[N];
 #pragma GCC unroll 4
     for (int k = 0; k < N; ++k) {
-        nearest[k] = _mm512_set1_ps(1.0f);
+        plain[k] = 0xFFFF;
         const __m512i y = _mm512_min_epi32(_mm512_max_epi32(yi[k], _mm512_set1_epi32(-1000)), _mm512_set1_epi32(1000));
         yu[k] = _mm512_mask_blend_epi16(odd, y, _mm512_slli_epi32(ui[k], 16));
         v1[k] = _mm512_mask_blend_epi16(odd, vi[k], _mm512_set1_epi32(1 << 16));
@@ -205,7 +205,7 @@ ORV_INLINE void rebuild_int512(const __m512i (&w)[N], const __m512i (&S)[N], __m
     auto channel = [&](int k, int16_t ky, int16_t ku, int16_t kv) {
         const __m512i n =
             _mm512_add_epi32(_mm512_madd_epi16(yu[k], weights512(ky, ku)), _mm512_madd_epi16(v1[k], weights512(kv, 5000)));
-        return quotient512(n, 0.0001f, nearest[k]);
+        return quotient512(n, kInverse10000, 10000, plain[k]);
     };
 #pragma GCC unroll 4
     for (int k = 0; k < N; ++k) red[k] = channel(k, 7720, -4633, 11400);
@@ -219,7 +219,7 @@ ORV_INLINE void rebuild_int512(const __m512i (&w)[N], const __m512i (&S)[N], __m
                                                  _mm512_packs_epi32(red[k], _mm512_setzero_si512()));
         out[k] = _mm512_shuffle_epi8(
             bgr0, _mm512_broadcast_i32x4(_mm_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15)));
-        multiple[k] = _mm512_cmp_ps_mask(nearest[k], _mm512_set1_ps(kMultiple), _CMP_LT_OQ);
+        multiple[k] = static_cast<__mmask16>(~plain[k]);
     }
 }
 
