@@ -114,7 +114,8 @@ struct Stages {
         }
     }
     void luma(const std::vector<uint32_t>& f) {
-        for (size_t at = 0; at < f.size(); at += kWidth) k.luma_row(&f[at], kWidth, &plane[at], wide.row(at / kWidth));
+        for (size_t at = 0; at < f.size(); at += kWidth)
+            k.luma_row(&f[at], kWidth, &plane[at], wide.row(at / kWidth), wide.multiples(at / kWidth));
     }
     void core() {
         for (int32_t j = 0; j < kHeight; ++j) {
@@ -124,11 +125,13 @@ struct Stages {
                               &S[static_cast<size_t>(j) * kWidth]);
         }
     }
-    // The route rebuilds a row from corrections still in the cache; so does
-    // this, from the first rows' (the rebuild's work doesn't depend on S).
+    // The route rebuilds a row from corrections still in the cache, and from
+    // its luma rows; so does this, from the first rows' corrections and the
+    // luma rows the last luma stage left (the work doesn't depend on either).
     void rebuild(const std::vector<uint32_t>& f) {
         for (size_t at = 0; at < f.size(); at += kWidth)
-            k.rebuild_row(&f[at], &S[at % (8 * kWidth)], kWidth, pc.showNoise, &out[at]);
+            k.rebuild_row(&f[at], &S[at % (8 * kWidth)], kWidth, pc.showNoise, &out[at], wide.row(at / kWidth),
+                          wide.multiples(at / kWidth));
     }
 };
 

@@ -13,20 +13,29 @@ namespace kernels {
 
 // Each slot: kLinePad marked samples, the row, kLinePad marked; after the
 // slots one slot marked throughout, the line of every row outside the frame.
-LineRing::~LineRing() { std::free(data_); }
+// Beside them, each slot's multiple bits.
+LineRing::~LineRing() {
+    std::free(data_);
+    std::free(bits_);
+}
 
 bool LineRing::make(int32_t width, int64_t slots) {
     std::free(data_);
+    std::free(bits_);
     stride_ = (static_cast<int64_t>(width) + 2 * kLinePad + 15) / 16 * 16;
+    bitStride_ = (static_cast<int64_t>(width) + 63) / 64 * 8;
     slots_ = slots;
     const int64_t count = stride_ * (slots + 1);
     data_ = static_cast<int16_t*>(std::malloc(static_cast<size_t>(count) * sizeof(int16_t)));
-    if (data_ == nullptr) return false;
+    bits_ = static_cast<uint8_t*>(std::calloc(static_cast<size_t>(bitStride_ * slots) + 1, 1));
+    if (data_ == nullptr || bits_ == nullptr) return false;
     std::fill(data_, data_ + count, kOutside);
     return true;
 }
 
 int16_t* LineRing::row(int64_t r) const { return data_ + (r % slots_) * stride_ + kLinePad; }
+
+uint8_t* LineRing::multiples(int64_t r) const { return bits_ + (r % slots_) * bitStride_; }
 
 void LineRing::lines_of(int32_t j, int32_t height, int32_t step, const int16_t* (&lines)[kLineCount]) const {
     const int16_t* outside = data_ + slots_ * stride_ + kLinePad;
@@ -173,10 +182,12 @@ int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& ds
     const int16_t* lines[kernels::kLineCount] = {};
     for (int32_t j = 0; j < h; ++j) {
         for (const int64_t need = std::min<int64_t>(h, j + reach + 1); built < need; ++built)
-            k.luma_row(srcRow(built), w, fi.lumaPlane + built * w, k.readsLines ? ring.row(built) : nullptr);
+            k.luma_row(srcRow(built), w, fi.lumaPlane + built * w, k.readsLines ? ring.row(built) : nullptr,
+                       k.readsLines ? ring.multiples(built) : nullptr);
         if (k.readsLines) ring.lines_of(j, h, pc.step, lines);
-        k.denoise_row(
-            kernels::RowJob{fi.lumaPlane, lines, w, h, j, srcRow(j), reinterpret_cast<uint32_t*>(d + j * dStep), pc});
+        k.denoise_row(kernels::RowJob{fi.lumaPlane, lines, w, h, j, srcRow(j),
+                                      reinterpret_cast<uint32_t*>(d + j * dStep), pc,
+                                      k.readsLines ? ring.multiples(j) : nullptr});
     }
     return 0;
 }

@@ -69,18 +69,29 @@ struct RowJob {
     const uint32_t* source;
     uint32_t* output;
     PassConstants pc;
+    // Row `row`'s multiple bits (see luma_row) beside its samples in
+    // lines[6]: the rebuild then takes the luma from those. Null: the rebuild
+    // works the luma out from the words.
+    const uint8_t* multiples = nullptr;
 };
 
 // One kernel set. denoise_row is corrections_row followed by rebuild_row;
 // the stages are there to be timed and checked on their own.
 struct RowKernels {
-    // Fills `count` plane bytes, and their 16-bit samples when `wide` is not null.
-    void (*luma_row)(const uint32_t* source, int32_t count, uint8_t* plane, int16_t* wide);
+    // Fills `count` plane bytes, and their 16-bit samples when `wide` is not
+    // null. When `multiples` is not null, also a bit per word (word i: bit
+    // i % 8 of byte i / 8), set where its luma numerator 587G + 299R + 114B
+    // is a multiple of 1000: the one case in which the model's luma may not
+    // be the sample plus a fraction, so the rebuild can't start from it.
+    void (*luma_row)(const uint32_t* source, int32_t count, uint8_t* plane, int16_t* wide, uint8_t* multiples);
     // The corrections S of the row's `width` pixels.
     void (*corrections_row)(const RowJob& job, int32_t* S);
     // Output words from source words and their corrections (|S[k]| <= 32768,
-    // the range a correction takes); `out` may be `words`.
-    void (*rebuild_row)(const uint32_t* words, const int32_t* S, int32_t count, int32_t showNoise, uint32_t* out);
+    // the range a correction takes); `out` may be `words`. `luma` and
+    // `multiples`, when not null, are the words' samples and multiple bits as
+    // luma_row made them, which the AVX2 rebuild starts from.
+    void (*rebuild_row)(const uint32_t* words, const int32_t* S, int32_t count, int32_t showNoise, uint32_t* out,
+                        const int16_t* luma, const uint8_t* multiples);
     void (*denoise_row)(const RowJob& job);
     bool readsLines;  // the kernels read RowJob::lines rather than the plane
 };
@@ -97,12 +108,16 @@ public:
     bool make(int32_t width, int64_t slots);
     // Where plane row r's samples go: `width` of them.
     int16_t* row(int64_t r) const;
+    // Where plane row r's multiple bits go (see luma_row).
+    uint8_t* multiples(int64_t r) const;
     // The lines of row j for a frame of `height` rows and this vertical step.
     void lines_of(int32_t j, int32_t height, int32_t step, const int16_t* (&lines)[kLineCount]) const;
 
 private:
     int16_t* data_ = nullptr;
+    uint8_t* bits_ = nullptr;
     int64_t stride_ = 0;
+    int64_t bitStride_ = 0;
     int64_t slots_ = 0;
 };
 
@@ -112,10 +127,11 @@ const RowKernels& row_kernels(CpuVariant v);
 // The sets' kernels (core/simd/): the reference, then one set per
 // instruction set, to be called only when the processor has it.
 #define ORV_KERNEL_SET(suffix)                                                                                  \
-    void luma_row_##suffix(const uint32_t* source, int32_t count, uint8_t* plane, int16_t* wide);              \
+    void luma_row_##suffix(const uint32_t* source, int32_t count, uint8_t* plane, int16_t* wide,               \
+                           uint8_t* multiples);                                                                 \
     void corrections_row_##suffix(const RowJob& job, int32_t* S);                                               \
     void rebuild_row_##suffix(const uint32_t* words, const int32_t* S, int32_t count, int32_t showNoise,        \
-                              uint32_t* out);                                                                   \
+                              uint32_t* out, const int16_t* luma, const uint8_t* multiples);                    \
     void denoise_row_##suffix(const RowJob& job);
 ORV_KERNEL_SET(reference)
 ORV_KERNEL_SET(avx2)

@@ -32,10 +32,16 @@ PassConstants make_pass_constants(int32_t f1, int32_t f2, int32_t sharp, int32_t
     return pc;
 }
 
-void luma_row_reference(const uint32_t* source, int32_t count, uint8_t* plane, int16_t* wide) {
+void luma_row_reference(const uint32_t* source, int32_t count, uint8_t* plane, int16_t* wide, uint8_t* multiples) {
     for (int32_t i = 0; i < count; ++i) {
         plane[i] = luma_byte(source[i]);
         if (wide != nullptr) wide[i] = plane[i];
+        if (multiples != nullptr) {
+            const uint32_t w = source[i];
+            const uint32_t n = 587 * (w >> 8 & 0xFF) + 299 * (w >> 16 & 0xFF) + 114 * (w & 0xFF);
+            const auto bit = static_cast<uint8_t>(1u << (i % 8));
+            multiples[i / 8] = static_cast<uint8_t>(n % 1000 == 0 ? multiples[i / 8] | bit : multiples[i / 8] & ~bit);
+        }
     }
 }
 
@@ -74,7 +80,8 @@ void corrections_row_reference(const RowJob& job, int32_t* S) {
     for (int32_t i = 0; i < job.width; ++i) S[i] = correction_at(job, st, i);
 }
 
-void rebuild_row_reference(const uint32_t* words, const int32_t* S, int32_t count, int32_t showNoise, uint32_t* out) {
+void rebuild_row_reference(const uint32_t* words, const int32_t* S, int32_t count, int32_t showNoise, uint32_t* out,
+                           const int16_t*, const uint8_t*) {
     for (int32_t i = 0; i < count; ++i) {
         const uint32_t in = words[i];
         const uint32_t o = rebuild_xrgb(in, S[i]);
@@ -86,7 +93,7 @@ void denoise_row_reference(const RowJob& job) {
     const Strengths st = make_strengths(job.pc.f1, job.pc.f2, job.pc.sharp);
     for (int32_t i = 0; i < job.width; ++i) {
         const int32_t S = correction_at(job, st, i);
-        rebuild_row_reference(job.source + i, &S, 1, job.pc.showNoise, job.output + i);
+        rebuild_row_reference(job.source + i, &S, 1, job.pc.showNoise, job.output + i, nullptr, nullptr);
     }
 }
 

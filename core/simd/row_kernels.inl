@@ -223,8 +223,12 @@ __attribute__((noinline)) Yuv8 yuv8_double(__m256i w, __m256i S) {
 // the next: one block's arithmetic is a single long chain of conversions,
 // and the others' work beside it is what keeps the vector units busy.
 // `least` is zero in each lane whose channel numerator was a multiple.
-template <int N>
-ORV_INLINE void rebuild_int(const __m256i (&w)[N], const __m256i (&S)[N], __m256i (&out)[N], __m256i (&least)[N]) {
+// FromLuma: `luma` holds the words' samples and `multiples` their multiple
+// bits, a byte per block (see luma_row), and Y is the sample plus a fraction
+// except where a bit is set.
+template <int N, bool FromLuma = false>
+ORV_INLINE void rebuild_int(const __m256i (&w)[N], const __m256i (&S)[N], __m256i (&out)[N], __m256i (&least)[N],
+                            const int16_t* luma = nullptr, const uint8_t* multiples = nullptr) {
     const __m256i bgMask = _mm256_setr_epi8(0, -1, 1, -1, 4, -1, 5, -1, 8, -1, 9, -1, 12, -1, 13, -1,  //
                                             0, -1, 1, -1, 4, -1, 5, -1, 8, -1, 9, -1, 12, -1, 13, -1);
     const __m256i rMask = _mm256_setr_epi8(2, -1, -1, -1, 6, -1, -1, -1, 10, -1, -1, -1, 14, -1, -1, -1,  //
@@ -233,19 +237,33 @@ ORV_INLINE void rebuild_int(const __m256i (&w)[N], const __m256i (&S)[N], __m256
 #pragma GCC unroll 4
     for (int k = 0; k < N; ++k) {
         const __m256i bg = _mm256_shuffle_epi8(w[k], bgMask), r0 = _mm256_shuffle_epi8(w[k], rMask);
-        const __m256i ny = _mm256_add_epi32(_mm256_madd_epi16(bg, weights(114, 587)), _mm256_madd_epi16(r0, weights(299, 0)));
         const __m256i nu = _mm256_add_epi32(_mm256_madd_epi16(bg, weights(436, -289)), _mm256_madd_epi16(r0, weights(-147, 0)));
         const __m256i nv = _mm256_add_epi32(_mm256_madd_epi16(bg, weights(100, -515)), _mm256_madd_epi16(r0, weights(615, 0)));
         least[k] = _mm256_set1_epi32(-1);
+        __m256i floorY;
+        if constexpr (FromLuma) {
+            floorY = _mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(luma + 8 * k)));
+        } else {
+            const __m256i ny =
+                _mm256_add_epi32(_mm256_madd_epi16(bg, weights(114, 587)), _mm256_madd_epi16(r0, weights(299, 0)));
+            floorY = quotient(ny, kInverse1000, 1000, least[k]);
+        }
         // y - S truncated: floor(y) - S, one more where that is negative.
-        const __m256i m = _mm256_sub_epi32(quotient(ny, kInverse1000, 1000, least[k]), S[k]);
+        const __m256i m = _mm256_sub_epi32(floorY, S[k]);
         yi[k] = _mm256_sub_epi32(m, _mm256_cmpgt_epi32(_mm256_setzero_si256(), m));
         ui[k] = quotient(nu, kInverse1000, 1000, least[k]);
         vi[k] = quotient(nv, kInverse1000, 1000, least[k]);
     }
+    uint32_t anyY = 0;  // multiples' bytes together: rarely any set
+    if constexpr (FromLuma) std::memcpy(&anyY, multiples, N);
 #pragma GCC unroll 4
     for (int k = 0; k < N; ++k) {
-        const __m256i multiple = _mm256_cmpeq_epi32(least[k], _mm256_setzero_si256());
+        __m256i multiple = _mm256_cmpeq_epi32(least[k], _mm256_setzero_si256());
+        if (FromLuma && anyY != 0 && multiples[k] != 0) {
+            const __m256i bit = _mm256_setr_epi32(1, 2, 4, 8, 16, 32, 64, 128);
+            multiple = _mm256_or_si256(
+                multiple, _mm256_cmpeq_epi32(_mm256_and_si256(_mm256_set1_epi32(multiples[k]), bit), bit));
+        }
         if (!_mm256_testz_si256(multiple, multiple) && !plain_greys(w[k], S[k], multiple, yi[k], ui[k])) {
             const Yuv8 d = yuv8_double(w[k], S[k]);
             yi[k] = d.y, ui[k] = d.u, vi[k] = d.v;
@@ -300,8 +318,9 @@ __attribute__((noinline)) void rebuild8_double(const uint32_t* words, const int3
 }
 
 // 8*N words from `words` and `S` to `output`, which may be `words`.
-template <bool ShowNoise, int N>
-ORV_INLINE void rebuild_lanes(const uint32_t* words, const int32_t* S, uint32_t* output, bool stream) {
+template <bool ShowNoise, int N, bool FromLuma>
+ORV_INLINE void rebuild_lanes(const uint32_t* words, const int32_t* S, uint32_t* output, bool stream,
+                              const int16_t* luma, const uint8_t* multiples) {
     __m256i w[N], s[N], out[N];
     __m256i least[N];
 #pragma GCC unroll 4
@@ -309,7 +328,7 @@ ORV_INLINE void rebuild_lanes(const uint32_t* words, const int32_t* S, uint32_t*
         w[k] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(words + 8 * k));
         s[k] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(S + 8 * k));
     }
-    rebuild_int<N>(w, s, out, least);
+    rebuild_int<N, FromLuma>(w, s, out, least, luma, multiples);
 #pragma GCC unroll 4
     for (int k = 0; k < N; ++k) {
         const __m256i multiple = _mm256_cmpeq_epi32(least[k], _mm256_setzero_si256());
@@ -359,7 +378,7 @@ ORV_INLINE void luma16_double(const uint32_t* words, uint8_t* plane, int16_t* wi
 // sends its sixteen-word half to the double path.
 constexpr int kLumaLanes = 32;
 
-ORV_INLINE void luma32(const uint32_t* words, uint8_t* plane, int16_t* wide) {
+ORV_INLINE void luma32(const uint32_t* words, uint8_t* plane, int16_t* wide, uint8_t* multiples) {
     const __m256i bg = _mm256_setr_epi8(0, -1, 1, -1, 4, -1, 5, -1, 8, -1, 9, -1, 12, -1, 13, -1,  //
                                         0, -1, 1, -1, 4, -1, 5, -1, 8, -1, 9, -1, 12, -1, 13, -1);
     const __m256i r0 = _mm256_setr_epi8(2, -1, -1, -1, 6, -1, -1, -1, 10, -1, -1, -1, 14, -1, -1, -1,  //
@@ -375,20 +394,23 @@ ORV_INLINE void luma32(const uint32_t* words, uint8_t* plane, int16_t* wide) {
 #pragma GCC unroll 4
     for (int h = 0; h < 4; ++h)
         q[h] = _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_cvtepi32_ps(n[h]), _mm256_set1_ps(kInverse1000)));
+    __m256i multiple[4];  // lanes whose n is a multiple of 1000
+#pragma GCC unroll 4
+    for (int h = 0; h < 4; ++h)
+        multiple[h] = _mm256_cmpeq_epi32(_mm256_sub_epi32(n[h], _mm256_madd_epi16(q[h], k1000)), _mm256_setzero_si256());
 #pragma GCC unroll 2
     for (int half = 0; half < 2; ++half) {
-        __m256i rest = _mm256_setzero_si256();
-#pragma GCC unroll 2
-        for (int h = 2 * half; h < 2 * half + 2; ++h) {
-            // Zero in a lane whose n is a multiple of 1000.
-            const __m256i r = _mm256_sub_epi32(n[h], _mm256_madd_epi16(q[h], k1000));
-            rest = _mm256_or_si256(rest, _mm256_cmpeq_epi32(r, _mm256_setzero_si256()));
-        }
+        const __m256i rest = _mm256_or_si256(multiple[2 * half], multiple[2 * half + 1]);
         int16_t* wideHalf = wide != nullptr ? wide + 16 * half : nullptr;
+        uint8_t* bits = multiples != nullptr ? multiples + 2 * half : nullptr;
         if (!_mm256_testz_si256(rest, rest)) {
             luma16_double(words + 16 * half, plane + 16 * half, wideHalf);
+            if (bits != nullptr)
+                for (int h = 0; h < 2; ++h)
+                    bits[h] = static_cast<uint8_t>(_mm256_movemask_ps(_mm256_castsi256_ps(multiple[2 * half + h])));
             continue;
         }
+        if (bits != nullptr) bits[0] = bits[1] = 0;
         const __m256i y16 = _mm256_permute4x64_epi64(_mm256_packs_epi32(q[2 * half], q[2 * half + 1]), 0xD8);
         const __m128i lo = _mm256_castsi256_si128(y16), hi = _mm256_extracti128_si256(y16, 1);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(plane + 16 * half), _mm_packus_epi16(lo, hi));
@@ -586,9 +608,12 @@ constexpr int kRebuildLanes = 32;
 
 // kRebuildLanes words from `words` and `S` to `output`, which may be `words`.
 // `stream`: non-temporal stores, `output` aligned to the vectors' size.
-template <bool ShowNoise>
-ORV_INLINE void rebuild_step(const uint32_t* words, const int32_t* S, uint32_t* output, bool stream = false) {
+// FromLuma: Y from the words' samples and multiple bits (see rebuild_int).
+template <bool ShowNoise, bool FromLuma>
+ORV_INLINE void rebuild_step(const uint32_t* words, const int32_t* S, uint32_t* output, bool stream,
+                             const int16_t* luma, const uint8_t* multiples) {
 #if defined(__AVX512BW__)
+    (void)luma, (void)multiples;
     constexpr int N = kRebuildLanes / 16;
     __m512i w[N], s[N], out[N];
     __mmask16 multiple[N];
@@ -610,24 +635,33 @@ ORV_INLINE void rebuild_step(const uint32_t* words, const int32_t* S, uint32_t* 
         else _mm512_storeu_si512(output + 16 * k, o);
     }
 #else
-    rebuild_lanes<ShowNoise, kRebuildLanes / 8>(words, S, output, stream);
+    rebuild_lanes<ShowNoise, kRebuildLanes / 8, FromLuma>(words, S, output, stream, luma, multiples);
 #endif
 }
 
 // `count` words from `words` and `S` to `out`, which may be `words`: each
 // step's words are read before any is written. The last, short step goes
 // through zeroed buffers, as S past the last chunk holds nothing.
-template <bool ShowNoise>
-void rebuild_words(const uint32_t* words, const int32_t* S, int32_t count, uint32_t* out, bool stream = false) {
+template <bool ShowNoise, bool FromLuma = false>
+void rebuild_words(const uint32_t* words, const int32_t* S, int32_t count, uint32_t* out, bool stream = false,
+                   const int16_t* luma = nullptr, const uint8_t* multiples = nullptr) {
     int32_t i = 0;
-    for (; i + kRebuildLanes <= count; i += kRebuildLanes) rebuild_step<ShowNoise>(words + i, S + i, out + i, stream);
+    for (; i + kRebuildLanes <= count; i += kRebuildLanes)
+        rebuild_step<ShowNoise, FromLuma>(words + i, S + i, out + i, stream, FromLuma ? luma + i : nullptr,
+                                          FromLuma ? multiples + i / 8 : nullptr);
     if (i < count) {
         const int32_t n = count - i;
         uint32_t w[kRebuildLanes] = {}, o[kRebuildLanes];
         int32_t s[kRebuildLanes] = {};
+        int16_t y[kRebuildLanes] = {};
+        uint8_t bits[kRebuildLanes / 8] = {};
         std::memcpy(w, words + i, static_cast<size_t>(n) * 4);
         std::memcpy(s, S + i, static_cast<size_t>(n) * 4);
-        rebuild_step<ShowNoise>(w, s, o);
+        if (FromLuma) {
+            std::memcpy(y, luma + i, static_cast<size_t>(n) * sizeof(int16_t));
+            std::memcpy(bits, multiples + i / 8, static_cast<size_t>(n + 7) / 8);
+        }
+        rebuild_step<ShowNoise, FromLuma>(w, s, o, false, y, bits);
         std::memcpy(out + i, o, static_cast<size_t>(n) * 4);
     }
 }
@@ -704,7 +738,11 @@ void denoise_row(const RowJob& job) {
     for (int32_t s0 = 0; s0 < w; s0 += kSegment) {
         const int32_t end = w - s0 < kSegment ? w : s0 + kSegment;
         corrections_segment<Mode>(job, q, inside, s0, end, S);
-        rebuild_words<ShowNoise>(job.source + s0, S, end - s0, job.output + s0, stream);
+        if (job.multiples != nullptr)
+            rebuild_words<ShowNoise, true>(job.source + s0, S, end - s0, job.output + s0, stream,
+                                           job.lines[kReach] + s0, job.multiples + s0 / 8);
+        else
+            rebuild_words<ShowNoise>(job.source + s0, S, end - s0, job.output + s0, stream);
     }
     // Non-temporal stores are weakly ordered: the row is complete, to any
     // reader on any core, once the caller has it back.
@@ -713,18 +751,25 @@ void denoise_row(const RowJob& job) {
 
 }  // namespace
 
-void ORV_SIMD(luma_row)(const uint32_t* source, int32_t count, uint8_t* plane, int16_t* wide) {
+void ORV_SIMD(luma_row)(const uint32_t* source, int32_t count, uint8_t* plane, int16_t* wide, uint8_t* multiples) {
     int32_t i = 0;
-    for (; i + kLumaLanes <= count; i += kLumaLanes) luma32(source + i, plane + i, wide != nullptr ? wide + i : nullptr);
+    for (; i + kLumaLanes <= count; i += kLumaLanes)
+        luma32(source + i, plane + i, wide != nullptr ? wide + i : nullptr,
+               multiples != nullptr ? multiples + i / 8 : nullptr);
     if (i < count) {
         const int32_t rest = count - i;
         uint32_t words[kLumaLanes] = {};
-        uint8_t bytes[kLumaLanes];
+        uint8_t bytes[kLumaLanes], bits[kLumaLanes / 8];
         int16_t samples[kLumaLanes];
         std::memcpy(words, source + i, static_cast<size_t>(rest) * 4);
-        luma32(words, bytes, samples);
+        luma32(words, bytes, samples, bits);
         std::memcpy(plane + i, bytes, static_cast<size_t>(rest));
         if (wide != nullptr) std::memcpy(wide + i, samples, static_cast<size_t>(rest) * sizeof(int16_t));
+        if (multiples != nullptr) {
+            // The zeroed words past the end are multiples too; their bits stay clear.
+            if (rest % 8 != 0) bits[rest / 8] &= static_cast<uint8_t>((1u << (rest % 8)) - 1);
+            std::memcpy(multiples + i / 8, bits, static_cast<size_t>(rest + 7) / 8);
+        }
     }
 }
 
@@ -739,9 +784,16 @@ void ORV_SIMD(corrections_row)(const RowJob& job, int32_t* S) {
     with_mode(decision_mode(job.pc), [&](auto mode) { corrections_row<decltype(mode)::value>(job, S); });
 }
 
-void ORV_SIMD(rebuild_row)(const uint32_t* words, const int32_t* S, int32_t count, int32_t showNoise, uint32_t* out) {
-    if (showNoise != 0) rebuild_words<true>(words, S, count, out);
-    else rebuild_words<false>(words, S, count, out);
+void ORV_SIMD(rebuild_row)(const uint32_t* words, const int32_t* S, int32_t count, int32_t showNoise, uint32_t* out,
+                           const int16_t* luma, const uint8_t* multiples) {
+    if (luma != nullptr && multiples != nullptr) {
+        if (showNoise != 0) rebuild_words<true, true>(words, S, count, out, false, luma, multiples);
+        else rebuild_words<false, true>(words, S, count, out, false, luma, multiples);
+    } else if (showNoise != 0) {
+        rebuild_words<true>(words, S, count, out);
+    } else {
+        rebuild_words<false>(words, S, count, out);
+    }
 }
 
 }  // namespace orv::kernels

@@ -38,35 +38,49 @@ std::vector<CpuVariant> vector_sets() {
 
 // One work item: red value `red` of the luma check (S unused), or the rebuild
 // of red values 0..255 under correction S.
+// The luma byte, and whether the luma numerator is a multiple of 1000.
 bool check_luma(const std::vector<CpuVariant>& sets, uint32_t red, Mismatch& bad) {
     std::vector<uint32_t> words(kBlock);
-    std::vector<uint8_t> want(kBlock), got(kBlock);
+    std::vector<uint8_t> want(kBlock), got(kBlock), bits(kBlock / 8);
+    std::vector<int16_t> wide(kBlock);
     for (int32_t k = 0; k < kBlock; ++k) words[k] = red << 16 | static_cast<uint32_t>(k);
     for (int32_t k = 0; k < kBlock; ++k) want[k] = orv::luma_byte(words[k]);
     for (CpuVariant v : sets) {
-        orv::kernels::row_kernels(v).luma_row(words.data(), kBlock, got.data(), nullptr);
-        for (int32_t k = 0; k < kBlock; ++k)
-            if (got[k] != want[k]) {
+        orv::kernels::row_kernels(v).luma_row(words.data(), kBlock, got.data(), wide.data(), bits.data());
+        for (int32_t k = 0; k < kBlock; ++k) {
+            const uint32_t n = 299 * red + 587 * (static_cast<uint32_t>(k) >> 8) + 114 * (static_cast<uint32_t>(k) & 0xFF);
+            const bool multiple = (bits[k / 8] >> (k % 8) & 1) != 0;
+            if (got[k] != want[k] || wide[k] != want[k] || multiple != (n % 1000 == 0)) {
                 bad = Mismatch{v, words[k], 0, got[k], want[k]};
                 return false;
             }
+        }
     }
     return true;
 }
 
+// The rebuild from the words alone, and from the words with their luma rows
+// (the row denoise's way).
 bool check_rebuild(const std::vector<CpuVariant>& sets, int32_t S, Mismatch& bad) {
     std::vector<uint32_t> words(kBlock), want(kBlock), got(kBlock);
+    std::vector<uint8_t> plane(kBlock), bits(kBlock / 8);
+    std::vector<int16_t> wide(kBlock);
     const std::vector<int32_t> corrections(kBlock, S);
     for (uint32_t red = 0; red < 256; ++red) {
         for (int32_t k = 0; k < kBlock; ++k) words[k] = red << 16 | static_cast<uint32_t>(k);
         for (int32_t k = 0; k < kBlock; ++k) want[k] = orv::rebuild_xrgb(words[k], S);
         for (CpuVariant v : sets) {
-            orv::kernels::row_kernels(v).rebuild_row(words.data(), corrections.data(), kBlock, 0, got.data());
-            for (int32_t k = 0; k < kBlock; ++k)
-                if (got[k] != want[k]) {
-                    bad = Mismatch{v, words[k], S, got[k], want[k]};
-                    return false;
-                }
+            const orv::kernels::RowKernels& kernels = orv::kernels::row_kernels(v);
+            kernels.luma_row(words.data(), kBlock, plane.data(), wide.data(), bits.data());
+            for (bool fromLuma : {false, true}) {
+                kernels.rebuild_row(words.data(), corrections.data(), kBlock, 0, got.data(),
+                                    fromLuma ? wide.data() : nullptr, fromLuma ? bits.data() : nullptr);
+                for (int32_t k = 0; k < kBlock; ++k)
+                    if (got[k] != want[k]) {
+                        bad = Mismatch{v, words[k], S, got[k], want[k]};
+                        return false;
+                    }
+            }
         }
     }
     return true;

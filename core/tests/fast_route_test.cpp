@@ -114,7 +114,8 @@ TEST(FastRoute, LumaPlaneOfEveryColour) {
             // An odd length and an odd start leave a tail to every loop.
             const int64_t n = static_cast<int64_t>(words.size()) - block % 17;
             got.assign(got.size(), 0xA5);
-            kernels::row_kernels(v).luma_row(words.data() + block % 17, static_cast<int32_t>(n), got.data(), nullptr);
+            kernels::row_kernels(v).luma_row(words.data() + block % 17, static_cast<int32_t>(n), got.data(), nullptr,
+                                             nullptr);
             ASSERT_EQ(0, std::memcmp(got.data(), want.data() + block % 17, static_cast<size_t>(n)))
                 << cpu_variant_name(v) << " block " << block;
             ASSERT_EQ(got[static_cast<size_t>(n)], 0xA5) << "wrote past the end";
@@ -140,6 +141,8 @@ TEST(FastRoute, RebuildOfEveryColour) {
     const int32_t n = 1 << 16;
     std::vector<uint32_t> words(n), want(n), got(n + 1);
     std::vector<int32_t> S(n);
+    std::vector<uint8_t> plane(n), bits(n / 8);
+    std::vector<int16_t> wide(n);
     for (CpuVariant v : variants_here())
         for (bool showNoise : {false, true})
             // Block 256: runs of pure greys (a path of their own), each level
@@ -153,11 +156,15 @@ TEST(FastRoute, RebuildOfEveryColour) {
                     want[k] = showNoise ? show_noise_word(words[k], o) : o;
                 }
                 const int32_t count = n - static_cast<int32_t>(block % 7);
+                // From the words alone on every other block, from their luma rows on the rest.
+                const bool fromLuma = block == 256 ? !showNoise : block / (showNoise ? 4 : 1) % 2 == 1;
+                kernels::row_kernels(v).luma_row(words.data(), count, plane.data(), wide.data(), bits.data());
                 got[count] = 0xA5A5A5A5;
-                kernels::row_kernels(v).rebuild_row(words.data(), S.data(), count, showNoise, got.data());
+                kernels::row_kernels(v).rebuild_row(words.data(), S.data(), count, showNoise, got.data(),
+                                                    fromLuma ? wide.data() : nullptr, fromLuma ? bits.data() : nullptr);
                 for (int32_t k = 0; k < count; ++k)
                     ASSERT_EQ(got[k], want[k]) << cpu_variant_name(v) << std::hex << " word " << words[k] << std::dec
-                                               << " S " << S[k] << " showNoise " << showNoise;
+                                               << " S " << S[k] << " showNoise " << showNoise << " fromLuma " << fromLuma;
                 ASSERT_EQ(got[count], 0xA5A5A5A5u) << "wrote past the end";
             }
 }
