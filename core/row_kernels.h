@@ -89,7 +89,7 @@ struct RowKernels {
     // Output words from source words and their corrections (|S[k]| <= 32768,
     // the range a correction takes); `out` may be `words`. `luma` and
     // `multiples`, when not null, are the words' samples and multiple bits as
-    // luma_row made them, which the AVX2 rebuild starts from.
+    // luma_row made them, which the rebuild then starts from.
     void (*rebuild_row)(const uint32_t* words, const int32_t* S, int32_t count, int32_t showNoise, uint32_t* out,
                         const int16_t* luma, const uint8_t* multiples);
     void (*denoise_row)(const RowJob& job);

@@ -613,7 +613,6 @@ template <bool ShowNoise, bool FromLuma>
 ORV_INLINE void rebuild_step(const uint32_t* words, const int32_t* S, uint32_t* output, bool stream,
                              const int16_t* luma, const uint8_t* multiples) {
 #if defined(__AVX512BW__)
-    (void)luma, (void)multiples;
     constexpr int N = kRebuildLanes / 16;
     __m512i w[N], s[N], out[N];
     __mmask16 multiple[N];
@@ -622,7 +621,7 @@ ORV_INLINE void rebuild_step(const uint32_t* words, const int32_t* S, uint32_t* 
         w[k] = _mm512_loadu_si512(words + 16 * k);
         s[k] = _mm512_loadu_si512(S + 16 * k);
     }
-    rebuild_int512<N>(w, s, out, multiple);
+    rebuild_int512<N, FromLuma>(w, s, out, multiple, luma, multiples);
 #pragma GCC unroll 4
     for (int k = 0; k < N; ++k) {
         if (multiple[k] != 0) {

@@ -162,10 +162,11 @@ ORV_INLINE bool plain_greys512(__m512i w, __m512i S, __mmask16 multiple, __m512i
 
 ORV_INLINE __m512i halves(__m256i lo, __m256i hi) { return _mm512_inserti64x4(_mm512_castsi256_si512(lo), hi, 1); }
 
-// N blocks of sixteen in lockstep, as rebuild_int; `multiple` gets the lanes
-// whose channels need the double model.
-template <int N>
-ORV_INLINE void rebuild_int512(const __m512i (&w)[N], const __m512i (&S)[N], __m512i (&out)[N], __mmask16 (&multiple)[N]) {
+// N blocks of sixteen in lockstep, as rebuild_int (FromLuma likewise);
+// `multiple` gets the lanes whose channels need the double model.
+template <int N, bool FromLuma = false>
+ORV_INLINE void rebuild_int512(const __m512i (&w)[N], const __m512i (&S)[N], __m512i (&out)[N], __mmask16 (&multiple)[N],
+                               const int16_t* luma = nullptr, const uint8_t* multiples = nullptr) {
     const __m512i bgMask = _mm512_broadcast_i32x4(_mm_setr_epi8(0, -1, 1, -1, 4, -1, 5, -1, 8, -1, 9, -1, 12, -1, 13, -1));
     const __m512i rMask = _mm512_broadcast_i32x4(_mm_setr_epi8(2, -1, -1, -1, 6, -1, -1, -1, 10, -1, -1, -1, 14, -1, -1, -1));
     __m512i yi[N], ui[N], vi[N];
@@ -173,11 +174,21 @@ ORV_INLINE void rebuild_int512(const __m512i (&w)[N], const __m512i (&S)[N], __m
 #pragma GCC unroll 4
     for (int k = 0; k < N; ++k) {
         const __m512i bg = _mm512_shuffle_epi8(w[k], bgMask), r0 = _mm512_shuffle_epi8(w[k], rMask);
-        const __m512i ny = _mm512_add_epi32(_mm512_madd_epi16(bg, weights512(114, 587)), _mm512_madd_epi16(r0, weights512(299, 0)));
         const __m512i nu = _mm512_add_epi32(_mm512_madd_epi16(bg, weights512(436, -289)), _mm512_madd_epi16(r0, weights512(-147, 0)));
         const __m512i nv = _mm512_add_epi32(_mm512_madd_epi16(bg, weights512(100, -515)), _mm512_madd_epi16(r0, weights512(615, 0)));
         plain[k] = 0xFFFF;
-        const __m512i m = _mm512_sub_epi32(quotient512(ny, kInverse1000, 1000, plain[k]), S[k]);
+        __m512i floorY;
+        if constexpr (FromLuma) {
+            floorY = _mm512_cvtepi16_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(luma + 16 * k)));
+            uint16_t bits;
+            std::memcpy(&bits, multiples + 2 * k, sizeof bits);
+            plain[k] = static_cast<__mmask16>(~bits);
+        } else {
+            const __m512i ny =
+                _mm512_add_epi32(_mm512_madd_epi16(bg, weights512(114, 587)), _mm512_madd_epi16(r0, weights512(299, 0)));
+            floorY = quotient512(ny, kInverse1000, 1000, plain[k]);
+        }
+        const __m512i m = _mm512_sub_epi32(floorY, S[k]);
         yi[k] = _mm512_mask_add_epi32(m, _mm512_cmplt_epi32_mask(m, _mm512_setzero_si512()), m, _mm512_set1_epi32(1));
         ui[k] = quotient512(nu, kInverse1000, 1000, plain[k]);
         vi[k] = quotient512(nv, kInverse1000, 1000, plain[k]);
