@@ -15,6 +15,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bench/peer_filters.h"
@@ -159,12 +160,12 @@ int main_bench(int argc, char** argv) {
     std::vector<Timed> timed;
     std::vector<std::unique_ptr<Instance>> instances;
     std::vector<std::unique_ptr<Stages>> stages;
-    size_t avx2Row = SIZE_MAX;
+    std::vector<std::pair<std::string, size_t>> goalRows;  // the sets without AVX-512, and their route's row
     for (CpuVariant v : sets) {
         instances.push_back(std::make_unique<Instance>());
         FilterInstance& fi = instances.back()->fi;
         const std::string name = cpu_variant_name(v);
-        if (v == CpuVariant::Avx2) avx2Row = timed.size();
+        if (v == CpuVariant::Avx2 || v == CpuVariant::Avx2Vnni) goalRows.emplace_back(name, timed.size());
         timed.push_back({"fast route, " + name + " kernels", [&fi, &out, v](std::vector<uint32_t>& f) {
                              run_fast_route(fi, packed(f), packed(out), v);
                          }, {}});
@@ -241,15 +242,16 @@ int main_bench(int argc, char** argv) {
     std::printf("\nreference route: the scratch-frame route on the reference kernels, called directly\n");
     std::printf("%s\n", peerNote.c_str());
     std::printf("every set's output bit-identical to the reference route's: %s\n", identical ? "yes" : "NO");
-    // The goals are stated for AVX2 machines, most users' kind: they hold for
-    // the AVX2 set even where a wider one runs.
-    if (avx2Row < rows.size()) {
-        const double fast = rows[avx2Row].ms;
-        std::printf("goal, avx2 fast route <= 10 x copy: %s (%.1f x)\n", fast <= 10.0 * copy ? "met" : "missed",
-                    fast / copy);
+    // The goals are stated for machines without AVX-512, most users' kind:
+    // they hold for the AVX2 sets (with and without VNNI) even where a wider
+    // one runs.
+    for (const auto& [name, row] : goalRows) {
+        const double fast = rows[row].ms;
+        std::printf("goal, %s fast route <= 10 x copy: %s (%.1f x)\n", name.c_str(),
+                    fast <= 10.0 * copy ? "met" : "missed", fast / copy);
         if (hqdn3d > 0.0)
-            std::printf("goal, avx2 fast route <= 0.30 x hqdn3d: %s (%.2f x)\n", fast <= 0.30 * hqdn3d ? "met" : "missed",
-                        fast / hqdn3d);
+            std::printf("goal, %s fast route <= 0.30 x hqdn3d: %s (%.2f x)\n", name.c_str(),
+                        fast <= 0.30 * hqdn3d ? "met" : "missed", fast / hqdn3d);
     }
     std::printf("\nGPU kernels, ptxas figures recorded at build time: %s", ptxas_report().c_str());
     return identical ? 0 : 1;

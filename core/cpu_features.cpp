@@ -42,7 +42,7 @@ int64_t last_level_cache() {
 }  // namespace
 
 CpuFeatures detect_cpu_features() {
-    CpuFeatures f{false, false, false, last_level_cache()};
+    CpuFeatures f{false, false, false, false, last_level_cache()};
     unsigned a = 0, b = 0, c = 0, d = 0;
     if (!__get_cpuid(1, &a, &b, &c, &d)) return f;
     const bool osxsave = (c & bit_OSXSAVE) != 0;
@@ -56,9 +56,14 @@ CpuFeatures detect_cpu_features() {
     if (__get_cpuid_max(0, nullptr) < 7) return f;
     __cpuid_count(7, 0, a, b, c, d);
     f.avx2 = (b & bit_AVX2) != 0;
+    const unsigned subleaves = a;
     const unsigned avx512 = bit_AVX512F | bit_AVX512VL | bit_AVX512BW | bit_AVX512DQ;
     f.avx512 = f.avx2 && (b & avx512) == avx512 && (xcr0 & 0xE6) == 0xE6;
     f.avx512vnni = f.avx512 && (c & bit_AVX512VNNI) != 0;
+    if (subleaves >= 1) {
+        __cpuid_count(7, 1, a, b, c, d);
+        f.avxvnni = f.avx2 && (a & (1u << 4)) != 0;  // leaf 7.1 EAX bit 4
+    }
     return f;
 }
 

@@ -49,6 +49,8 @@ const RowKernels& row_kernels(CpuVariant v) {
     static constexpr RowKernels reference{luma_row_reference, corrections_row_reference, rebuild_row_reference,
                                           denoise_row_reference, false};
     static constexpr RowKernels avx2{luma_row_avx2, corrections_row_avx2, rebuild_row_avx2, denoise_row_avx2, true};
+    static constexpr RowKernels avx2vnni{luma_row_avx2vnni, corrections_row_avx2vnni, rebuild_row_avx2vnni,
+                                         denoise_row_avx2vnni, true};
     static constexpr RowKernels avx512{luma_row_avx512, corrections_row_avx512, rebuild_row_avx512,
                                        denoise_row_avx512, true};
     static constexpr RowKernels avx512vnni{luma_row_avx512vnni, corrections_row_avx512vnni, rebuild_row_avx512vnni,
@@ -59,6 +61,8 @@ const RowKernels& row_kernels(CpuVariant v) {
             return reference;
         case CpuVariant::Avx2:
             return avx2;
+        case CpuVariant::Avx2Vnni:
+            return avx2vnni;
         case CpuVariant::Avx512:
             return avx512;
         case CpuVariant::Avx512Vnni:
@@ -122,6 +126,8 @@ bool cpu_variant_runs_here(CpuVariant v) {
             return true;
         case CpuVariant::Avx2:
             return cpu.avx2;
+        case CpuVariant::Avx2Vnni:
+            return cpu.avxvnni;
         case CpuVariant::Avx512:
             return cpu.avx512;
         case CpuVariant::Avx512Vnni:
@@ -143,6 +149,8 @@ const char* cpu_variant_name(CpuVariant v) {
             return "reference";
         case CpuVariant::Avx2:
             return "avx2";
+        case CpuVariant::Avx2Vnni:
+            return "avx2vnni";
         case CpuVariant::Avx512:
             return "avx512";
         case CpuVariant::Avx512Vnni:

@@ -14,10 +14,10 @@
 namespace orv {
 
 // The kernel sets, slowest first.
-enum class CpuVariant { Reference, Avx2, Avx512, Avx512Vnni };
+enum class CpuVariant { Reference, Avx2, Avx2Vnni, Avx512, Avx512Vnni };
 
-inline constexpr CpuVariant kAllCpuVariants[] = {CpuVariant::Reference, CpuVariant::Avx2, CpuVariant::Avx512,
-                                                  CpuVariant::Avx512Vnni};
+inline constexpr CpuVariant kAllCpuVariants[] = {CpuVariant::Reference, CpuVariant::Avx2, CpuVariant::Avx2Vnni,
+                                                  CpuVariant::Avx512, CpuVariant::Avx512Vnni};
 
 namespace kernels {
 
@@ -135,6 +135,7 @@ const RowKernels& row_kernels(CpuVariant v);
     void denoise_row_##suffix(const RowJob& job);
 ORV_KERNEL_SET(reference)
 ORV_KERNEL_SET(avx2)
+ORV_KERNEL_SET(avx2vnni)
 ORV_KERNEL_SET(avx512)
 ORV_KERNEL_SET(avx512vnni)
 #undef ORV_KERNEL_SET

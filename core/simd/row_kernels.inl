@@ -55,6 +55,18 @@ inline __m256i weights(int32_t a, int32_t b) {
     return _mm256_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(b) << 16 | (static_cast<uint32_t>(a) & 0xFFFF)));
 }
 
+// acc + a*b pairwise as _mm256_madd_epi16 forms it, in one vpdpwssd where the
+// unit is built for a processor with VNNI. Either way the sums wrap alike.
+ORV_INLINE __m256i madd_add(__m256i acc, __m256i a, __m256i b) {
+#if defined(__AVXVNNI__)
+    return _mm256_dpwssd_avx_epi32(acc, a, b);
+#elif defined(__AVX512VNNI__)
+    return _mm256_dpwssd_epi32(acc, a, b);
+#else
+    return _mm256_add_epi32(acc, _mm256_madd_epi16(a, b));
+#endif
+}
+
 struct Rgb {
     __m256d r, g, b;
 };
@@ -170,7 +182,7 @@ constexpr float kInverse1000 = 0x1.0624dep-10f;   // 0.001f, already above 1/100
 constexpr float kInverse10000 = 0x1.a36e3p-14f;   // one step above 0.0001f, which is below
 ORV_INLINE __m256i quotient(__m256i n, float inverse, int16_t divisor, __m256i& least) {
     const __m256i q = _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_cvtepi32_ps(n), _mm256_set1_ps(inverse)));
-    least = _mm256_min_epu32(least, _mm256_sub_epi32(n, _mm256_madd_epi16(q, weights(divisor, 0))));
+    least = _mm256_min_epu32(least, madd_add(n, q, weights(static_cast<int16_t>(-divisor), 0)));
     return q;
 }
 
@@ -237,15 +249,14 @@ ORV_INLINE void rebuild_int(const __m256i (&w)[N], const __m256i (&S)[N], __m256
 #pragma GCC unroll 4
     for (int k = 0; k < N; ++k) {
         const __m256i bg = _mm256_shuffle_epi8(w[k], bgMask), r0 = _mm256_shuffle_epi8(w[k], rMask);
-        const __m256i nu = _mm256_add_epi32(_mm256_madd_epi16(bg, weights(436, -289)), _mm256_madd_epi16(r0, weights(-147, 0)));
-        const __m256i nv = _mm256_add_epi32(_mm256_madd_epi16(bg, weights(100, -515)), _mm256_madd_epi16(r0, weights(615, 0)));
+        const __m256i nu = madd_add(_mm256_madd_epi16(bg, weights(436, -289)), r0, weights(-147, 0));
+        const __m256i nv = madd_add(_mm256_madd_epi16(bg, weights(100, -515)), r0, weights(615, 0));
         least[k] = _mm256_set1_epi32(-1);
         __m256i floorY;
         if constexpr (FromLuma) {
             floorY = _mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(luma + 8 * k)));
         } else {
-            const __m256i ny =
-                _mm256_add_epi32(_mm256_madd_epi16(bg, weights(114, 587)), _mm256_madd_epi16(r0, weights(299, 0)));
+            const __m256i ny = madd_add(_mm256_madd_epi16(bg, weights(114, 587)), r0, weights(299, 0));
             floorY = quotient(ny, kInverse1000, 1000, least[k]);
         }
         // y - S truncated: floor(y) - S, one more where that is negative.
@@ -278,8 +289,7 @@ ORV_INLINE void rebuild_int(const __m256i (&w)[N], const __m256i (&S)[N], __m256
         v1[k] = _mm256_blend_epi16(vi[k], _mm256_set1_epi32(1 << 16), 0xAA);
     }
     auto channel = [&](int k, int16_t ky, int16_t ku, int16_t kv) {
-        const __m256i n =
-            _mm256_add_epi32(_mm256_madd_epi16(yu[k], weights(ky, ku)), _mm256_madd_epi16(v1[k], weights(kv, 5000)));
+        const __m256i n = madd_add(_mm256_madd_epi16(yu[k], weights(ky, ku)), v1[k], weights(kv, 5000));
         return quotient(n, kInverse10000, 10000, least[k]);
     };
 #pragma GCC unroll 4
@@ -383,13 +393,12 @@ ORV_INLINE void luma32(const uint32_t* words, uint8_t* plane, int16_t* wide, uin
                                         0, -1, 1, -1, 4, -1, 5, -1, 8, -1, 9, -1, 12, -1, 13, -1);
     const __m256i r0 = _mm256_setr_epi8(2, -1, -1, -1, 6, -1, -1, -1, 10, -1, -1, -1, 14, -1, -1, -1,  //
                                         2, -1, -1, -1, 6, -1, -1, -1, 10, -1, -1, -1, 14, -1, -1, -1);
-    const __m256i kBG = _mm256_set1_epi32(587 << 16 | 114), kR = _mm256_set1_epi32(299), k1000 = _mm256_set1_epi32(1000);
+    const __m256i kBG = _mm256_set1_epi32(587 << 16 | 114), kR = _mm256_set1_epi32(299), minus1000 = weights(-1000, 0);
     __m256i n[4], q[4];
 #pragma GCC unroll 4
     for (int h = 0; h < 4; ++h) {
         const __m256i w = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(words + 8 * h));
-        n[h] = _mm256_add_epi32(_mm256_madd_epi16(_mm256_shuffle_epi8(w, bg), kBG),
-                                _mm256_madd_epi16(_mm256_shuffle_epi8(w, r0), kR));
+        n[h] = madd_add(_mm256_madd_epi16(_mm256_shuffle_epi8(w, bg), kBG), _mm256_shuffle_epi8(w, r0), kR);
     }
 #pragma GCC unroll 4
     for (int h = 0; h < 4; ++h)
@@ -397,7 +406,7 @@ ORV_INLINE void luma32(const uint32_t* words, uint8_t* plane, int16_t* wide, uin
     __m256i multiple[4];  // lanes whose n is a multiple of 1000
 #pragma GCC unroll 4
     for (int h = 0; h < 4; ++h)
-        multiple[h] = _mm256_cmpeq_epi32(_mm256_sub_epi32(n[h], _mm256_madd_epi16(q[h], k1000)), _mm256_setzero_si256());
+        multiple[h] = _mm256_cmpeq_epi32(madd_add(n[h], q[h], minus1000), _mm256_setzero_si256());
 #pragma GCC unroll 2
     for (int half = 0; half < 2; ++half) {
         const __m256i rest = _mm256_or_si256(multiple[2 * half], multiple[2 * half + 1]);
@@ -579,8 +588,7 @@ ORV_INLINE void corrections16(const Fetch& f, __m256i c, const Consts& q, int32_
         const __m256i p56Lo = _mm256_unpacklo_epi16(P[5], P[6]), p56Hi = _mm256_unpackhi_epi16(P[5], P[6]);
         auto response = [&](__m256i centre, __m256i p12, __m256i p34, __m256i p56, __m256i k12, __m256i k34,
                             __m256i k56) {
-            return _mm256_add_epi32(_mm256_add_epi32(centre, _mm256_madd_epi16(p12, k12)),
-                                    _mm256_add_epi32(_mm256_madd_epi16(p34, k34), _mm256_madd_epi16(p56, k56)));
+            return madd_add(madd_add(madd_add(centre, p12, k12), p34, k34), p56, k56);
         };
         const __m256i r1Lo = response(centreLo, p12Lo, p34Lo, p56Lo, q.k1_12, q.k1_34, q.k1_56);
         const __m256i r1Hi = response(centreHi, p12Hi, p34Hi, p56Hi, q.k1_12, q.k1_34, q.k1_56);

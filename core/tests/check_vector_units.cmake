@@ -15,7 +15,7 @@ foreach(line IN LISTS lines)
   endif()
   # Besides the kernels: sanitizer bookkeeping and the unwinder's data word,
   # neither of them code.
-  if(line MATCHES " [TtRrDdBb] orv::kernels::[a-z_]+_avx(2|512|512vnni)\\(")
+  if(line MATCHES " [TtRrDdBb] orv::kernels::[a-z_]+_avx(2|2vnni|512|512vnni)\\(")
     math(EXPR kernels "${kernels} + 1")
   elseif(NOT line MATCHES " [A-Za-z] (__(asan|ubsan|odr_asan)|DW\\.ref\\.__gxx_personality)")
     message(FATAL_ERROR "a vector unit defines a shared symbol: ${line}")
