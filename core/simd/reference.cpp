@@ -39,8 +39,8 @@ void luma_row_reference(const uint32_t* source, int32_t count, uint8_t* plane, i
         if (multiples != nullptr) {
             const uint32_t w = source[i];
             const uint32_t n = 587 * (w >> 8 & 0xFF) + 299 * (w >> 16 & 0xFF) + 114 * (w & 0xFF);
-            const auto bit = static_cast<uint8_t>(1u << (i % 8));
-            multiples[i / 8] = static_cast<uint8_t>(n % 1000 == 0 ? multiples[i / 8] | bit : multiples[i / 8] & ~bit);
+            const uint32_t before = i % 8 == 0 ? 0u : multiples[i / 8];
+            multiples[i / 8] = static_cast<uint8_t>(before | (n % 1000 == 0 ? 1u : 0u) << (i % 8));
         }
     }
 }

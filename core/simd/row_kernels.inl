@@ -793,13 +793,13 @@ void ORV_SIMD(corrections_row)(const RowJob& job, int32_t* S) {
 
 void ORV_SIMD(rebuild_row)(const uint32_t* words, const int32_t* S, int32_t count, int32_t showNoise, uint32_t* out,
                            const int16_t* luma, const uint8_t* multiples) {
-    if (luma != nullptr && multiples != nullptr) {
-        if (showNoise != 0) rebuild_words<true, true>(words, S, count, out, false, luma, multiples);
-        else rebuild_words<false, true>(words, S, count, out, false, luma, multiples);
-    } else if (showNoise != 0) {
-        rebuild_words<true>(words, S, count, out);
+    const bool fromLuma = luma != nullptr && multiples != nullptr;
+    if (showNoise != 0) {
+        if (fromLuma) rebuild_words<true, true>(words, S, count, out, false, luma, multiples);
+        else rebuild_words<true>(words, S, count, out);
     } else {
-        rebuild_words<false>(words, S, count, out);
+        if (fromLuma) rebuild_words<false, true>(words, S, count, out, false, luma, multiples);
+        else rebuild_words<false>(words, S, count, out);
     }
 }
 
