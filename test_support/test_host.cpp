@@ -296,6 +296,16 @@ std::string HostInstance::summary() {
 
 void HostInstance::copy_from(const HostInstance& other) { storage_ = other.storage_; }
 
+void HostInstance::copy_from(HostInstance& other, CopyWay way) {
+    const FilterDefinition& def = host_.definition();
+    if (way == CopyWay::Proc2 && def.copyProc2 != nullptr)
+        def.copyProc2(&other.fa_, &host_.services(), storage_.data(), &fa_, &host_.services());
+    else if (way == CopyWay::Proc && def.copyProc != nullptr)
+        def.copyProc(&other.fa_, &host_.services(), storage_.data());
+    else
+        copy_from(other);
+}
+
 FilterInstance& HostInstance::fields() { return *reinterpret_cast<FilterInstance*>(storage_.data()); }
 
 }  // namespace orv::test

@@ -142,8 +142,13 @@ public:
     // stringProc into a 256-byte buffer.
     std::string summary();
 
-    // The host making this instance as a copy of another one's bytes.
+    // The host making this instance as a copy of another one: by its bytes
+    // (hosts that know neither copy callback), by copyProc (hosts from before
+    // copyProc2) or by copyProc2 (VirtualDub 1.10.4 and VirtualDub2). A copy
+    // callback the definition lacks falls back to the bytes, as the host does.
+    enum class CopyWay { Bytes, Proc, Proc2 };
     void copy_from(const HostInstance& other);
+    void copy_from(HostInstance& other, CopyWay way);
 
     // The module's record, for the settings that no script carries (disable,
     // showNoise, autoProfile).
