@@ -21,11 +21,11 @@ Span span_of(const FrameView& f, int32_t w, int32_t h) {
     return Span{lowest, lowest + static_cast<uintptr_t>(h - 1) * step + static_cast<uintptr_t>(w) * 4};
 }
 
-// The GPU writes its result straight into the destination before the frame's
-// last wait tells whether the frame succeeded. Where the destination shares
-// memory with the source (a host that filters in place), a failure after the
-// download would leave the CPU route a source that the GPU had overwritten,
-// and the frame would come out denoised twice; such frames take the CPU route.
+// The GPU writes its result straight into a separate destination. One that
+// shares memory with the source (a host that filters in place) gets it only
+// once the whole frame is back: a failure after a partial download would
+// otherwise leave the CPU route a source the GPU had overwritten, and the
+// frame would come out denoised twice.
 bool shares_memory(const FrameView& src, const FrameView& dst) {
     const int32_t w = src.w, h = src.h;
     if (w <= 0 || h <= 0) return false;
@@ -45,7 +45,7 @@ void gpu_route_start(FilterInstance& fi, int32_t w, int32_t h) noexcept {
 }
 
 bool gpu_route_run(FilterInstance& fi, const FrameView& src, const FrameView& dst) noexcept {
-    if (fi.gpu == nullptr || shares_memory(src, dst)) return false;
+    if (fi.gpu == nullptr) return false;
     const int32_t w = src.w, h = src.h;
     AdaptedSettings s{fi.f1, fi.f2, fi.sharp};
     if (fi.autoProfile != 0) {
@@ -54,8 +54,9 @@ bool gpu_route_run(FilterInstance& fi, const FrameView& src, const FrameView& ds
             fi.noiseSigma = smoothing_rule(fi.noiseSigma, sigma);
         s = adaptation_rule(fi.noiseSigma, fi.f1, fi.f2, fi.sharp);
     }
-    return gpu_denoise_frame(fi.gpu, src.data, src.pitch, dst.data, dst.pitch, w, h, s.f1, s.f2, s.sharp,
-                             fi.interlace, fi.showNoise != 0 ? 1 : 0);
+    const auto denoise = shares_memory(src, dst) ? &gpu_denoise_frame_in_place : &gpu_denoise_frame;
+    return denoise(fi.gpu, src.data, src.pitch, dst.data, dst.pitch, w, h, s.f1, s.f2, s.sharp, fi.interlace,
+                   fi.showNoise != 0 ? 1 : 0);
 }
 
 void gpu_route_end(FilterInstance& fi) noexcept {

@@ -8,8 +8,10 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "test_support/frame_util.h"
 #include "test_support/test_host.h"
 
 namespace orv::test {
@@ -29,47 +31,104 @@ struct HostOrder {
     // The order every VirtualDub 1.10.4 user meets on opening the Filters
     // dialog, played at 1920x1080 where a route can afford it.
     bool fullSize = false;
+    // One buffer as source and destination, and script values of 64 bits.
+    bool avisynth = false;
+    // Instances on threads of their own, each playing the steps with its own
+    // frames, as AviSynth+'s Prefetch makes them.
+    int lanes = 1;
 };
 
-// VirtualDub 1.10.4 copies the instances of a running chain when the Filters
-// dialog opens, stops the originals, starts the copies, and starts the
-// originals again when the dialog is cancelled. VirtualDub2 stops the chain
-// before it copies. Copies before a start come from a filter added twice.
-// Each with copyProc2 and, as an old host would, by the bytes.
-inline std::vector<HostOrder> virtualdub_orders(int longRun) {
+inline std::vector<HostOrder> host_orders(int longRun) {
     using S = OrderStep;
-    const std::vector<OrderStep> whileRunning{{S::Start, 0},          {S::Run, 0, 2}, {S::Copy, 1, 1, 0},
-                                              {S::End, 0},            {S::Start, 1},  {S::Run, 1, longRun},
-                                              {S::End, 1},            {S::Start, 0},  {S::Run, 0, 2},
-                                              {S::End, 0}};
-    const std::vector<OrderStep> beforeStart{{S::Copy, 1, 1, 0}, {S::Start, 0}, {S::Start, 1}, {S::Run, 0, 2},
-                                             {S::Run, 1, 2},     {S::End, 0},   {S::Run, 1, 2}, {S::End, 1}};
-    const std::vector<OrderStep> afterStop{{S::Start, 0}, {S::Run, 0, 2}, {S::End, 0}, {S::Copy, 1, 1, 0},
-                                           {S::Start, 1}, {S::Run, 1, 2}, {S::End, 1}, {S::Start, 0},
-                                           {S::Run, 0, 1}, {S::End, 0}};
     using W = HostInstance::CopyWay;
+    // VirtualDub 1.10.4 copies the instances of a running chain when the
+    // Filters dialog opens, stops the originals, starts the copies, and
+    // starts the originals again when the dialog is cancelled. VirtualDub2
+    // stops the chain before it copies. Copies before a start come from a
+    // filter added twice.
+    const std::vector<OrderStep> whileRunning{{S::Start, 0},  {S::Run, 0, 2},       {S::Copy, 1, 1, 0}, {S::End, 0},
+                                              {S::Start, 1},  {S::Run, 1, longRun}, {S::End, 1},        {S::Start, 0},
+                                              {S::Run, 0, 2}, {S::End, 0}};
+    const std::vector<OrderStep> beforeStart{{S::Copy, 1, 1, 0}, {S::Start, 0}, {S::Start, 1},  {S::Run, 0, 2},
+                                             {S::Run, 1, 2},     {S::End, 0},   {S::Run, 1, 2}, {S::End, 1}};
+    const std::vector<OrderStep> afterStop{{S::Start, 0},  {S::Run, 0, 2}, {S::End, 0}, {S::Copy, 1, 1, 0},
+                                           {S::Start, 1},  {S::Run, 1, 2}, {S::End, 1}, {S::Start, 0},
+                                           {S::Run, 0, 1}, {S::End, 0}};
+    // AviSynth+ restarts an instance on every frame that is not the next one
+    // (each seek), ends it once more when it is destroyed, and never copies it
+    // or calls deinitProc.
+    const std::vector<OrderStep> avisynth{{S::Start, 0}, {S::Run, 0, 2}, {S::End, 0},    {S::Start, 0}, {S::Run, 0, 1},
+                                          {S::End, 0},   {S::Start, 0},  {S::Run, 0, 3}, {S::End, 0},   {S::End, 0}};
     return {
-        {"1.10.4, copy of a running instance by copyProc2", 17, W::Proc2, whileRunning, true},
-        {"1.10.4, copy of a running instance by bytes", 17, W::Bytes, whileRunning, true},
-        {"1.10.4, copy before start by copyProc2", 17, W::Proc2, beforeStart},
-        {"old host, copy before start by copyProc", 17, W::Proc, beforeStart},
+        {"VirtualDub 1.10.4, copy of a running instance by copyProc2", 17, W::Proc2, whileRunning, true},
+        {"VirtualDub 1.10.4, copy of a running instance by bytes", 17, W::Bytes, whileRunning, true},
+        {"VirtualDub 1.10.4, copy before start by copyProc2", 17, W::Proc2, beforeStart},
+        {"an old host, copy before start by copyProc", 17, W::Proc, beforeStart},
         {"VirtualDub2, copy after stop by copyProc2", 20, W::Proc2, afterStop},
         {"VirtualDub2, copy after stop by bytes", 20, W::Bytes, afterStop},
+        {"AviSynth+, in place, restarts on seeks", 14, W::Bytes, avisynth, false, true},
+        {"AviSynth+ with Prefetch(3)", 14, W::Bytes, avisynth, false, true, 3},
     };
 }
 
-// What frame `index` of the run must come out as; `noiseSigma` is the
-// instance's estimate, which the expectation carries forward.
-using ExpectFrame = std::function<std::vector<uint32_t>(int index, float& noiseSigma)>;
+// The settings through the script command, as the order's host passes them.
+inline void configure(HostInstance& in, const HostOrder& order, const Settings& s) {
+    ASSERT_TRUE(in.script_call("Config", {s.f1, s.f2, s.sharp, s.interlace, 1}, order.avisynth));
+    in.fields().showNoise = s.showNoise;
+}
 
-// Plays `order` on a module registered at the order's version, with
-// instance 0 set up by `setUp`, on frames given by `picture` (by index) and
-// checked against `expect`. Every instance keeps its own noise estimate; a
-// copy starts from its original's.
+// What frame `index` of a lane must come out as; `noiseSigma` is the
+// instance's estimate, which the expectation carries forward. Called from
+// the lanes' threads at once.
+using ExpectFrame = std::function<std::vector<uint32_t>(int index, float& noiseSigma)>;
+using SetUp = std::function<void(HostInstance&)>;
+using Picture = std::function<const std::vector<uint32_t>&(int index)>;
+
+// One lane: the order's steps on instances of its own, from instance 0 as
+// `setUp` leaves it after init.
+inline void play_lane(ModuleHost& host, const HostOrder& order, int32_t w, int32_t h, const SetUp& setUp,
+                      const Picture& picture, const ExpectFrame& expect) {
+    std::vector<std::unique_ptr<HostInstance>> in;
+    std::vector<float> sigma{0.0f};
+    in.push_back(std::make_unique<HostInstance>(host));
+    ASSERT_EQ(in[0]->init(), 0);
+    setUp(*in[0]);
+    // Old-style filters get bottom-up frames: positive pitches.
+    TestFrame src(w, h, static_cast<ptrdiff_t>(w) * 4), other(w, h, static_cast<ptrdiff_t>(w) * 4 + 16);
+    TestFrame& dst = order.avisynth ? src : other;
+    int frame = 0;
+    for (const OrderStep& st : order.steps) {
+        HostInstance& i = st.op == OrderStep::Copy ? *in[st.from] : *in[st.instance];
+        switch (st.op) {
+            case OrderStep::Copy:
+                in.resize(static_cast<size_t>(st.instance) + 1);
+                sigma.resize(in.size());
+                in[st.instance] = std::make_unique<HostInstance>(host, 0x5A);
+                in[st.instance]->copy_from(i, order.copy);
+                sigma[st.instance] = sigma[st.from];
+                break;
+            case OrderStep::Start:
+                ASSERT_EQ(i.start(src, dst), 0);
+                break;
+            case OrderStep::End:
+                ASSERT_EQ(i.end(), 0);
+                break;
+            case OrderStep::Run:
+                for (int k = 0; k < st.count; ++k, ++frame) {
+                    src.fill(picture(frame));
+                    ASSERT_EQ(i.run(src, dst), 0) << "frame " << frame;
+                    const auto want = expect(frame, sigma[st.instance]);
+                    ASSERT_TRUE(dst.packed() == want) << "frame " << frame << " of instance " << st.instance;
+                }
+                break;
+        }
+    }
+    EXPECT_TRUE(dst.canaries_intact());
+}
+
+// Plays `order` on a module registered at the order's version.
 inline void play_host_order(const std::string& modulePath, const HostOrder& order, int32_t w, int32_t h,
-                            const std::function<void(HostInstance&)>& setUp,
-                            const std::function<const std::vector<uint32_t>&(int)>& picture,
-                            const ExpectFrame& expect) {
+                            const SetUp& setUp, const Picture& picture, const ExpectFrame& expect) {
     SCOPED_TRACE(order.name);
     ModuleHost host(modulePath);
     ASSERT_EQ(host.register_filter(order.version, 4), 0);
@@ -77,42 +136,10 @@ inline void play_host_order(const std::string& modulePath, const HostOrder& orde
     // lowest doesn't pass its own.
     ASSERT_GE(host.version(), 4);
     ASSERT_LE(host.compatibleVersion(), order.version);
-    std::vector<std::unique_ptr<HostInstance>> in;
-    std::vector<float> sigma;
-    in.push_back(std::make_unique<HostInstance>(host));
-    sigma.push_back(0.0f);
-    ASSERT_EQ(in[0]->init(), 0);
-    setUp(*in[0]);
-    // Old-style filters get bottom-up frames: positive pitches.
-    TestFrame src(w, h, static_cast<ptrdiff_t>(w) * 4), dst(w, h, static_cast<ptrdiff_t>(w) * 4 + 16);
-    int frame = 0;
-    for (const OrderStep& st : order.steps) {
-        SCOPED_TRACE("instance " + std::to_string(st.instance) + ", step " + std::to_string(st.op));
-        switch (st.op) {
-            case OrderStep::Copy:
-                in.resize(static_cast<size_t>(st.instance) + 1);
-                sigma.resize(in.size());
-                in[st.instance] = std::make_unique<HostInstance>(host, 0x5A);
-                in[st.instance]->copy_from(*in[st.from], order.copy);
-                sigma[st.instance] = sigma[st.from];
-                break;
-            case OrderStep::Start:
-                ASSERT_EQ(in[st.instance]->start(src, dst), 0);
-                break;
-            case OrderStep::End:
-                ASSERT_EQ(in[st.instance]->end(), 0);
-                break;
-            case OrderStep::Run:
-                for (int k = 0; k < st.count; ++k, ++frame) {
-                    src.fill(picture(frame));
-                    ASSERT_EQ(in[st.instance]->run(src, dst), 0) << "frame " << frame;
-                    const auto want = expect(frame, sigma[st.instance]);
-                    ASSERT_TRUE(dst.packed() == want) << "frame " << frame;
-                }
-                break;
-        }
-    }
-    EXPECT_TRUE(dst.canaries_intact());
+    std::vector<std::thread> lanes;
+    for (int k = 0; k < order.lanes; ++k)
+        lanes.emplace_back([&] { play_lane(host, order, w, h, setUp, picture, expect); });
+    for (auto& t : lanes) t.join();
     host.deregister();
 }
 

@@ -16,6 +16,7 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
 #include <cstring>
 #else
 #include <sys/mman.h>
@@ -26,7 +27,7 @@ namespace orv::test {
 #ifdef _WIN32
 
 class ModuleAllocationsFail {
-public:
+   public:
     explicit ModuleAllocationsFail(const std::string& modulePath) {
         auto* base = reinterpret_cast<uint8_t*>(GetModuleHandleA(modulePath.c_str()));
         if (base == nullptr) return;
@@ -39,8 +40,7 @@ public:
             auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
             for (; names->u1.AddressOfData != 0; ++names, ++slots) {
                 if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-                const char* name =
-                    reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name;
+                const char* name = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name;
                 if (std::strcmp(name, "malloc") == 0) patch(slots, reinterpret_cast<ULONG_PTR>(&no_malloc));
                 if (std::strcmp(name, "calloc") == 0) patch(slots, reinterpret_cast<ULONG_PTR>(&no_calloc));
                 if (std::strcmp(name, "realloc") == 0) patch(slots, reinterpret_cast<ULONG_PTR>(&no_realloc));
@@ -55,7 +55,7 @@ public:
 
     bool active() const { return patched_.size() == 3; }
 
-private:
+   private:
     static void* no_malloc(size_t) { return nullptr; }
     static void* no_calloc(size_t, size_t) { return nullptr; }
     static void* no_realloc(void*, size_t) { return nullptr; }
@@ -75,7 +75,7 @@ private:
 #else
 
 class ModuleAllocationsFail {
-public:
+   public:
     explicit ModuleAllocationsFail(const std::string&) {
         blocks_.reserve(1 << 14);
         for (size_t size = size_t{1} << 42; size >= (size_t{1} << 16); size >>= 1)
@@ -94,7 +94,7 @@ public:
 
     bool active() const { return reserved_ > (size_t{1} << 32); }
 
-private:
+   private:
     std::vector<std::pair<void*, size_t>> blocks_;
     size_t reserved_ = 0;
 };

@@ -122,9 +122,10 @@ public:
     int init();
     // Replays a script command: looks the function up in the script object by
     // name and by the argument list that the values make ("0" and one "i"
-    // each), and calls it with a ScriptValue per value. False when the module
-    // has no such function.
-    bool script_call(const char* name, const std::vector<int>& args);
+    // each), and calls it with a ScriptValue per value; `wide` fills each
+    // value's 8 bytes, as AviSynth+ does. False when the module has no such
+    // function.
+    bool script_call(const char* name, const std::vector<int>& args, bool wide = false);
     // The same as a careless interpreter might call it: the function found by
     // name alone, given these values whatever its argument list says, or no
     // argv at all.
