@@ -43,10 +43,22 @@ bool copy_alpha_plane(const AVFrame* in, AVFrame* out) {
     if (pi < 0 || po < 0 || in->width != out->width || in->height != out->height) return false;
     const AVComponentDescriptor& ai = di->comp[di->nb_components - 1];
     const AVComponentDescriptor& ao = dout->comp[dout->nb_components - 1];
-    if (ai.depth != ao.depth || ai.step != ao.step || ai.shift != ao.shift ||
-        ((di->flags ^ dout->flags) & AV_PIX_FMT_FLAG_BE) != 0)
+    if (ai.step != ao.step || ai.shift != 0 || ao.shift != 0 || ((di->flags | dout->flags) & AV_PIX_FMT_FLAG_BE) != 0)
         return false;
-    av_image_copy_plane(out->data[po], out->linesize[po], in->data[pi], in->linesize[pi], in->width * ai.step, in->height);
+    if (ai.depth == ao.depth) {
+        av_image_copy_plane(out->data[po], out->linesize[po], in->data[pi], in->linesize[pi], in->width * ai.step, in->height);
+        return true;
+    }
+    if (ai.step != 2) return false;
+    // Between depths of one 16-bit layout (ProRes' 12 bits decoded, 10
+    // encoded): the samples move by the difference, as the codec's own
+    // scaling of its 16-bit alpha does, so a round trip gives them back.
+    const int up = ao.depth - ai.depth;
+    for (int y = 0; y < in->height; ++y) {
+        const auto* s = reinterpret_cast<const uint16_t*>(in->data[pi] + static_cast<ptrdiff_t>(y) * in->linesize[pi]);
+        auto* d = reinterpret_cast<uint16_t*>(out->data[po] + static_cast<ptrdiff_t>(y) * out->linesize[po]);
+        for (int x = 0; x < in->width; ++x) d[x] = static_cast<uint16_t>(up > 0 ? s[x] << up : s[x] >> -up);
+    }
     return true;
 }
 

@@ -155,7 +155,8 @@ void quality_defaults(const AVCodec* c, AVCodecContext* enc, AVDictionary** opts
     const std::string n = c->name;
     if (n == "libx264" || n == "libx264rgb" || n == "libx265" || n == "libvpx-vp9" || n == "libvpx" ||
         n == "libaom-av1" || n == "libsvtav1") {
-        av_dict_set(opts, "crf", "18", AV_DICT_DONT_OVERWRITE);
+        // Lossless asked for: no quality level beside it (libvpx refuses both).
+        if (av_dict_get(*opts, "lossless", nullptr, 0) == nullptr) av_dict_set(opts, "crf", "18", AV_DICT_DONT_OVERWRITE);
         if (n == "libvpx-vp9" || n == "libvpx" || n == "libaom-av1") enc->bit_rate = 0;
     } else if (n == "mpeg4" || n == "mpeg2video" || n == "mpeg1video" || n == "mjpeg" || n == "msmpeg4" ||
                n == "msmpeg4v2" || n == "h263" || n == "libxvid") {
