@@ -231,6 +231,9 @@ int start_workers(Run& r, const Options& o, ModuleHostPtr first) {
         return fail(kFailed, "the filter could not start on " + std::to_string(w) + "x" + std::to_string(h) +
                                  " frames (out of memory?)");
     const auto& fi0 = *static_cast<const FilterInstance*>(module_instance(*r.workers[0]->host));
+    if (o.verbose && fi0.gpu == nullptr && fi0.disable == 0)
+        r.notes.push_back("the GPU route has no context (no NVIDIA driver or device, or a module without GPU kernels); "
+                          "the CPU route takes every frame");
     const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     const int threads = fi0.gpu != nullptr ? 1 : (o.threads > 0 ? o.threads : cores);
     for (int i = 1; i < threads; ++i) {
@@ -320,6 +323,9 @@ int denoise(const Options& o, const std::string& defaultModulePath) {
     for (const auto& n : r.notes) note(o, n);
     run_pipeline(r, o);
     if (!r.p.failure.empty()) return fail(r.p.failureCode, r.p.failure);
+    if (o.verbose && r.workers.size() == 1 && r.p.routes[kRouteGpu] > 0 && r.p.routes[kRouteCpu] > 0)
+        note(o, "the GPU route declined " + std::to_string(r.p.routes[kRouteCpu].load()) +
+                    " frames, which the CPU route took (the module keeps no reason to report)");
     const std::string damage = r.in.kind->damage(r.in);
     if (r.p.written == 0) return fail(kBadInput, "no frames in " + (o.input == "-" ? std::string("the input") : o.input));
     if (const int c = finish_output(r, o); c != kDone) return c;
