@@ -42,7 +42,12 @@ const AVCodec* preferred_encoder(AVCodecID id) {
     const struct {
         AVCodecID id;
         const char* name;
-    } preferred[] = {{AV_CODEC_ID_AV1, "libsvtav1"}};
+    } preferred[] = {
+        {AV_CODEC_ID_AV1, "libsvtav1"},
+        // prores_aw widens 10-bit alpha to ProRes' 16 bits without the low
+        // ones, so 4444 alpha read back differs; prores_ks gives it back.
+        {AV_CODEC_ID_PRORES, "prores_ks"},
+    };
     for (const auto& p : preferred)
         if (p.id == id)
             if (const AVCodec* c = avcodec_find_encoder_by_name(p.name)) return c;

@@ -14,7 +14,8 @@ namespace orv::cli {
 bool container_holds(const AVOutputFormat* of, const AVCodecParameters* par);
 
 // The encoder for `id`: where several exist, the one that runs at a usable
-// speed at its default settings (SVT-AV1 before libaom).
+// speed at its default settings (SVT-AV1 before libaom) and keeps what the
+// input holds (prores_ks, which keeps 4444 alpha).
 const AVCodec* preferred_encoder(AVCodecID id);
 
 // The time base the encoder takes for frames at `rate`, given the input's

@@ -11,7 +11,7 @@
 
 #include "cli/input_libav.h"
 #include "cli/options.h"
-#include "cli/output_libav.h"
+#include "cli/video_shape.h"
 
 namespace orv::cli {
 

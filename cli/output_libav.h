@@ -14,6 +14,7 @@ extern "C" {
 
 #include "cli/input_libav.h"
 #include "cli/options.h"
+#include "cli/video_shape.h"
 
 namespace orv::cli {
 
@@ -34,25 +35,6 @@ struct Sink {
     Sink& operator=(const Sink&) = delete;
     ~Sink();
 };
-
-// What the input's video is, for the output to carry on: geometry, timing,
-// and the description a player needs.
-struct VideoShape {
-    int width = 0, height = 0;
-    AVPixelFormat format = AV_PIX_FMT_BGR0;
-    AVRational timeBase{1, 25}, frameRate{25, 1};
-    AVRational sar{0, 1};
-    AVFieldOrder fieldOrder = AV_FIELD_UNKNOWN;
-    AVColorPrimaries primaries = AVCOL_PRI_UNSPECIFIED;
-    AVColorTransferCharacteristic trc = AVCOL_TRC_UNSPECIFIED;
-    AVColorSpace space = AVCOL_SPC_UNSPECIFIED;
-    AVColorRange range = AVCOL_RANGE_UNSPECIFIED;
-    AVChromaLocation chromaLocation = AVCHROMA_LOC_UNSPECIFIED;
-    int rotation = 0;                // clockwise degrees a player turns it; -1 a flip or odd angle
-    const AVFrame* first = nullptr;  // the first frame, for the side data that describes the stream (HDR)
-};
-
-bool interlaced(AVFieldOrder f);
 
 // Checks that `outputName` names a format libav writes.
 bool output_format_known(const std::string& outputName, std::string& error);

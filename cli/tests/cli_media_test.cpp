@@ -173,6 +173,14 @@ TEST_F(CliMedia, WhatIsKept) {
              EXPECT_EQ(sh(d, "ffmpeg -v error -c:v libvpx-vp9 -i out.webm" + alpha).text,
                        sh(d, "ffmpeg -v error -c:v libvpx-vp9 -i in.webm" + alpha).text);
          }},
+        {"ProRes 4444 alpha comes back identical",
+         kMake + "-f lavfi -i \"testsrc2=size=64x48,format=yuva444p10le,geq=lum='lum(X,Y)':cb='cb(X,Y)':cr='cr(X,Y)':a='X*16'\" "
+                 "-frames:v 2 -c:v prores_ks -profile:v 4444 in.mov",
+         "in.mov out.mov",
+         [](const fs::path& d, const std::string&) {
+             const std::string alpha = " -vf alphaextract -f rawvideo -pix_fmt gray16le - | md5sum";
+             EXPECT_EQ(sh(d, "ffmpeg -v error -i out.mov" + alpha).text, sh(d, "ffmpeg -v error -i in.mov" + alpha).text);
+         }},
         {"HDR10 metadata on the output's frames",
          kMake + kPic + "-frames:v 2 -pix_fmt yuv420p10le -c:v libx265 -x265-params \"log-level=error:hdr10=1:"
                         "master-display=G(13250,34500)B(7500,3000)R(34000,16000)WP(15635,16450)L(10000000,1):max-cll=1000,400\" in.mkv",
