@@ -214,6 +214,12 @@ TEST_F(CliMedia, WhatIsKept) {
              EXPECT_EQ(sh(d, "ls out*.png | tr '\\n' ' '").text, "out01.png out02.png out03.png ");
          }},
     };
+    // x265 3.5 never frees the strings of its HDR parameters: the library's
+    // leak, which the sanitizer run would otherwise lay at orv's door.
+    const std::string supp = dir.string() + ".lsan";
+    std::ofstream(supp) << "leak:libx265.so\n";
+    const char* lsan = std::getenv("LSAN_OPTIONS");
+    setenv("LSAN_OPTIONS", ((lsan != nullptr ? std::string(lsan) + ":" : "") + "suppressions=" + supp).c_str(), 1);
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
         fs::remove_all(dir);
@@ -224,6 +230,7 @@ TEST_F(CliMedia, WhatIsKept) {
         r.check(dir, o.text);
         EXPECT_EQ(listing(dir).find(".orv-"), std::string::npos) << listing(dir);
     }
+    fs::remove(supp);
 }
 
 TEST_F(CliMedia, FailuresLeaveNothing) {
