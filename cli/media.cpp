@@ -183,8 +183,14 @@ void FramePool::init(AVPixelFormat format, int width, int height) {
     const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(format);
     if (d == nullptr || (d->flags & (AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_HWACCEL | AV_PIX_FMT_FLAG_BITSTREAM)) != 0)
         return;
-    const int size = av_image_get_buffer_size(format, width, height, kPlaneAlign);
-    if (size > 0) pool_.reset(av_buffer_pool_init(static_cast<size_t>(size) + AV_INPUT_BUFFER_PADDING_SIZE, nullptr));
+    // Planes laid out for a height rounded up to 32 rows, as libav's own
+    // frames are: encoders read whole macroblock rows (a field's, for
+    // interlaced coding) past the picture's last row. Zeroed once, those
+    // rows are never written, so what is read there is always the same.
+    paddedHeight_ = FFALIGN(height, 32);
+    const int size = av_image_get_buffer_size(format, width, paddedHeight_, kPlaneAlign);
+    if (size > 0)
+        pool_.reset(av_buffer_pool_init(static_cast<size_t>(size) + AV_INPUT_BUFFER_PADDING_SIZE, av_buffer_allocz));
 }
 
 bool FramePool::get(AVFrame* f) const {
@@ -192,7 +198,7 @@ bool FramePool::get(AVFrame* f) const {
     f->buf[0] = av_buffer_pool_get(pool_.get());
     if (f->buf[0] == nullptr) return false;
     return av_image_fill_arrays(f->data, f->linesize, f->buf[0]->data, static_cast<AVPixelFormat>(f->format), f->width,
-                                f->height, kPlaneAlign) >= 0;
+                                paddedHeight_, kPlaneAlign) >= 0;
 }
 
 void rotate_xrgb(const uint32_t* src, ptrdiff_t pitch, int w, int h, int degrees, uint32_t* dst) {

@@ -91,6 +91,7 @@ private:
         void operator()(AVBufferPool* p) const { av_buffer_pool_uninit(&p); }
     };
     std::unique_ptr<AVBufferPool, Free> pool_;  // null for layouts it leaves to libav (palettes)
+    int paddedHeight_ = 0;
 };
 
 // Turns an XRGB picture of w x h clockwise by 90, 180 or 270 degrees into
