@@ -96,6 +96,9 @@ void set_libav_logging(bool verbose) {
     } else {
         av_log_set_level(AV_LOG_QUIET);
         av_log_set_callback(quiet_libav_log);
+        // SVT-AV1 prints its banner itself, past libav's log; this asks it
+        // for errors only (before any thread runs, and never over the user's).
+        setenv("SVT_LOG", "1", 0);
     }
 }
 
