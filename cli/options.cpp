@@ -100,7 +100,7 @@ const Row kRows[] = {
     {.name = "--quiet", .value = nullptr, .section = Section::Other, .help = "no progress bar, summary or notes",
      .flag = &Options::quiet},
     {.name = "--verbose", .value = nullptr, .section = Section::Other,
-     .help = "the libraries' own messages too, and why the GPU declined frames", .flag = &Options::verbose},
+     .help = "the libraries' own messages too, the encoder chosen and\nthe frames the GPU route declined", .flag = &Options::verbose},
 };
 
 const Row* row_named(const std::string& a) {
