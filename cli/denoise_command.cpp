@@ -309,6 +309,16 @@ int finish_output(Run& r, const Options& o) {
     return kDone;
 }
 
+// Each reason the GPU route gave for leaving frames to the CPU route, once.
+void note_declines(const Options& o, const Pipeline& p) {
+    for (const auto& [reason, frames] : p.declines) {
+        const size_t space = reason.rfind(' ');
+        note(o, "the GPU route declined " + std::to_string(frames) + " frame" + (frames == 1 ? "" : "s") + ": " +
+                    reason.substr(0, space) + " returned " + reason.substr(space + 1) + "; the CPU route took " +
+                    (frames == 1 ? "it" : "them"));
+    }
+}
+
 int denoise(const Options& o, const std::string& defaultModulePath) {
     set_libav_logging(o.verbose);
     if (const std::string refused = check_paths(o); !refused.empty()) return fail(kBadInput, refused);
@@ -326,9 +336,7 @@ int denoise(const Options& o, const std::string& defaultModulePath) {
     for (const auto& n : r.notes) note(o, n);
     run_pipeline(r, o);
     if (!r.p.failure.empty()) return fail(r.p.failureCode, r.p.failure);
-    if (o.verbose && r.workers.size() == 1 && r.p.routes[kRouteGpu] > 0 && r.p.routes[kRouteCpu] > 0)
-        note(o, "the GPU route declined " + std::to_string(r.p.routes[kRouteCpu].load()) +
-                    " frames, which the CPU route took (the module keeps no reason to report)");
+    if (o.verbose) note_declines(o, r.p);
     const std::string damage = r.in.kind->damage(r.in);
     if (r.p.written == 0) return fail(kBadInput, "no frames in " + (o.input == "-" ? std::string("the input") : o.input));
     if (const int c = finish_output(r, o); c != kDone) return c;

@@ -67,6 +67,10 @@ void filter_frame(Worker& w, Job& job, Pipeline& p) {
         return p.fail_with(kFailed, "the filter failed on a frame (out of memory?)");
     const auto& fi = *static_cast<const FilterInstance*>(module_instance(*w.host));
     if (fi.lastRoute >= 0 && fi.lastRoute < 3) p.routes[fi.lastRoute].fetch_add(1);
+    if (fi.lastRoute == kRouteCpu && fi.gpuDeclineCall != nullptr) {
+        std::lock_guard<std::mutex> g(p.m);
+        ++p.declines[std::string(fi.gpuDeclineCall) + " " + std::to_string(fi.gpuDeclineStatus)];
+    }
     if (p.alpha) keep_alpha(src, srcPitch, dst, width, height);
     std::string error;
     if (!p.out->kind->prepare(*p.out, w, job, dst, p.alpha, error)) p.fail_with(kFailed, error);

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <deque>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -45,6 +46,9 @@ struct Pipeline {
     std::string failure;
     int failureCode = kFailed;
     std::atomic<int64_t> routes[3] = {0, 0, 0};
+    // Frames the GPU route declined, by the driver call that failed and its
+    // status ("cuMemcpy2DAsync 700"); under m.
+    std::map<std::string, int64_t> declines;
     std::atomic<bool> moreThanOne{false};
     int64_t written = 0;
 

@@ -53,6 +53,10 @@ struct FilterInstance {
     kernels::LineRing* lineRing;
     // Frames that could not be denoised and went out as they came in.
     uint32_t failedFrames;
+    // Why the last frame left the GPU route with a context there: the first
+    // driver call that failed (a static name, null when none) and its status.
+    const char* gpuDeclineCall;
+    int32_t gpuDeclineStatus;
 };
 
 static_assert(std::is_trivially_copyable_v<FilterInstance>);

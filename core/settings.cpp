@@ -42,6 +42,8 @@ void init_instance(FilterInstance& fi, int processorCount) {
     fi.lineRing = nullptr;
     fi.lastRoute = kRoutePassThrough;
     fi.failedFrames = 0;
+    fi.gpuDeclineCall = nullptr;
+    fi.gpuDeclineStatus = 0;
     fi.owner = &fi;
 }
 

@@ -133,6 +133,15 @@ TEST(GpuFailure, EachStepOfAFrame) {
             EXPECT_EQ(dst.packed(), inPlace ? out : flip_rows(out, kSize, kSize));
             EXPECT_TRUE(dst.canaries_intact());
             EXPECT_EQ(in.fields().noiseSigma, updated ? kGridSigma : 0.0f);
+            // A frame the GPU left to the CPU names the call that failed.
+            const char* call = in.fields().gpuDeclineCall;
+            if (p.outcome == Outcome::CpuUpdated || p.outcome == Outcome::CpuKept) {
+                ASSERT_NE(call, nullptr);
+                EXPECT_EQ(std::string(p.entry).rfind(call, 0), 0u) << call;
+                EXPECT_EQ(in.fields().gpuDeclineStatus, kStatus);
+            } else {
+                EXPECT_EQ(call, nullptr);
+            }
             EXPECT_EQ(in.fields().f1, 70);
             EXPECT_EQ(in.fields().sharp, 6);
 
