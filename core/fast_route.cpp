@@ -110,13 +110,21 @@ Layout layout_of(const uint8_t* s, ptrdiff_t sStep, const uint8_t* d, ptrdiff_t 
 // + 1, at the larger step: the interlace setting may change between frames.
 constexpr int64_t kRingSlots = 12 * 2 + 1;
 
-// The variant's kernels with the ring of 16-bit lines they read, kept in the
-// instance from start to end (about 100 KB at 1080p). When it can't be
-// made, the reference kernels, which need nothing beyond the plane.
-const kernels::RowKernels& kernels_with_ring(CpuVariant v, FilterInstance& fi, int32_t w) {
+// The variant's kernels with the ring of 16-bit lines they read: the
+// instance's, made at start (about 100 KB at 1080p), or for a frame of
+// another width, or an instance never started, one of the frame's own in
+// `local`. When neither can be had, the reference kernels, which need
+// nothing beyond the plane.
+const kernels::RowKernels& kernels_with_ring(CpuVariant v, const FilterInstance& fi, int32_t w,
+                                             kernels::LineRing& local, const kernels::LineRing*& ring) {
     const kernels::RowKernels& k = kernels::row_kernels(v);
-    if (!k.readsLines || ensure_line_ring(fi, w)) return k;
-    return kernels::row_kernels(CpuVariant::Reference);
+    ring = nullptr;
+    if (!k.readsLines) return k;
+    if (fi.lineRing != nullptr && fi.lineRing->fits(w, kRingSlots))
+        ring = fi.lineRing;
+    else if (local.make(w, kRingSlots))
+        ring = &local;
+    return ring != nullptr ? k : kernels::row_kernels(CpuVariant::Reference);
 }
 
 // Asked of CPUID once, as the module loads. A local static would be guarded
@@ -202,8 +210,9 @@ int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& ds
     kernels::PassConstants pc = kernels::make_pass_constants(fi.f1, fi.f2, fi.sharp, fi.interlace, fi.showNoise);
     const int64_t cache = last_level_cache_bytes();
     pc.streamOutput = cache > 0 && static_cast<int64_t>(w) * h * 4 > cache ? 1 : 0;
-    const kernels::RowKernels& k = kernels_with_ring(v, fi, w);
-    const kernels::LineRing* ring = k.readsLines ? fi.lineRing : nullptr;
+    kernels::LineRing local;
+    const kernels::LineRing* ring = nullptr;
+    const kernels::RowKernels& k = kernels_with_ring(v, fi, w, local, ring);
     auto srcRow = [&](int64_t i) { return reinterpret_cast<const uint32_t*>(s + i * sStep); };
     // Plane rows are made just ahead of the rows that need them, while the
     // source rows are still in the cache.

@@ -19,8 +19,8 @@ const char* cpu_variant_name(CpuVariant v);
 int64_t last_level_cache_bytes();
 
 // The 16-bit lines the vector kernels read, for frames w pixels wide, kept in
-// the instance: made at start, so that frames need no memory of their own.
-// False when they can't be made; the route then takes the reference kernels.
+// the instance: made at start, so that frames need no memory of their own
+// (a frame of another width makes its own). False when they can't be made.
 bool ensure_line_ring(FilterInstance& fi, int32_t w);
 void release_line_ring(FilterInstance& fi);
 
