@@ -2,8 +2,8 @@
 //
 // The module and the fake driver are loaded with dlopen and have thread_local
 // variables, so glibc gives each thread a block of dynamic TLS for each of
-// them, taken from malloc at its first use. The sanitizer runtimes of clang up
-// to 16 and GCC up to 13 intercept __tls_get_addr to note those blocks for the
+// them, taken from malloc at its first use. The sanitizer runtimes before
+// LLVM 17 and GCC 14 intercept __tls_get_addr to note those blocks for the
 // leak check, and take a block that starts 16 bytes past a page boundary for
 // one that carries the header glibc wrote before 2.25: they read the two words
 // before it, nowadays the allocator's own chunk header, as the block's start
@@ -13,8 +13,8 @@
 // lands wherever the heap stands at the first kernel launch, which depends on
 // the corpus, so this struck now and then.
 //
-// Without the interception no root is lost on glibc 2.25 or later: the
-// runtime could size none of these blocks there (it recorded them empty), and
-// the leak check finds them as the heap chunks they are, through the thread's
-// DTV. A leak is reported as before.
+// Without the interception the leak check is what it was: on glibc 2.25 or
+// later those runtimes could size no other block (they recorded each one
+// empty, so scanned none as a root). What the blocks point to stays reachable
+// through glibc's own records of them, and a leak is reported as before.
 extern "C" const char* __asan_default_options() { return "intercept_tls_get_addr=0"; }
