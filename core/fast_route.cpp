@@ -45,32 +45,6 @@ void LineRing::lines_of(int32_t j, int32_t height, int32_t step, const int16_t* 
     }
 }
 
-const RowKernels& row_kernels(CpuVariant v) {
-    static constexpr RowKernels reference{luma_row_reference, corrections_row_reference, rebuild_row_reference,
-                                          denoise_row_reference, false};
-    static constexpr RowKernels avx2{luma_row_avx2, corrections_row_avx2, rebuild_row_avx2, denoise_row_avx2, true};
-    static constexpr RowKernels avx2vnni{luma_row_avx2vnni, corrections_row_avx2vnni, rebuild_row_avx2vnni,
-                                         denoise_row_avx2vnni, true};
-    static constexpr RowKernels avx512{luma_row_avx512, corrections_row_avx512, rebuild_row_avx512,
-                                       denoise_row_avx512, true};
-    static constexpr RowKernels avx512vnni{luma_row_avx512vnni, corrections_row_avx512vnni, rebuild_row_avx512vnni,
-                                           denoise_row_avx512vnni, true};
-    if (!cpu_variant_runs_here(v)) return reference;
-    switch (v) {
-        case CpuVariant::Reference:
-            return reference;
-        case CpuVariant::Avx2:
-            return avx2;
-        case CpuVariant::Avx2Vnni:
-            return avx2vnni;
-        case CpuVariant::Avx512:
-            return avx512;
-        case CpuVariant::Avx512Vnni:
-            return avx512vnni;
-    }
-    return reference;
-}
-
 }  // namespace kernels
 
 namespace {
@@ -97,17 +71,17 @@ Layout layout_of(const uint8_t* s, ptrdiff_t sStep, const uint8_t* d, ptrdiff_t 
     return Layout::Other;
 }
 
-// The variant's kernels with the ring of 16-bit lines they read made: the
+// The set's kernels with the ring of 16-bit lines they read made: the
 // rows within reach of the row being denoised, 12 vertical steps + 1. The
 // instance record has no room to keep it from frame to frame (the host
 // allocates that record at a fixed size), so it is made per frame: about
 // 50 KB at 1080p (100 KB interlaced), where the reference makes two 8 MB
 // scratch frames. When it can't be made, the reference kernels, which need
 // nothing beyond the plane.
-const kernels::RowKernels& kernels_with_ring(CpuVariant v, kernels::LineRing& ring, int32_t w, int32_t step) {
-    const kernels::RowKernels& k = kernels::row_kernels(v);
+const kernels::RowKernels& kernels_with_ring(const KernelSet& set, kernels::LineRing& ring, int32_t w, int32_t step) {
+    const kernels::RowKernels& k = runs_here(set) ? set.kernels : kernel_sets()[0].kernels;
     if (!k.readsLines || ring.make(w, 12 * static_cast<int64_t>(step) + 1)) return k;
-    return kernels::row_kernels(CpuVariant::Reference);
+    return kernel_sets()[0].kernels;
 }
 
 const CpuFeatures& cpu_features() {
@@ -119,51 +93,23 @@ const CpuFeatures& cpu_features() {
 
 int64_t last_level_cache_bytes() { return cpu_features().lastLevelCacheBytes; }
 
-bool cpu_variant_runs_here(CpuVariant v) {
-    const CpuFeatures& cpu = cpu_features();
-    switch (v) {
-        case CpuVariant::Reference:
-            return true;
-        case CpuVariant::Avx2:
-            return cpu.avx2;
-        case CpuVariant::Avx2Vnni:
-            return cpu.avxvnni;
-        case CpuVariant::Avx512:
-            return cpu.avx512;
-        case CpuVariant::Avx512Vnni:
-            return cpu.avx512vnni;
-    }
-    return false;
-}
+bool runs_here(const KernelSet& set) { return cpu_features().*set.needs; }
 
-CpuVariant best_cpu_variant() {
-    CpuVariant best = CpuVariant::Reference;
-    for (CpuVariant v : kAllCpuVariants)
-        if (cpu_variant_runs_here(v)) best = v;
-    return best;
-}
-
-const char* cpu_variant_name(CpuVariant v) {
-    switch (v) {
-        case CpuVariant::Reference:
-            return "reference";
-        case CpuVariant::Avx2:
-            return "avx2";
-        case CpuVariant::Avx2Vnni:
-            return "avx2vnni";
-        case CpuVariant::Avx512:
-            return "avx512";
-        case CpuVariant::Avx512Vnni:
-            return "avx512vnni";
-    }
-    return "?";
+const KernelSet& best_kernel_set() {
+    static const KernelSet* const best = [] {
+        const KernelSet* b = &kernel_sets()[0];
+        for (const KernelSet& s : kernel_sets())
+            if (runs_here(s)) b = &s;
+        return b;
+    }();
+    return *best;
 }
 
 int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& dst) {
-    return run_fast_route(fi, src, dst, best_cpu_variant());
+    return run_fast_route(fi, src, dst, best_kernel_set());
 }
 
-int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& dst, CpuVariant v) {
+int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& dst, const KernelSet& set) {
     const int32_t w = src.w, h = src.h;
     const bool empty = w <= 0 || h <= 0;
     if (!ensure_luma_plane(fi, empty ? 0 : w, empty ? 0 : h)) return 1;
@@ -181,7 +127,7 @@ int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& ds
     const int64_t cache = last_level_cache_bytes();
     pc.streamOutput = cache > 0 && static_cast<int64_t>(w) * h * 4 > cache ? 1 : 0;
     kernels::LineRing ring;
-    const kernels::RowKernels& k = kernels_with_ring(v, ring, w, pc.step);
+    const kernels::RowKernels& k = kernels_with_ring(set, ring, w, pc.step);
     auto srcRow = [&](int64_t i) { return reinterpret_cast<const uint32_t*>(s + i * sStep); };
     // Plane rows are made just ahead of the rows that need them, while the
     // source rows are still in the cache.
