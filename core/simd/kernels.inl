@@ -126,6 +126,19 @@ ORV_INLINE M settle_greys(I w, I S, M multiple, I& yi, I& ui) {
     return V::andnot_mask(plain, multiple);
 }
 
+// The model's Y, U and V for the lanes in `lanes` of a block.
+__attribute__((noinline)) void model_yuv(uint32_t lanes, const I& w, const I& S, I& yi, I& ui, I& vi) {
+    alignas(64) uint32_t words[kWords];
+    alignas(64) int32_t s[kWords], y[kWords], u[kWords], v[kWords];
+    V::store(words, w), V::store(s, S), V::store(y, yi), V::store(u, ui), V::store(v, vi);
+    for (; lanes != 0; lanes &= lanes - 1) {
+        const int i = __builtin_ctz(lanes);
+        const Yuv m = yuv_of(words[i], s[i]);
+        y[i] = m.y, u[i] = m.u, v[i] = m.v;
+    }
+    yi = V::load(y), ui = V::load(u), vi = V::load(v);
+}
+
 // The model's word for the lanes in `lanes` of a block: `out` holds the
 // block's output words, `words` and `S` its inputs.
 __attribute__((noinline)) void redo_lanes(uint32_t lanes, const uint32_t* words, const int32_t* S, bool showNoise,
@@ -139,8 +152,9 @@ __attribute__((noinline)) void redo_lanes(uint32_t lanes, const uint32_t* words,
 
 // N blocks of kWords words in lockstep, each step across all blocks before
 // the next: one block's arithmetic is a single long chain of conversions,
-// and the others' work beside it is what keeps the vector units busy.
-// `redo` gets the lanes the model must settle. FromLuma: `luma` holds the
+// and the others' work beside it is what keeps the vector units busy. Lanes
+// with a multiple among Y, U and V take those from the model; `redo` gets
+// those with a multiple among the channels, which the model must redo. FromLuma: `luma` holds the
 // words' samples and `lumaBits` their multiple bits (see luma_row), and Y is
 // the sample plus a fraction except where a bit is set.
 template <int N, bool FromLuma>
@@ -169,10 +183,13 @@ ORV_INLINE void rebuild_blocks(const I (&w)[N], const I (&S)[N], I (&out)[N], M 
     }
 #pragma GCC unroll 4
     for (int k = 0; k < N; ++k) {
-        redo[k] = V::eq32(least[k], V::zero());
+        M multiple = V::eq32(least[k], V::zero());
         const uint32_t bits = static_cast<uint32_t>(lumaBits >> (kWords * k)) & ((1u << kWords) - 1);
-        if (FromLuma && bits != 0) redo[k] = V::or_mask(redo[k], V::from_bits(bits));
-        if (V::any(redo[k])) redo[k] = settle_greys(w[k], S[k], redo[k], yi[k], ui[k]);
+        if (FromLuma && bits != 0) multiple = V::or_mask(multiple, V::from_bits(bits));
+        if (V::any(multiple)) {
+            const M rest = settle_greys(w[k], S[k], multiple, yi[k], ui[k]);
+            if (V::any(rest)) model_yuv(V::bits(rest), w[k], S[k], yi[k], ui[k], vi[k]);
+        }
     }
     I yu[N], v1[N], red[N], green[N], blue[N];
 #pragma GCC unroll 4
@@ -198,7 +215,7 @@ ORV_INLINE void rebuild_blocks(const I (&w)[N], const I (&S)[N], I (&out)[N], M 
     for (int k = 0; k < N; ++k) {
         const I bgr0 = V::packus16(V::packs32(blue[k], green[k]), V::packs32(red[k], V::zero()));
         out[k] = V::shuffle8(bgr0, V::each128(kGather));
-        redo[k] = V::or_mask(redo[k], V::eq32(least[k], V::zero()));
+        redo[k] = V::eq32(least[k], V::zero());
     }
 }
 
