@@ -24,7 +24,6 @@
 #endif
 #include <cstdint>
 #include <cstring>
-#include <type_traits>
 
 #include "core/colour.h"
 #include "core/row_kernels.h"
@@ -61,7 +60,8 @@ constexpr int8_t kGather[16] = {0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11
 // truncated. Away from multiples those quotients lie at least 0.001 (0.0001)
 // from an integer, and the model's double rounding (below 1e-11 here) cannot
 // move them across one. At a multiple the model may land either side: those
-// pixels (but the exact greys below) are redone by the model itself. Beyond
+// pixels (but the exact greys below) take Y, U and V, or for a channel the
+// whole word, from the model itself. Beyond
 // |Y| = 1000 every channel is saturated whatever U and V are, so Y is
 // clamped there to keep the pairs 16-bit; that also keeps every channel
 // numerator below 2^24 in magnitude, held exactly in float.
@@ -154,9 +154,10 @@ __attribute__((noinline)) void redo_lanes(uint32_t lanes, const uint32_t* words,
 // the next: one block's arithmetic is a single long chain of conversions,
 // and the others' work beside it is what keeps the vector units busy. Lanes
 // with a multiple among Y, U and V take those from the model; `redo` gets
-// those with a multiple among the channels, which the model must redo. FromLuma: `luma` holds the
-// words' samples and `lumaBits` their multiple bits (see luma_row), and Y is
-// the sample plus a fraction except where a bit is set.
+// those with a multiple among the channels, which the model must redo.
+// FromLuma: `luma` holds the words' samples and `lumaBits` their multiple
+// bits (see luma_row), and Y is the sample plus a fraction except where a bit
+// is set.
 template <int N, bool FromLuma>
 ORV_INLINE void rebuild_blocks(const I (&w)[N], const I (&S)[N], I (&out)[N], M (&redo)[N], const int16_t* luma,
                                uint64_t lumaBits) {
@@ -356,78 +357,79 @@ struct MarkedFetch {
     ORV_INLINE I at(int t, int dx) const { return V::replace16(V::load(rows[t + kReach] + dx), kOutside, centre); }
 };
 
-// How a pass decides, chosen once per row from its settings:
-//   kWrapping: thresholds that may wrap, 10*|R| > T with T = a2000 - k2000*E;
-//   kTenth:    |R| > 200*(a - k*E), the threshold's factor from one
-//              multiply-add on (E, 1) pairs against (-k, a), exact
-//              because a and k fit 16 bits where nothing wraps;
-//   kPair:     the same threshold whole from one multiply-add on (E, f)
-//              pairs against (-200*k, 2000), where 200*k and f fit 16 bits
-//              (a = 10*f there): the usual strengths;
-//   0..6:      kPair with sharp known, its product by shifts and adds.
-// The modes that know sharp keep the single vector-multiply port of some
-// processors free for the responses.
-constexpr int kWrapping = -3, kTenth = -2, kPair = -1, kMaxShiftSharp = 6;
+// How a pass decides, chosen once per row from its settings: its threshold
+//   Wrapping: thresholds that may wrap, 10*|R| > T with T = a2000 - k2000*E;
+//   Tenth:    |R| > 200*(a - k*E), the threshold's factor from one
+//             multiply-add on (E, 1) pairs against (-k, a), exact because a
+//             and k fit 16 bits where nothing wraps;
+//   Pair:     the same threshold whole from one multiply-add on (E, f) pairs
+//             against (-200*k, 2000), where 200*k and f fit 16 bits (a = 10*f
+//             there): the usual strengths;
+// and its sharp: 0 .. kMaxShiftSharp with Pair, its product by shifts and
+// adds, which keeps the single vector-multiply port of some processors free
+// for the responses; else kAnySharp, by multiplication.
+enum class Threshold { Wrapping, Tenth, Pair };
+constexpr int kAnySharp = -1, kMaxShiftSharp = 6;
+
+template <Threshold T, int Sharp>
+struct Decision {
+    static constexpr Threshold threshold = T;
+    static constexpr int sharp = Sharp;
+};
 
 struct Consts {
     I k1_12, k1_34, k1_56, k2_12, k2_34, k2_56;
     I a1, k1, a2, k2, negSharp;
     I ka1, ka2;  // the threshold's pair weights, (-k, a) or (-200*k, 2000)
-    I f1, f2;    // what E is paired with: 1, or f in kPair
-    Consts(const PassConstants& pc, int mode)
+    I f1, f2;    // what E is paired with: 1, or f with Pair
+    Consts(const PassConstants& pc, Threshold t)
         : k1_12(weights(4464, 2864)), k1_34(weights(608, -1788)), k1_56(weights(-3773, -4895)),
           k2_12(weights(2864, -1788)), k2_34(weights(-4895, -3773)), k2_56(weights(608, 4464)),
           a1(V::set32(pc.a1x2000)), k1(V::set32(pc.k1x2000)), a2(V::set32(pc.a2x2000)), k2(V::set32(pc.k2x2000)),
           negSharp(V::set32(pc.negSharp)),
-          ka1(mode == kWrapping ? V::zero()
-              : mode == kTenth  ? weights(-(pc.k1x200 / 200), pc.a1x200 / 200)
-                                : weights(-pc.k1x200, 2000)),
-          ka2(mode == kWrapping ? V::zero()
-              : mode == kTenth  ? weights(-(pc.k2x200 / 200), pc.a2x200 / 200)
-                                : weights(-pc.k2x200, 2000)),
-          f1(V::set16(static_cast<int16_t>(mode >= kPair ? pc.f1 : 1))),
-          f2(V::set16(static_cast<int16_t>(mode >= kPair ? pc.f2 : 1))) {}
+          ka1(t == Threshold::Wrapping ? V::zero()
+              : t == Threshold::Tenth  ? weights(-(pc.k1x200 / 200), pc.a1x200 / 200)
+                                       : weights(-pc.k1x200, 2000)),
+          ka2(t == Threshold::Wrapping ? V::zero()
+              : t == Threshold::Tenth  ? weights(-(pc.k2x200 / 200), pc.a2x200 / 200)
+                                       : weights(-pc.k2x200, 2000)),
+          f1(V::set16(static_cast<int16_t>(t == Threshold::Pair ? pc.f1 : 1))),
+          f2(V::set16(static_cast<int16_t>(t == Threshold::Pair ? pc.f2 : 1))) {}
 };
 
-int decision_mode(const PassConstants& pc) {
+// f(Decision<...>{}) for the pass's settings.
+template <class F>
+ORV_INLINE void with_decision(const PassConstants& pc, F&& f) {
     auto fits16 = [](int32_t x) { return x >= -32767 && x <= 32767; };
     if (pc.tenthThresholds == 0 || !fits16(pc.a1x200 / 200) || !fits16(pc.k1x200 / 200) ||
         !fits16(pc.a2x200 / 200) || !fits16(pc.k2x200 / 200))
-        return kWrapping;
-    if (!fits16(pc.f1) || !fits16(pc.f2) || !fits16(pc.k1x200) || !fits16(pc.k2x200)) return kTenth;
-    if (pc.negSharp <= 0 && pc.negSharp >= -kMaxShiftSharp) return static_cast<int>(-pc.negSharp);
-    return kPair;
-}
-
-// f<Mode>() for the pass's mode.
-template <class F>
-ORV_INLINE void with_mode(int mode, F&& f) {
-    switch (mode) {
-        case kWrapping: return f(std::integral_constant<int, kWrapping>{});
-        case kTenth: return f(std::integral_constant<int, kTenth>{});
-        case kPair: return f(std::integral_constant<int, kPair>{});
-        case 0: return f(std::integral_constant<int, 0>{});
-        case 1: return f(std::integral_constant<int, 1>{});
-        case 2: return f(std::integral_constant<int, 2>{});
-        case 3: return f(std::integral_constant<int, 3>{});
-        case 4: return f(std::integral_constant<int, 4>{});
-        case 5: return f(std::integral_constant<int, 5>{});
-        default: return f(std::integral_constant<int, 6>{});
+        return f(Decision<Threshold::Wrapping, kAnySharp>{});
+    if (!fits16(pc.f1) || !fits16(pc.f2) || !fits16(pc.k1x200) || !fits16(pc.k2x200))
+        return f(Decision<Threshold::Tenth, kAnySharp>{});
+    switch (pc.negSharp) {
+        case 0: return f(Decision<Threshold::Pair, 0>{});
+        case -1: return f(Decision<Threshold::Pair, 1>{});
+        case -2: return f(Decision<Threshold::Pair, 2>{});
+        case -3: return f(Decision<Threshold::Pair, 3>{});
+        case -4: return f(Decision<Threshold::Pair, 4>{});
+        case -5: return f(Decision<Threshold::Pair, 5>{});
+        case -kMaxShiftSharp: return f(Decision<Threshold::Pair, 6>{});
+        default: return f(Decision<Threshold::Pair, kAnySharp>{});
     }
 }
 
-// (-(sharp * R)) >> 5 for a sharp the mode knows, or by multiplication. Where
-// sharp is known nothing wraps, so (-(2^m * R)) >> 5 is (-R) >> (5 - m).
-template <int Mode>
+// (-(sharp * R)) >> 5 for a known sharp, or by multiplication. Where sharp is
+// known nothing wraps, so (-(2^m * R)) >> 5 is (-R) >> (5 - m).
+template <int Sharp>
 ORV_INLINE I structure_of(I R, const Consts& q) {
     const I zero = V::zero();
-    if constexpr (Mode < 0) return V::sar32(V::mul32(R, q.negSharp), 5);
-    else if constexpr (Mode == 0) return zero;
-    else if constexpr (Mode == 1) return V::sar32(V::sub32(zero, R), 5);
-    else if constexpr (Mode == 2) return V::sar32(V::sub32(zero, R), 4);
-    else if constexpr (Mode == 4) return V::sar32(V::sub32(zero, R), 3);
-    else if constexpr (Mode == 3) return V::sar32(V::sub32(R, V::shl32(R, 2)), 5);
-    else if constexpr (Mode == 5) return V::sar32(V::sub32(V::sub32(zero, R), V::shl32(R, 2)), 5);
+    if constexpr (Sharp == kAnySharp) return V::sar32(V::mul32(R, q.negSharp), 5);
+    else if constexpr (Sharp == 0) return zero;
+    else if constexpr (Sharp == 1) return V::sar32(V::sub32(zero, R), 5);
+    else if constexpr (Sharp == 2) return V::sar32(V::sub32(zero, R), 4);
+    else if constexpr (Sharp == 4) return V::sar32(V::sub32(zero, R), 3);
+    else if constexpr (Sharp == 3) return V::sar32(V::sub32(R, V::shl32(R, 2)), 5);
+    else if constexpr (Sharp == 5) return V::sar32(V::sub32(V::sub32(zero, R), V::shl32(R, 2)), 5);
     else return V::sar32(V::sub32(V::shl32(R, 1), V::shl32(R, 3)), 5);
 }
 
@@ -435,14 +437,14 @@ ORV_INLINE I structure_of(I R, const Consts& q) {
 // (-sharp*R) >> 5. `E` holds the 16-bit E in the low half of each 32-bit
 // lane and its pair (1, or f) in the high half; `a`, `k` and `ka` are that
 // response's constants.
-template <int Mode>
+template <class D>
 ORV_INLINE I respond(I R, I E, I a, I k, I ka, const Consts& q) {
     const I absR = V::abs32(R);
     I lhs, T;
-    if constexpr (Mode == kWrapping) {
+    if constexpr (D::threshold == Threshold::Wrapping) {
         T = V::sub32(a, V::mul32(k, V::and_(E, V::set32(0xFFFF))));
         lhs = V::mul32(absR, V::set32(10));
-    } else if constexpr (Mode == kTenth) {
+    } else if constexpr (D::threshold == Threshold::Tenth) {
         const I t = V::madd(E, ka);  // a - k*E
         T = V::add32(V::add32(V::shl32(t, 7), V::shl32(t, 6)), V::shl32(t, 3));
         lhs = absR;
@@ -450,7 +452,7 @@ ORV_INLINE I respond(I R, I E, I a, I k, I ka, const Consts& q) {
         T = V::madd(E, ka);  // 200*(a - k*E)
         lhs = absR;
     }
-    return V::select(V::gt32(lhs, T), R, structure_of<Mode>(R, q));
+    return V::select(V::gt32(lhs, T), R, structure_of<D::sharp>(R, q));
 }
 
 // Rows and columns of the minus-side neighbour at distance 1, per direction:
@@ -459,7 +461,7 @@ constexpr int kDirRow[4] = {0, -1, -1, -1};
 constexpr int kDirCol[4] = {-1, 0, -1, 1};
 
 // The corrections S of kLanes pixels, stored in pixel order.
-template <int Mode, class Fetch>
+template <class D, class Fetch>
 ORV_INLINE void corrections_chunk(const Fetch& f, I c, const Consts& q, int32_t* S) {
     const I zero = V::zero(), c5041 = V::set32(5041);
     const I centreLo = V::madd(V::unpacklo16(c, zero), c5041), centreHi = V::madd(V::unpackhi16(c, zero), c5041);
@@ -484,10 +486,10 @@ ORV_INLINE void corrections_chunk(const Fetch& f, I c, const Consts& q, int32_t*
         const I r1Hi = response(centreHi, p12Hi, p34Hi, p56Hi, q.k1_12, q.k1_34, q.k1_56);
         const I r2Lo = response(centreLo, p12Lo, p34Lo, p56Lo, q.k2_12, q.k2_34, q.k2_56);
         const I r2Hi = response(centreHi, p12Hi, p34Hi, p56Hi, q.k2_12, q.k2_34, q.k2_56);
-        sumLo = V::add32(sumLo, respond<Mode>(r1Lo, V::unpacklo16(e1, q.f1), q.a1, q.k1, q.ka1, q));
-        sumHi = V::add32(sumHi, respond<Mode>(r1Hi, V::unpackhi16(e1, q.f1), q.a1, q.k1, q.ka1, q));
-        sumLo = V::add32(sumLo, respond<Mode>(r2Lo, V::unpacklo16(e2, q.f2), q.a2, q.k2, q.ka2, q));
-        sumHi = V::add32(sumHi, respond<Mode>(r2Hi, V::unpackhi16(e2, q.f2), q.a2, q.k2, q.ka2, q));
+        sumLo = V::add32(sumLo, respond<D>(r1Lo, V::unpacklo16(e1, q.f1), q.a1, q.k1, q.ka1, q));
+        sumHi = V::add32(sumHi, respond<D>(r1Hi, V::unpackhi16(e1, q.f1), q.a1, q.k1, q.ka1, q));
+        sumLo = V::add32(sumLo, respond<D>(r2Lo, V::unpacklo16(e2, q.f2), q.a2, q.k2, q.ka2, q));
+        sumHi = V::add32(sumHi, respond<D>(r2Hi, V::unpackhi16(e2, q.f2), q.a2, q.k2, q.ka2, q));
     }
     V::store_unpacked(S, V::sar32(sumLo, 16), V::sar32(sumHi, 16));
 }
@@ -498,7 +500,7 @@ constexpr int32_t kSegment = 256;
 
 // The corrections of columns s0 .. end - 1 (at most a segment) into S[0 ..],
 // written in whole chunks: S has room for a segment.
-template <int Mode>
+template <class D>
 void corrections_segment(const RowJob& job, const Consts& q, bool rowsInside, int32_t s0, int32_t end, int32_t* S) {
     for (int32_t i0 = s0; i0 < end; i0 += kLanes) {
         const int16_t* at[kLineCount];
@@ -507,10 +509,10 @@ void corrections_segment(const RowJob& job, const Consts& q, bool rowsInside, in
         // are never used.
         if (rowsInside && i0 >= kReach && i0 + kLanes + kReach <= job.width) {
             const InsideFetch f{at};
-            corrections_chunk<Mode>(f, f.at(0, 0), q, S + (i0 - s0));
+            corrections_chunk<D>(f, f.at(0, 0), q, S + (i0 - s0));
         } else {
             const MarkedFetch f{at, V::load(at[kReach])};
-            corrections_chunk<Mode>(f, f.centre, q, S + (i0 - s0));
+            corrections_chunk<D>(f, f.centre, q, S + (i0 - s0));
         }
     }
 }
@@ -521,30 +523,30 @@ bool rows_inside(const RowJob& job) {
     return job.row >= kReach * s && job.row + kReach * s < job.height;
 }
 
-template <int Mode>
+template <class D>
 void corrections_row(const RowJob& job, int32_t* out) {
-    const Consts q(job.pc, Mode);
+    const Consts q(job.pc, D::threshold);
     const bool inside = rows_inside(job);
     int32_t S[kSegment];
     for (int32_t s0 = 0; s0 < job.width; s0 += kSegment) {
         const int32_t end = job.width - s0 < kSegment ? job.width : s0 + kSegment;
-        corrections_segment<Mode>(job, q, inside, s0, end, S);
+        corrections_segment<D>(job, q, inside, s0, end, S);
         std::memcpy(out + s0, S, static_cast<size_t>(end - s0) * sizeof(int32_t));
     }
 }
 
-template <bool ShowNoise, int Mode>
+template <bool ShowNoise, class D>
 void denoise_row(const RowJob& job) {
     const int32_t w = job.width;
     if (w <= 0) return;
-    const Consts q(job.pc, Mode);
+    const Consts q(job.pc, D::threshold);
     const bool inside = rows_inside(job);
     int32_t S[kSegment];
     // Steps start a multiple of the vector size apart, so the row's alignment is every step's.
     const bool stream = job.pc.streamOutput != 0 && (reinterpret_cast<uintptr_t>(job.output) & (sizeof(I) - 1)) == 0;
     for (int32_t s0 = 0; s0 < w; s0 += kSegment) {
         const int32_t end = w - s0 < kSegment ? w : s0 + kSegment;
-        corrections_segment<Mode>(job, q, inside, s0, end, S);
+        corrections_segment<D>(job, q, inside, s0, end, S);
         if (job.multiples != nullptr)
             rebuild_words<ShowNoise, true>(job.source + s0, S, end - s0, job.output + s0, stream,
                                            job.lines[kReach] + s0, job.multiples + s0 / 8);
@@ -581,14 +583,14 @@ void ORV_SIMD(luma_row)(const uint32_t* source, int32_t count, uint8_t* plane, i
 }
 
 void ORV_SIMD(denoise_row)(const RowJob& job) {
-    with_mode(decision_mode(job.pc), [&](auto mode) {
-        if (job.pc.showNoise != 0) denoise_row<true, decltype(mode)::value>(job);
-        else denoise_row<false, decltype(mode)::value>(job);
+    with_decision(job.pc, [&](auto d) {
+        if (job.pc.showNoise != 0) denoise_row<true, decltype(d)>(job);
+        else denoise_row<false, decltype(d)>(job);
     });
 }
 
 void ORV_SIMD(corrections_row)(const RowJob& job, int32_t* S) {
-    with_mode(decision_mode(job.pc), [&](auto mode) { corrections_row<decltype(mode)::value>(job, S); });
+    with_decision(job.pc, [&](auto d) { corrections_row<decltype(d)>(job, S); });
 }
 
 void ORV_SIMD(rebuild_row)(const uint32_t* words, const int32_t* S, int32_t count, int32_t showNoise, uint32_t* out,
