@@ -19,18 +19,15 @@ void build_luma_plane(const uint32_t* source, int64_t count, uint8_t* plane) {
     for (int64_t k = 0; k < count; ++k) plane[k] = luma_byte(source[k]);
 }
 
-Yuv yuv_of(uint32_t word, int32_t S) {
+uint32_t rebuild_xrgb(uint32_t word, int32_t S) {
     const double r = static_cast<double>((word >> 16) & 0xFF);
     const double g = static_cast<double>((word >> 8) & 0xFF);
     const double b = static_cast<double>(word & 0xFF);
     const double y = (g * 0.587 + r * 0.299) + b * 0.114;
-    return Yuv{trunc_i32(y - static_cast<double>(S)), trunc_i32((r * (-0.147) - g * 0.289) + b * 0.436),
-               trunc_i32((r * 0.615 - g * 0.515) + b * 0.1)};
-}
-
-uint32_t rebuild_xrgb(uint32_t word, int32_t S) {
-    const Yuv m = yuv_of(word, S);
-    const double yd = m.y, ud = m.u, vd = m.v;
+    const int32_t yi = trunc_i32(y - static_cast<double>(S));
+    const int32_t ui = trunc_i32((r * (-0.147) - g * 0.289) + b * 0.436);
+    const int32_t vi = trunc_i32((r * 0.615 - g * 0.515) + b * 0.1);
+    const double yd = yi, ud = ui, vd = vi;
     const int32_t red = clamp_channel(trunc_i32(((yd * 0.772 - ud * 0.4633) + vd * 1.14) + 0.5));
     const int32_t green = clamp_channel(trunc_i32(((yd * 1.1161 - ud * 0.1587) - vd * 0.5806) + 0.5));
     const int32_t blue = clamp_channel(trunc_i32(((yd * 1.0001 + ud * 2.0322) - vd * 0.0005) + 0.5));

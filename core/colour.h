@@ -29,13 +29,6 @@ void build_luma_plane(const uint32_t* source, int64_t count, uint8_t* plane);
 
 uint32_t rebuild_xrgb(uint32_t word, int32_t S);
 
-// The rebuild's first half: the integer Y (less the correction), U and V of a
-// word, from which rebuild_xrgb forms the channels.
-struct Yuv {
-    int32_t y, u, v;
-};
-Yuv yuv_of(uint32_t word, int32_t S);
-
 // The show-noise picture of the change from `in` to `out` (both XRGB words).
 uint32_t show_noise_word(uint32_t in, uint32_t out);
 

@@ -126,17 +126,20 @@ ORV_INLINE M settle_greys(I w, I S, M multiple, I& yi, I& ui) {
     return V::andnot_mask(plain, multiple);
 }
 
-// The model's Y, U and V for the lanes in `lanes` of a block.
-__attribute__((noinline)) void model_yuv(uint32_t lanes, const I& w, const I& S, I& yi, I& ui, I& vi) {
-    alignas(64) uint32_t words[kWords];
-    alignas(64) int32_t s[kWords], y[kWords], u[kWords], v[kWords];
-    V::store(words, w), V::store(s, S), V::store(y, yi), V::store(u, ui), V::store(v, vi);
-    for (; lanes != 0; lanes &= lanes - 1) {
-        const int i = __builtin_ctz(lanes);
-        const Yuv m = yuv_of(words[i], s[i]);
-        y[i] = m.y, u[i] = m.u, v[i] = m.v;
+// The model's Y (less S), U and V of a block's words, each product and sum
+// its own instruction in the model's order. They agree with the integers'
+// wherever those are exact, so the whole block takes them.
+__attribute__((noinline)) void model_yuv(const I& w, const I& S, I& yi, I& ui, I& vi) {
+    V::D y[2], u[2], v[2];
+    const I m = V::set32(0xFF);
+    for (int p = 0; p < 2; ++p) {
+        const V::D r = V::to_double(V::and_(V::shr32(w, 16), m), p), g = V::to_double(V::and_(V::shr32(w, 8), m), p),
+                   b = V::to_double(V::and_(w, m), p);
+        y[p] = V::sub(V::add(V::add(V::mul(g, 0.587), V::mul(r, 0.299)), V::mul(b, 0.114)), V::to_double(S, p));
+        u[p] = V::add(V::sub(V::mul(r, -0.147), V::mul(g, 0.289)), V::mul(b, 0.436));
+        v[p] = V::add(V::sub(V::mul(r, 0.615), V::mul(g, 0.515)), V::mul(b, 0.1));
     }
-    yi = V::load(y), ui = V::load(u), vi = V::load(v);
+    yi = V::truncate(y[0], y[1]), ui = V::truncate(u[0], u[1]), vi = V::truncate(v[0], v[1]);
 }
 
 // The model's word for the lanes in `lanes` of a block: `out` holds the
@@ -189,7 +192,7 @@ ORV_INLINE void rebuild_blocks(const I (&w)[N], const I (&S)[N], I (&out)[N], M 
         if (FromLuma && bits != 0) multiple = V::or_mask(multiple, V::from_bits(bits));
         if (V::any(multiple)) {
             const M rest = settle_greys(w[k], S[k], multiple, yi[k], ui[k]);
-            if (V::any(rest)) model_yuv(V::bits(rest), w[k], S[k], yi[k], ui[k], vi[k]);
+            if (V::any(rest)) model_yuv(w[k], S[k], yi[k], ui[k], vi[k]);
         }
     }
     I yu[N], v1[N], red[N], green[N], blue[N];

@@ -49,6 +49,15 @@ struct V128 {
         return _mm_cvttps_epi32(_mm_mul_ps(_mm_cvtepi32_ps(n), _mm_set1_ps(inverse)));
     }
 
+    using D = __m128d;
+    static ORV_INLINE D to_double(I v, int part) { return _mm_cvtepi32_pd(part == 0 ? v : _mm_unpackhi_epi64(v, v)); }
+    static ORV_INLINE I truncate(D part0, D part1) {
+        return _mm_unpacklo_epi64(_mm_cvttpd_epi32(part0), _mm_cvttpd_epi32(part1));
+    }
+    static ORV_INLINE D mul(D a, double k) { return _mm_mul_pd(a, _mm_set1_pd(k)); }
+    static ORV_INLINE D add(D a, D b) { return _mm_add_pd(a, b); }
+    static ORV_INLINE D sub(D a, D b) { return _mm_sub_pd(a, b); }
+
     static ORV_INLINE I unpacklo16(I a, I b) { return _mm_unpacklo_epi16(a, b); }
     static ORV_INLINE I unpackhi16(I a, I b) { return _mm_unpackhi_epi16(a, b); }
     static ORV_INLINE I shuffle8(I a, I index) { return _mm_shuffle_epi8(a, index); }

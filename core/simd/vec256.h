@@ -19,7 +19,12 @@ struct V256 {
     static constexpr int kBlocks = 4;  // rebuild blocks in lockstep
 
     static ORV_INLINE I load(const void* p) { return _mm256_loadu_si256(static_cast<const I*>(p)); }
-    static ORV_INLINE void store(void* p, I v) { _mm256_storeu_si256(static_cast<I*>(p), v); }
+    // In halves: rows are often 16 bytes off a 32-byte boundary, and a store
+    // across a cache line costs more than two.
+    static ORV_INLINE void store(void* p, I v) {
+        _mm_storeu_si128(static_cast<__m128i*>(p), _mm256_castsi256_si128(v));
+        _mm_storeu_si128(static_cast<__m128i*>(p) + 1, _mm256_extracti128_si256(v, 1));
+    }
     static ORV_INLINE void stream(void* p, I v) { _mm256_stream_si256(static_cast<I*>(p), v); }
     static ORV_INLINE I load_widened(const int16_t* p) {
         return _mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
@@ -27,8 +32,12 @@ struct V256 {
     static ORV_INLINE I set32(int32_t x) { return _mm256_set1_epi32(x); }
     static ORV_INLINE I set16(int16_t x) { return _mm256_set1_epi16(x); }
     static ORV_INLINE I zero() { return _mm256_setzero_si256(); }
+    // Spelt out, so that a constant pattern is one constant the shuffles can
+    // take from memory, not a broadcast held in a register.
     static ORV_INLINE I each128(const int8_t (&b)[16]) {
-        return _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(b)));
+        return _mm256_setr_epi8(b[0], b[1], b[2], b[3], b[4], b[5], b[6], b[7], b[8], b[9], b[10], b[11], b[12], b[13],
+                                b[14], b[15], b[0], b[1], b[2], b[3], b[4], b[5], b[6], b[7], b[8], b[9], b[10], b[11],
+                                b[12], b[13], b[14], b[15]);
     }
 
     static ORV_INLINE I add32(I a, I b) { return _mm256_add_epi32(a, b); }
@@ -61,6 +70,19 @@ struct V256 {
     static ORV_INLINE I quotient(I n, float inverse) {
         return _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_cvtepi32_ps(n), _mm256_set1_ps(inverse)));
     }
+
+    // Doubles, for the colour model's own arithmetic: part 0 or 1 of a
+    // vector's 32-bit lanes, and back, truncated.
+    using D = __m256d;
+    static ORV_INLINE D to_double(I v, int part) {
+        return _mm256_cvtepi32_pd(part == 0 ? _mm256_castsi256_si128(v) : _mm256_extracti128_si256(v, 1));
+    }
+    static ORV_INLINE I truncate(D part0, D part1) {
+        return _mm256_setr_m128i(_mm256_cvttpd_epi32(part0), _mm256_cvttpd_epi32(part1));
+    }
+    static ORV_INLINE D mul(D a, double k) { return _mm256_mul_pd(a, _mm256_set1_pd(k)); }
+    static ORV_INLINE D add(D a, D b) { return _mm256_add_pd(a, b); }
+    static ORV_INLINE D sub(D a, D b) { return _mm256_sub_pd(a, b); }
 
     static ORV_INLINE I unpacklo16(I a, I b) { return _mm256_unpacklo_epi16(a, b); }
     static ORV_INLINE I unpackhi16(I a, I b) { return _mm256_unpackhi_epi16(a, b); }

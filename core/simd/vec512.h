@@ -59,6 +59,17 @@ struct V512 {
         return _mm512_cvttps_epi32(_mm512_mul_ps(_mm512_cvtepi32_ps(n), _mm512_set1_ps(inverse)));
     }
 
+    using D = __m512d;
+    static ORV_INLINE D to_double(I v, int part) {
+        return _mm512_cvtepi32_pd(part == 0 ? _mm512_castsi512_si256(v) : _mm512_extracti64x4_epi64(v, 1));
+    }
+    static ORV_INLINE I truncate(D part0, D part1) {
+        return _mm512_inserti64x4(_mm512_castsi256_si512(_mm512_cvttpd_epi32(part0)), _mm512_cvttpd_epi32(part1), 1);
+    }
+    static ORV_INLINE D mul(D a, double k) { return _mm512_mul_pd(a, _mm512_set1_pd(k)); }
+    static ORV_INLINE D add(D a, D b) { return _mm512_add_pd(a, b); }
+    static ORV_INLINE D sub(D a, D b) { return _mm512_sub_pd(a, b); }
+
     static ORV_INLINE I unpacklo16(I a, I b) { return _mm512_unpacklo_epi16(a, b); }
     static ORV_INLINE I unpackhi16(I a, I b) { return _mm512_unpackhi_epi16(a, b); }
     static ORV_INLINE I shuffle8(I a, I index) { return _mm512_shuffle_epi8(a, index); }
