@@ -1,6 +1,6 @@
 // Differential tests of the fast CPU route against the reference: seeded
 // random frames, sizes around every vector width and border reach, every
-// setting including script values that wrap, on every kernel variant this
+// setting including script values that wrap, on every kernel set this
 // processor runs. Every output must be bit-identical.
 #include <gtest/gtest.h>
 
@@ -129,7 +129,7 @@ TEST(FastRoute, DispatchOnMaskedProcessors) {
         for (const KernelSet& set : kernel_sets())
             if (seen.*set.needs) expected = set.name;
         const std::string command =
-            std::string("CPUID_MASK=") + mask + " LD_PRELOAD=" + ORV_CPUID_MASK + " " + ORV_DISPATCH_PROBE;
+            std::string("CPUID_MASK=") + mask + " LD_PRELOAD='" + ORV_CPUID_MASK + "' '" + ORV_DISPATCH_PROBE + "'";
         std::FILE* probe = popen(command.c_str(), "r");
         ASSERT_NE(probe, nullptr) << command;
         char line[128] = {};
