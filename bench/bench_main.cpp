@@ -27,6 +27,7 @@
 #include "core/fast_route.h"
 #include "core/reference_route.h"
 #include "core/settings.h"
+#include "host/callbacks.h"
 
 #ifndef ORV_PTXAS_REPORT
 #define ORV_PTXAS_REPORT ""
@@ -80,7 +81,10 @@ struct Instance {
     }
     Instance(const Instance&) = delete;
     Instance& operator=(const Instance&) = delete;
-    ~Instance() { std::free(fi.lumaPlane); }
+    ~Instance() {
+        release_luma_plane(fi);
+        release_line_ring(fi);
+    }
 };
 
 FrameView packed(std::vector<uint32_t>& f) {
@@ -190,6 +194,19 @@ int main_bench(int argc, char** argv) {
     Instance refInstance;
     timed.push_back({"reference route, run_reference_route", [&](std::vector<uint32_t>& f) {
                          run_reference_route(refInstance.fi, packed(f), packed(refOut));
+                     }, {}});
+    // AviSynth+ ends and starts an instance on every seek: what the CPU
+    // route's start costs there, its plane and lines made anew.
+    Instance restarted;
+    VFBitmap bitmap{};
+    bitmap.w = kWidth;
+    bitmap.h = kHeight;
+    FilterActivation fa{};
+    fa.filter_data = &restarted.fi;
+    fa.src = fa.dst = &bitmap;
+    timed.push_back({"endProc + startProc (each seek in AviSynth+)", [&](std::vector<uint32_t>&) {
+                         endProc(&fa, nullptr);
+                         startProc(&fa, nullptr);
                      }, {}});
     const size_t copyRow = timed.size();
     timed.push_back({"copy of the frame", [&](std::vector<uint32_t>& f) {

@@ -8,7 +8,8 @@
 namespace orv::cli {
 
 // Returns the process exit status: 0 on success, 1 on a failure of the run, 2
-// on bad input. Messages go to stderr as one line each.
+// on bad input, 3 done from a damaged input (the output is complete with
+// every frame that decoded). Messages go to stderr as one line each.
 int run_denoise(const Options& o, const std::string& defaultModulePath);
 
 }  // namespace orv::cli

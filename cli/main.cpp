@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (opts->command == "help") {
-            std::fputs(orv::cli::kUsage, stdout);
+            std::fputs(orv::cli::usage_text().c_str(), stdout);
             return 0;
         }
         return orv::cli::run_denoise(*opts, default_module_path());

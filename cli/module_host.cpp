@@ -6,6 +6,8 @@
 #include <cstring>
 #include <random>
 
+#include "core/filter_instance.h"
+
 namespace orv::cli {
 
 struct ModuleHost {
@@ -38,6 +40,27 @@ void host_oom() {}
 void host_except(const char*, ...) {}
 long host_cpu_flags() { return 0; }
 bool make_instance(ModuleHost& h);
+
+// orv reads and sets the instance record directly, so the module must be the
+// one it was built with: the same interface versions, the same record.
+bool contract_kept(const std::string& path, int version, int compatible, const FilterDefinition& fd, std::string& error) {
+    if (version != kFilterInterfaceVersion || compatible != kFilterInterfaceCompatibleVersion) {
+        error = path + " answers interface version " + std::to_string(version) + " (compatible " +
+                std::to_string(compatible) + "); this orv was built for " + std::to_string(kFilterInterfaceVersion) +
+                " (" + std::to_string(kFilterInterfaceCompatibleVersion) + ")";
+        return false;
+    }
+    if (fd.inst_data_size != static_cast<int>(sizeof(FilterInstance))) {
+        error = path + " has an instance record of " + std::to_string(fd.inst_data_size) + " bytes; this orv was built for " +
+                std::to_string(sizeof(FilterInstance)) + " (rebuild orv and the module together)";
+        return false;
+    }
+    if (fd.initProc == nullptr || fd.runProc == nullptr) {
+        error = path + " registered an incomplete filter";
+        return false;
+    }
+    return true;
+}
 
 long host_version(char* buf, int len) {
     if (buf != nullptr && len > 0) std::snprintf(buf, static_cast<size_t>(len), "orv");
@@ -73,16 +96,11 @@ ModuleHostPtr module_open(const std::string& path, std::string& error) {
     tRegistering = nullptr;
     init(reinterpret_cast<FilterModule*>(h.get()), &h->ff, version, compatible);
     h->registered = tRegistering;
-    if (h->registered == nullptr || version < kFilterInterfaceCompatibleVersion ||
-        compatible > kFilterInterfaceVersion) {
+    if (h->registered == nullptr) {
         error = path + " registered no filter this host understands";
         return nullptr;
     }
-    const FilterDefinition& fd = *h->registered;
-    if (fd.inst_data_size <= 0 || fd.initProc == nullptr || fd.runProc == nullptr) {
-        error = path + " registered an incomplete filter";
-        return nullptr;
-    }
+    if (!contract_kept(path, version, compatible, *h->registered, error)) return nullptr;
     if (!make_instance(*h)) {
         error = "the filter failed to initialise";
         return nullptr;

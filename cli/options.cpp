@@ -5,59 +5,6 @@
 
 namespace orv::cli {
 
-const char* const kUsage =
-    "usage: orv denoise INPUT OUTPUT [options]\n"
-    "       orv --version | --help\n"
-    "\n"
-    "Denoises a video with the ORV filter module. INPUT and OUTPUT are video files,\n"
-    "single pictures or numbered picture sequences (img%03d.png) that FFmpeg's\n"
-    "libraries read and write; '-' is raw 32-bit XRGB frames (bgr0) on stdin or\n"
-    "stdout, which needs --size as input.\n"
-    "\n"
-    "Kept from the input: every other stream (audio, subtitles, data, attachments)\n"
-    "copied as it is; container and stream metadata, chapters, the start time and\n"
-    "every frame's timestamp (variable frame rates too); the colour description,\n"
-    "field order and rotation. Where the output container can't hold the rotation\n"
-    "(Matroska, pictures) the frames are turned upright, and a line says so.\n"
-    "\n"
-    "Settings (the filter's script line, then plain options that override it):\n"
-    "  --config \"Config(F1,F2,SHARP,INTERLACE,MT)\"  the host's script line, e.g.\n"
-    "                       \"Config(70,70,2,0,1)\"; its values are passed as they are\n"
-    "  --f1 N               first strength, 0 to 100 (default 70)\n"
-    "  --f2 N               second strength, 0 to 100 (default 70)\n"
-    "  --sharp N            sharpening of structure, 0 to 6 (default 2)\n"
-    "  --interlace          treat the two fields of each frame apart\n"
-    "  --show-noise         output a magnified picture of the removed noise\n"
-    "  --disable            pass frames through untouched\n"
-    "  --no-auto-profile    don't raise the strengths from the measured noise (GPU)\n"
-    "\n"
-    "Encoding (default: the input's codec where an encoder for it exists and the\n"
-    "container holds it, else the container's default; x264, x265, VP9 and AV1 at\n"
-    "crf 18, MPEG-4 and MJPEG at q 2, lossless codecs as they are; the input's pixel\n"
-    "format where the encoder takes it, so a 10-bit input stays 10-bit):\n"
-    "  --codec NAME         video encoder, e.g. libx264, libx265, ffv1\n"
-    "  --crf N              the encoder's constant-quality level\n"
-    "  --preset NAME        the encoder's speed preset\n"
-    "  --pix-fmt NAME       the output's pixel format, e.g. yuv420p, yuv444p10le\n"
-    "  --encoder-opt K=V    any option of the encoder; repeatable\n"
-    "\n"
-    "Other options:\n"
-    "  --size WxH           frame size of raw input\n"
-    "  --rate R             frame rate of raw input (default 25)\n"
-    "  --threads N          filter threads (default: one per core; one with the GPU)\n"
-    "  --force              overwrite an existing OUTPUT (never the INPUT itself)\n"
-    "  --module PATH        the filter module (default: ORV_CUDA.so beside orv)\n"
-    "  --quiet              no progress bar, summary or notes\n"
-    "  --verbose            the libraries' own messages too\n"
-    "  --version            orv's version and the libraries'\n"
-    "  --help               this text\n"
-    "\n"
-    "Exit status: 0 done; 1 the run failed (reading, filtering, writing, a full\n"
-    "disk); 2 bad command line or input (nothing is read or written); 129, 130,\n"
-    "143 stopped by SIGHUP, SIGINT, SIGTERM. On any failure or stop nothing is left\n"
-    "under OUTPUT's name and no temporary file remains. A signal that comes once\n"
-    "the complete OUTPUT is in place stops nothing: exit 0 means OUTPUT is complete.\n";
-
 namespace {
 
 bool to_int(const std::string& s, int32_t lo, int32_t hi, int32_t& out) {
@@ -69,125 +16,216 @@ bool to_int(const std::string& s, int32_t lo, int32_t hi, int32_t& out) {
     return true;
 }
 
-// The options that take no value, each turning one setting on.
-bool* switch_named(Options& o, const std::string& a) {
-    const std::pair<const char*, bool Options::*> switches[] = {
-        {"--interlace", &Options::interlace}, {"--show-noise", &Options::showNoise},
-        {"--disable", &Options::disable},     {"--no-auto-profile", &Options::noAutoProfile},
-        {"--force", &Options::force},         {"--quiet", &Options::quiet},
-        {"--verbose", &Options::verbose},
-    };
-    for (const auto& [name, member] : switches)
-        if (a == name) return &(o.*member);
+std::string range_error(const std::string& flag, int32_t lo, int32_t hi, const std::string& v) {
+    return flag + " takes a whole number from " + std::to_string(lo) + " to " + std::to_string(hi) + ", not '" + v + "'";
+}
+
+bool parse_threads(Options& o, const std::string& v, std::string& error) {
+    if (to_int(v, 1, 256, o.threads)) return true;
+    return (error = range_error("--threads", 1, 256, v), false);
+}
+
+bool parse_size(Options& o, const std::string& v, std::string& error) {
+    const auto x = v.find('x');
+    if (x != std::string::npos && to_int(v.substr(0, x), 1, 32768, o.width) && to_int(v.substr(x + 1), 1, 32768, o.height))
+        return true;
+    return (error = "--size takes WIDTHxHEIGHT, each 1 to 32768, not '" + v + "'", false);
+}
+
+bool parse_encoder_option(Options& o, const std::string& v, std::string& error) {
+    const auto eq = v.find('=');
+    if (eq == std::string::npos || eq == 0) return (error = "--encoder-opt takes KEY=VALUE, not '" + v + "'", false);
+    o.encoderOptions.emplace_back(v.substr(0, eq), v.substr(eq + 1));
+    return true;
+}
+
+enum class Section { Settings, Encoding, Other };
+
+// One row per option: how it is parsed and how --help shows it. Exactly one
+// of the targets is set; `value` names the argument of those that take one.
+struct Row {
+    const char* name;
+    const char* value;
+    Section section;
+    const char* help;  // lines after the first start with '\n'
+    bool Options::*flag = nullptr;
+    std::string Options::*text = nullptr;
+    std::string EncoderRecord::*encoderText = nullptr;
+    const char* avOption = nullptr;  // with encoderText: the encoder's private option it sets
+    std::optional<int32_t> Options::*ranged = nullptr;
+    int32_t lo = 0, hi = 0;
+    bool (*special)(Options&, const std::string&, std::string&) = nullptr;
+};
+
+const Row kRows[] = {
+    {.name = "--config", .value = "\"Config(F1,F2,SHARP,INTERLACE,MT)\"", .section = Section::Settings,
+     .help = "the host's script line, e.g.\n\"Config(70,70,2,0,1)\"; its values are passed as they are",
+     .text = &Options::configLine},
+    {.name = "--f1", .value = "N", .section = Section::Settings, .help = "first strength, 0 to 100 (default 70)",
+     .ranged = &Options::f1, .lo = 0, .hi = 100},
+    {.name = "--f2", .value = "N", .section = Section::Settings, .help = "second strength, 0 to 100 (default 70)",
+     .ranged = &Options::f2, .lo = 0, .hi = 100},
+    {.name = "--sharp", .value = "N", .section = Section::Settings, .help = "sharpening of structure, 0 to 6 (default 2)",
+     .ranged = &Options::sharp, .lo = 0, .hi = 6},
+    {.name = "--interlace", .value = nullptr, .section = Section::Settings,
+     .help = "treat the two fields of each frame apart (the default\nfor interlaced input)", .flag = &Options::interlace},
+    {.name = "--no-interlace", .value = nullptr, .section = Section::Settings,
+     .help = "filter whole frames, also of interlaced input", .flag = &Options::noInterlace},
+    {.name = "--show-noise", .value = nullptr, .section = Section::Settings,
+     .help = "output a magnified picture of the removed noise", .flag = &Options::showNoise},
+    {.name = "--disable", .value = nullptr, .section = Section::Settings, .help = "pass frames through untouched",
+     .flag = &Options::disable},
+    {.name = "--no-auto-profile", .value = nullptr, .section = Section::Settings,
+     .help = "don't raise the strengths from the measured noise (GPU)", .flag = &Options::noAutoProfile},
+    {.name = "--codec", .value = "NAME", .section = Section::Encoding,
+     .help = "video encoder, e.g. libx264, libx265, ffv1", .encoderText = &EncoderRecord::codec},
+    {.name = "--crf", .value = "N", .section = Section::Encoding, .help = "the encoder's constant-quality level",
+     .encoderText = &EncoderRecord::crf, .avOption = "crf"},
+    {.name = "--preset", .value = "NAME", .section = Section::Encoding, .help = "the encoder's speed preset",
+     .encoderText = &EncoderRecord::preset, .avOption = "preset"},
+    {.name = "--pix-fmt", .value = "NAME", .section = Section::Encoding,
+     .help = "the output's pixel format, e.g. yuv420p, yuv444p10le", .encoderText = &EncoderRecord::pixFmt},
+    {.name = "--encoder-opt", .value = "K=V", .section = Section::Encoding, .help = "any option of the encoder; repeatable",
+     .special = parse_encoder_option},
+    {.name = "--size", .value = "WxH", .section = Section::Other, .help = "frame size of raw input", .special = parse_size},
+    {.name = "--rate", .value = "R", .section = Section::Other,
+     .help = "frame rate of raw input (default 25), and of a raw stream\nwithout timestamps (default: the stream's)",
+     .text = &Options::rate},
+    {.name = "--threads", .value = "N", .section = Section::Other,
+     .help = "filter threads (default: one per core; one with the GPU)", .special = parse_threads},
+    {.name = "--force", .value = nullptr, .section = Section::Other,
+     .help = "overwrite an existing OUTPUT (never the INPUT itself)", .flag = &Options::force},
+    {.name = "--module", .value = "PATH", .section = Section::Other,
+     .help = "the filter module (default: ORV_CUDA.so beside orv)", .text = &Options::modulePath},
+    {.name = "--quiet", .value = nullptr, .section = Section::Other, .help = "no progress bar, summary or notes",
+     .flag = &Options::quiet},
+    {.name = "--verbose", .value = nullptr, .section = Section::Other,
+     .help = "the libraries' own messages too, the encoder chosen and\nthe frames the GPU route declined", .flag = &Options::verbose},
+};
+
+const Row* row_named(const std::string& a) {
+    for (const Row& r : kRows)
+        if (a == r.name) return &r;
     return nullptr;
 }
 
-// The options that take their value as it is.
-std::string* text_named(Options& o, const std::string& a) {
-    const std::pair<const char*, std::string Options::*> texts[] = {
-        {"--config", &Options::configLine}, {"--crf", &Options::crf},     {"--preset", &Options::preset},
-        {"--pix-fmt", &Options::pixFmt},    {"--rate", &Options::rate},   {"--codec", &Options::codec},
-        {"--module", &Options::modulePath},
-    };
-    for (const auto& [name, member] : texts)
-        if (a == name) return &(o.*member);
-    return nullptr;
+bool apply_row(const Row& r, Options& o, const std::string& v, std::string& error) {
+    if (r.text != nullptr) o.*r.text = v;
+    else if (r.encoderText != nullptr) o.*r.encoderText = v;
+    else if (r.special != nullptr) return r.special(o, v, error);
+    else if (r.ranged != nullptr) {
+        int32_t n = 0;
+        if (!to_int(v, r.lo, r.hi, n)) return (error = range_error(r.name, r.lo, r.hi, v), false);
+        o.*r.ranged = n;
+    }
+    return true;
+}
+
+// The operands once every option is read.
+bool take_operands(Options& o, const std::vector<std::string>& positional, std::string& error) {
+    if (positional.empty()) return (error = "no command given (try: orv denoise INPUT OUTPUT)", false);
+    o.command = positional[0];
+    if (o.command != "denoise") return (error = "unknown command " + o.command, false);
+    if (positional.size() != 3) return (error = "denoise takes INPUT and OUTPUT", false);
+    o.input = positional[1];
+    o.output = positional[2];
+    if (o.input == "-" && o.width == 0) return (error = "raw input on stdin needs --size WxH", false);
+    if (o.interlace && o.noInterlace) return (error = "--interlace and --no-interlace contradict each other", false);
+    return true;
+}
+
+std::string option_lines(Section s) {
+    constexpr size_t kHelpColumn = 23;
+    std::string out;
+    for (const Row& r : kRows) {
+        if (r.section != s) continue;
+        std::string line = std::string("  ") + r.name + (r.value != nullptr ? std::string(" ") + r.value : "");
+        line += line.size() + 1 < kHelpColumn ? std::string(kHelpColumn - line.size(), ' ') : " ";
+        for (const char* c = r.help; *c != '\0'; ++c)
+            line += *c == '\n' ? "\n" + std::string(kHelpColumn, ' ') : std::string(1, *c);
+        out += line + "\n";
+    }
+    return out;
 }
 
 }  // namespace
+
+const std::vector<EncoderSetting>& encoder_settings() {
+    static const std::vector<EncoderSetting> settings = [] {
+        std::vector<EncoderSetting> s;
+        for (const Row& r : kRows)
+            if (r.avOption != nullptr) s.push_back({r.name, r.avOption, r.encoderText});
+        return s;
+    }();
+    return settings;
+}
 
 std::optional<Options> parse_options(const std::vector<std::string>& args, std::string& error) {
     Options o;
     std::vector<std::string> positional;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        auto value = [&](std::string& out) {
-            if (i + 1 >= args.size()) {
-                error = a + " needs a value";
-                return false;
-            }
-            out = args[++i];
-            return true;
-        };
-        auto ranged = [&](std::optional<int32_t>& out, int32_t lo, int32_t hi) {
-            std::string v;
-            int32_t n;
-            if (!value(v)) return false;
-            if (!to_int(v, lo, hi, n)) {
-                error = a + " takes a whole number from " + std::to_string(lo) + " to " + std::to_string(hi) +
-                        ", not '" + v + "'";
-                return false;
-            }
-            out = n;
-            return true;
-        };
-        bool ok = true;
-        if (a == "--help" || a == "-h") {
-            o.command = "help";
+        if (a == "--help" || a == "-h" || a == "--version") {
+            o.command = a == "--version" ? "version" : "help";
             return o;
-        } else if (a == "--version") {
-            o.command = "version";
-            return o;
-        } else if (a == "--f1") {
-            ok = ranged(o.f1, 0, 100);
-        } else if (a == "--f2") {
-            ok = ranged(o.f2, 0, 100);
-        } else if (a == "--sharp") {
-            ok = ranged(o.sharp, 0, 6);
-        } else if (bool* flag = switch_named(o, a)) {
-            *flag = true;
-        } else if (std::string* text = text_named(o, a)) {
-            ok = value(*text);
-        } else if (a == "--encoder-opt") {
-            std::string v;
-            ok = value(v);
-            const auto eq = v.find('=');
-            if (ok && (eq == std::string::npos || eq == 0)) {
-                error = "--encoder-opt takes KEY=VALUE, not '" + v + "'";
-                ok = false;
-            }
-            if (ok) o.encoderOptions.emplace_back(v.substr(0, eq), v.substr(eq + 1));
-        } else if (a == "--threads") {
-            std::optional<int32_t> n;
-            ok = ranged(n, 1, 256);
-            if (ok) o.threads = *n;
-        } else if (a == "--size") {
-            std::string v;
-            ok = value(v);
-            const auto x = v.find('x');
-            if (ok && (x == std::string::npos || !to_int(v.substr(0, x), 1, 32768, o.width) ||
-                       !to_int(v.substr(x + 1), 1, 32768, o.height))) {
-                error = "--size takes WIDTHxHEIGHT, each 1 to 32768, not '" + v + "'";
-                ok = false;
-            }
-        } else if (a.size() > 1 && a[0] == '-' && a != "-") {
-            error = "unknown option " + a;
-            ok = false;
-        } else {
-            positional.push_back(a);
         }
-        if (!ok) return std::nullopt;
+        const Row* r = row_named(a);
+        if (r == nullptr && a.size() > 1 && a[0] == '-') {
+            error = "unknown option " + a;
+            return std::nullopt;
+        }
+        if (r == nullptr) {
+            positional.push_back(a);
+        } else if (r->value == nullptr) {
+            o.*r->flag = true;
+        } else if (i + 1 >= args.size()) {
+            error = a + " needs a value";
+            return std::nullopt;
+        } else if (!apply_row(*r, o, args[++i], error)) {
+            return std::nullopt;
+        }
     }
-    if (positional.empty()) {
-        error = "no command given (try: orv denoise INPUT OUTPUT)";
-        return std::nullopt;
-    }
-    o.command = positional[0];
-    if (o.command != "denoise") {
-        error = "unknown command " + o.command;
-        return std::nullopt;
-    }
-    if (positional.size() != 3) {
-        error = "denoise takes INPUT and OUTPUT";
-        return std::nullopt;
-    }
-    o.input = positional[1];
-    o.output = positional[2];
-    if (o.input == "-" && o.width == 0) {
-        error = "raw input on stdin needs --size WxH";
-        return std::nullopt;
-    }
+    if (!take_operands(o, positional, error)) return std::nullopt;
     return o;
+}
+
+std::string usage_text() {
+    return "usage: orv denoise INPUT OUTPUT [options]\n"
+           "       orv --version | --help\n"
+           "\n"
+           "Denoises a video with the ORV filter module. INPUT and OUTPUT are video files,\n"
+           "single pictures or numbered picture sequences (img%03d.png) that FFmpeg's\n"
+           "libraries read and write; '-' is raw 32-bit XRGB frames (bgr0) on stdin or\n"
+           "stdout, which needs --size as input.\n"
+           "\n"
+           "Kept from the input: every other stream (audio, subtitles, data, attachments)\n"
+           "copied as it is; container and stream metadata, chapters, the start time and\n"
+           "every frame's timestamp (variable frame rates too); the colour description,\n"
+           "sample aspect ratio, field order, alpha, HDR metadata and rotation. Where the\n"
+           "output container can't hold the rotation (Matroska, pictures) the frames are\n"
+           "turned upright, and a line says so.\n"
+           "\n"
+           "Settings (the filter's script line, then plain options that override it):\n" +
+           option_lines(Section::Settings) +
+           "\n"
+           "Encoding (default: the input's codec where an encoder for it exists and the\n"
+           "container holds it, else the container's default; x264, x265, VP9 and AV1 at\n"
+           "crf 18, MPEG-4 and MJPEG at q 2, lossless codecs as they are; the input's pixel\n"
+           "format where the encoder takes it, so a 10-bit input stays 10-bit):\n" +
+           option_lines(Section::Encoding) +
+           "\n"
+           "Other options:\n" +
+           option_lines(Section::Other) +
+           "  --version            orv's version and the libraries'\n"
+           "  --help               this text\n"
+           "\n"
+           "Exit status: 0 done; 1 the run failed (reading, filtering, writing, a full\n"
+           "disk); 2 bad command line or input (nothing is read or written); 3 done from a\n"
+           "damaged input (every frame that decodes is written, a line says what was lost);\n"
+           "129, 130, 143 stopped by SIGHUP, SIGINT, SIGTERM. On any failure or stop nothing\n"
+           "is left under OUTPUT's name and no temporary file remains. A signal that comes\n"
+           "once the complete OUTPUT is in place stops nothing: exit 0 and 3 mean OUTPUT is\n"
+           "complete.\n";
 }
 
 }  // namespace orv::cli

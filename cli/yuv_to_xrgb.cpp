@@ -11,6 +11,7 @@
 #else
 #define ORV_WIDE_CLONES
 #endif
+#define ORV_INLINE [[gnu::always_inline]] inline
 
 namespace orv::cli {
 
@@ -67,6 +68,48 @@ uint32_t pack(int r, int g, int b) {
     return static_cast<uint32_t>(r) << 16 | static_cast<uint32_t>(g) << 8 | static_cast<uint32_t>(b);
 }
 
+// Chroma rows blended vertically (times 4) to every pixel across (times 16
+// in all). Inlined into each clone of its caller, so its loops get the
+// clone's vectors.
+ORV_INLINE void chroma_across(const YuvPicture& p, int cw, const int32_t* tu, const int32_t* tv, int32_t* u,
+                              int32_t* v) {
+    const size_t n = static_cast<size_t>(p.width);
+    if (p.chromaShiftX == 0) {
+        for (size_t x = 0; x < n; ++x) u[x] = tu[x] * 4, v[x] = tv[x] * 4;
+        return;
+    }
+    const auto pair = [&](int k) {  // the edges, where neighbours repeat
+        const int prev = std::max(k - 1, 0), next = std::min(k + 1, cw - 1);
+        const size_t x = static_cast<size_t>(k) * 2;
+        if (p.chromaCentred) {
+            u[x] = tu[k] * 3 + tu[prev], v[x] = tv[k] * 3 + tv[prev];
+            if (x + 1 < n) u[x + 1] = tu[k] * 3 + tu[next], v[x + 1] = tv[k] * 3 + tv[next];
+        } else {
+            u[x] = tu[k] * 4, v[x] = tv[k] * 4;
+            if (x + 1 < n) u[x + 1] = (tu[k] + tu[next]) * 2, v[x + 1] = (tv[k] + tv[next]) * 2;
+        }
+    };
+    pair(0);
+    // The interior in straight loops (both neighbours exist, both pixels of
+    // a pair too) that the vectoriser takes.
+    int32_t* __restrict ou = u;
+    int32_t* __restrict ov = v;
+    const int32_t* __restrict iu = tu;
+    const int32_t* __restrict iv = tv;
+    if (p.chromaCentred) {
+        for (int k = 1; k < cw - 1; ++k) {
+            ou[2 * k] = iu[k] * 3 + iu[k - 1], ou[2 * k + 1] = iu[k] * 3 + iu[k + 1];
+            ov[2 * k] = iv[k] * 3 + iv[k - 1], ov[2 * k + 1] = iv[k] * 3 + iv[k + 1];
+        }
+    } else {
+        for (int k = 1; k < cw - 1; ++k) {
+            ou[2 * k] = iu[k] * 4, ou[2 * k + 1] = (iu[k] + iu[k + 1]) * 2;
+            ov[2 * k] = iv[k] * 4, ov[2 * k + 1] = (iv[k] + iv[k + 1]) * 2;
+        }
+    }
+    if (cw > 1) pair(cw - 1);
+}
+
 }  // namespace
 
 ORV_WIDE_CLONES void yuv_to_xrgb(const YuvPicture& p, uint32_t* dst, ptrdiff_t dstPitch) {
@@ -94,40 +137,7 @@ ORV_WIDE_CLONES void yuv_to_xrgb(const YuvPicture& p, uint32_t* dst, ptrdiff_t d
             tu[k] = w0 * u0[k] + w1 * u1[k] - 512;
             tv[k] = w0 * v0[k] + w1 * v1[k] - 512;
         }
-        if (p.chromaShiftX == 0) {
-            for (size_t x = 0; x < n; ++x) u[x] = tu[x] * 4, v[x] = tv[x] * 4;
-        } else {
-            const auto pair = [&](int k) {  // the edges, where neighbours repeat
-                const int prev = std::max(k - 1, 0), next = std::min(k + 1, cw - 1);
-                const size_t x = static_cast<size_t>(k) * 2;
-                if (p.chromaCentred) {
-                    u[x] = tu[k] * 3 + tu[prev], v[x] = tv[k] * 3 + tv[prev];
-                    if (x + 1 < n) u[x + 1] = tu[k] * 3 + tu[next], v[x + 1] = tv[k] * 3 + tv[next];
-                } else {
-                    u[x] = tu[k] * 4, v[x] = tv[k] * 4;
-                    if (x + 1 < n) u[x + 1] = (tu[k] + tu[next]) * 2, v[x + 1] = (tv[k] + tv[next]) * 2;
-                }
-            };
-            pair(0);
-            // The interior in straight loops (both neighbours exist, both
-            // pixels of a pair too) that the vectoriser takes.
-            int32_t* __restrict ou = u.data();
-            int32_t* __restrict ov = v.data();
-            const int32_t* __restrict iu = tu.data();
-            const int32_t* __restrict iv = tv.data();
-            if (p.chromaCentred) {
-                for (int k = 1; k < cw - 1; ++k) {
-                    ou[2 * k] = iu[k] * 3 + iu[k - 1], ou[2 * k + 1] = iu[k] * 3 + iu[k + 1];
-                    ov[2 * k] = iv[k] * 3 + iv[k - 1], ov[2 * k + 1] = iv[k] * 3 + iv[k + 1];
-                }
-            } else {
-                for (int k = 1; k < cw - 1; ++k) {
-                    ou[2 * k] = iu[k] * 4, ou[2 * k + 1] = (iu[k] + iu[k + 1]) * 2;
-                    ov[2 * k] = iv[k] * 4, ov[2 * k + 1] = (iv[k] + iv[k + 1]) * 2;
-                }
-            }
-            if (cw > 1) pair(cw - 1);
-        }
+        chroma_across(p, cw, tu.data(), tv.data(), u.data(), v.data());
         const uint8_t* yr = p.plane[0] + y * p.pitch[0];
         for (size_t x = 0; x < n; ++x) l[x] = yTab[yr[x]];
         auto* out = reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(dst) + y * dstPitch);
@@ -208,6 +218,46 @@ int chroma_taps(const YuvPicture& p, int cx, int* xs, int* ws) {
 
 uint8_t to8(double v) { return static_cast<uint8_t>(std::clamp(std::floor(v + 0.5), 0.0, 255.0)); }
 
+// One chroma row from the colour differences summed over the rows it covers
+// (`rows`), averaged across. Inlined into each clone of its caller.
+ORV_INLINE void chroma_row_out(const YuvPicture& p, int cy, int cw, int rows, const int32_t* cb, const int32_t* cr) {
+    uint8_t* ou = p.plane[1] + cy * p.pitch[1];
+    uint8_t* ov = p.plane[2] + cy * p.pitch[2];
+    // Interior samples of co-sited subsampling, the common case, in one
+    // straight loop; the edges and the other sitings take the general one.
+    int from = 0, to = 0;
+    if (p.chromaShiftX != 0 && !p.chromaCentred && cw > 2 && 2 * (cw - 1) + 1 < p.width) {
+        from = 1, to = cw - 1;
+        const int shift = 16 + 2 + (rows == 2 ? 1 : 0);
+        const int64_t bias = (int64_t{4} * rows) * ((int64_t{128} << 16) + (1 << 15));
+        for (int cx = from; cx < to; ++cx) {
+            const size_t x = static_cast<size_t>(cx) * 2;
+            const int64_t su = int64_t{cb[x - 1]} + 2 * int64_t{cb[x]} + cb[x + 1];
+            const int64_t sv = int64_t{cr[x - 1]} + 2 * int64_t{cr[x]} + cr[x + 1];
+            ou[cx] = static_cast<uint8_t>(std::clamp<int64_t>((su + bias) >> shift, 0, 255));
+            ov[cx] = static_cast<uint8_t>(std::clamp<int64_t>((sv + bias) >> shift, 0, 255));
+        }
+    }
+    for (int cx = 0; cx < cw; ++cx) {
+        if (cx == from && to > from) cx = to;
+        int xs[3], ws[3];
+        const int taps = chroma_taps(p, cx, xs, ws);
+        int64_t su = 0, sv = 0, total = 0;
+        for (int t = 0; t < taps; ++t) {
+            su += int64_t{ws[t]} * cb[static_cast<size_t>(xs[t])];
+            sv += int64_t{ws[t]} * cr[static_cast<size_t>(xs[t])];
+            total += ws[t];
+        }
+        // The weights sum to 1, 2, 4 or 8 times the rows: the mean is a shift.
+        total *= rows;
+        const int shift = 16 + (total == 8 ? 3 : total == 4 ? 2 : total == 2 ? 1 : 0);
+        // Mean plus 128, rounded: the offset keeps the sums positive.
+        const int64_t bias = total * ((int64_t{128} << 16) + (1 << 15));
+        ou[cx] = static_cast<uint8_t>(std::clamp<int64_t>((su + bias) >> shift, 0, 255));
+        ov[cx] = static_cast<uint8_t>(std::clamp<int64_t>((sv + bias) >> shift, 0, 255));
+    }
+}
+
 }  // namespace
 
 ORV_WIDE_CLONES void xrgb_to_yuv(const uint32_t* src, ptrdiff_t srcPitch, const YuvPicture& p) {
@@ -238,41 +288,7 @@ ORV_WIDE_CLONES void xrgb_to_yuv(const uint32_t* src, ptrdiff_t srcPitch, const 
                 cr[x] = i == 0 ? crx : cr[x] + crx;
             }
         }
-        uint8_t* ou = p.plane[1] + cy * p.pitch[1];
-        uint8_t* ov = p.plane[2] + cy * p.pitch[2];
-        // Interior samples of co-sited subsampling, the common case, in one
-        // straight loop; the edges and the other sitings take the general one.
-        int from = 0, to = 0;
-        if (p.chromaShiftX != 0 && !p.chromaCentred && cw > 2 && 2 * (cw - 1) + 1 < p.width) {
-            from = 1, to = cw - 1;
-            const int shift = 16 + 2 + (rows == 2 ? 1 : 0);
-            const int64_t bias = (int64_t{4} * rows) * ((int64_t{128} << 16) + (1 << 15));
-            for (int cx = from; cx < to; ++cx) {
-                const size_t x = static_cast<size_t>(cx) * 2;
-                const int64_t su = int64_t{cb[x - 1]} + 2 * int64_t{cb[x]} + cb[x + 1];
-                const int64_t sv = int64_t{cr[x - 1]} + 2 * int64_t{cr[x]} + cr[x + 1];
-                ou[cx] = static_cast<uint8_t>(std::clamp<int64_t>((su + bias) >> shift, 0, 255));
-                ov[cx] = static_cast<uint8_t>(std::clamp<int64_t>((sv + bias) >> shift, 0, 255));
-            }
-        }
-        for (int cx = 0; cx < cw; ++cx) {
-            if (cx == from && to > from) cx = to;
-            int xs[3], ws[3];
-            const int taps = chroma_taps(p, cx, xs, ws);
-            int64_t su = 0, sv = 0, total = 0;
-            for (int t = 0; t < taps; ++t) {
-                su += int64_t{ws[t]} * cb[static_cast<size_t>(xs[t])];
-                sv += int64_t{ws[t]} * cr[static_cast<size_t>(xs[t])];
-                total += ws[t];
-            }
-            // The weights sum to 1, 2, 4 or 8 times the rows: the mean is a shift.
-            total *= rows;
-            const int shift = 16 + (total == 8 ? 3 : total == 4 ? 2 : total == 2 ? 1 : 0);
-            // Mean plus 128, rounded: the offset keeps the sums positive.
-            const int64_t bias = total * ((int64_t{128} << 16) + (1 << 15));
-            ou[cx] = static_cast<uint8_t>(std::clamp<int64_t>((su + bias) >> shift, 0, 255));
-            ov[cx] = static_cast<uint8_t>(std::clamp<int64_t>((sv + bias) >> shift, 0, 255));
-        }
+        chroma_row_out(p, cy, cw, rows, cb.data(), cr.data());
     }
 }
 

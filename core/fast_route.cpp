@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <new>
 
 #include "core/colour.h"
 #include "core/cpu_features.h"
@@ -25,12 +26,20 @@ bool LineRing::make(int32_t width, int64_t slots) {
     stride_ = (static_cast<int64_t>(width) + 2 * kLinePad + 15) / 16 * 16;
     bitStride_ = (static_cast<int64_t>(width) + 63) / 64 * 8;
     slots_ = slots;
+    width_ = width;
     const int64_t count = stride_ * (slots + 1);
     data_ = static_cast<int16_t*>(std::malloc(static_cast<size_t>(count) * sizeof(int16_t)));
     bits_ = static_cast<uint8_t*>(std::calloc(static_cast<size_t>(bitStride_ * slots) + 1, 1));
-    if (data_ == nullptr || bits_ == nullptr) return false;
+    if (data_ == nullptr || bits_ == nullptr) {
+        slots_ = 0;
+        return false;
+    }
     std::fill(data_, data_ + count, kOutside);
     return true;
+}
+
+bool LineRing::fits(int32_t width, int64_t slots) const {
+    return data_ != nullptr && bits_ != nullptr && width_ == width && slots_ >= slots;
 }
 
 int16_t* LineRing::row(int64_t r) const { return data_ + (r % slots_) * stride_ + kLinePad; }
@@ -71,23 +80,26 @@ Layout layout_of(const uint8_t* s, ptrdiff_t sStep, const uint8_t* d, ptrdiff_t 
     return Layout::Other;
 }
 
-// The set's kernels with the ring of 16-bit lines they read made: the
-// rows within reach of the row being denoised, 12 vertical steps + 1. The
-// instance record has no room to keep it from frame to frame (the host
-// allocates that record at a fixed size), so it is made per frame: about
-// 50 KB at 1080p (100 KB interlaced), where the reference makes two 8 MB
-// scratch frames. When it can't be made, the reference kernels, which need
+// Slots for the rows within reach of a row being denoised, 12 vertical steps
+// + 1, at the larger step: the interlace setting may change between frames.
+constexpr int64_t kRingSlots = 12 * 2 + 1;
+
+// The set's kernels with the ring of 16-bit lines they read, kept in the
+// instance from start to end (about 100 KB at 1080p). When the processor
+// lacks the set, or the ring can't be made, the reference kernels, which need
 // nothing beyond the plane.
-const kernels::RowKernels& kernels_with_ring(const KernelSet& set, kernels::LineRing& ring, int32_t w, int32_t step) {
+const kernels::RowKernels& kernels_with_ring(const KernelSet& set, FilterInstance& fi, int32_t w) {
     const kernels::RowKernels& k = runs_here(set) ? set.kernels : kernel_sets()[0].kernels;
-    if (!k.readsLines || ring.make(w, 12 * static_cast<int64_t>(step) + 1)) return k;
+    if (!k.readsLines || ensure_line_ring(fi, w)) return k;
     return kernel_sets()[0].kernels;
 }
 
-const CpuFeatures& cpu_features() {
-    static const CpuFeatures cpu = detect_cpu_features();
-    return cpu;
-}
+// Asked of CPUID once, as the module loads. A local static would be guarded
+// by a lock whose first use allocates (winpthreads), which crashes where the
+// first frame meets memory that has run out.
+const CpuFeatures kCpu = detect_cpu_features();
+
+const CpuFeatures& cpu_features() { return kCpu; }
 
 }  // namespace
 
@@ -95,14 +107,24 @@ int64_t last_level_cache_bytes() { return cpu_features().lastLevelCacheBytes; }
 
 bool runs_here(const KernelSet& set) { return cpu_features().*set.needs; }
 
+// Worked out on every call, from the features asked at load: no local static
+// (see kCpu).
 const KernelSet& best_kernel_set() {
-    static const KernelSet* const best = [] {
-        const KernelSet* b = &kernel_sets()[0];
-        for (const KernelSet& s : kernel_sets())
-            if (runs_here(s)) b = &s;
-        return b;
-    }();
+    const KernelSet* best = &kernel_sets()[0];
+    for (const KernelSet& s : kernel_sets())
+        if (runs_here(s)) best = &s;
     return *best;
+}
+
+bool ensure_line_ring(FilterInstance& fi, int32_t w) {
+    if (fi.lineRing != nullptr && fi.lineRing->fits(w, kRingSlots)) return true;
+    if (fi.lineRing == nullptr) fi.lineRing = new (std::nothrow) kernels::LineRing;
+    return fi.lineRing != nullptr && fi.lineRing->make(w, kRingSlots);
+}
+
+void release_line_ring(FilterInstance& fi) {
+    delete fi.lineRing;
+    fi.lineRing = nullptr;
 }
 
 int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& dst) {
@@ -126,8 +148,8 @@ int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& ds
     kernels::PassConstants pc = kernels::make_pass_constants(fi.f1, fi.f2, fi.sharp, fi.interlace, fi.showNoise);
     const int64_t cache = last_level_cache_bytes();
     pc.streamOutput = cache > 0 && static_cast<int64_t>(w) * h * 4 > cache ? 1 : 0;
-    kernels::LineRing ring;
-    const kernels::RowKernels& k = kernels_with_ring(set, ring, w, pc.step);
+    const kernels::RowKernels& k = kernels_with_ring(set, fi, w);
+    const kernels::LineRing* ring = k.readsLines ? fi.lineRing : nullptr;
     auto srcRow = [&](int64_t i) { return reinterpret_cast<const uint32_t*>(s + i * sStep); };
     // Plane rows are made just ahead of the rows that need them, while the
     // source rows are still in the cache.
@@ -136,12 +158,12 @@ int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& ds
     const int16_t* lines[kernels::kLineCount] = {};
     for (int32_t j = 0; j < h; ++j) {
         for (const int64_t need = std::min<int64_t>(h, j + reach + 1); built < need; ++built)
-            k.luma_row(srcRow(built), w, fi.lumaPlane + built * w, k.readsLines ? ring.row(built) : nullptr,
-                       k.readsLines ? ring.multiples(built) : nullptr);
-        if (k.readsLines) ring.lines_of(j, h, pc.step, lines);
+            k.luma_row(srcRow(built), w, fi.lumaPlane + built * w, ring != nullptr ? ring->row(built) : nullptr,
+                       ring != nullptr ? ring->multiples(built) : nullptr);
+        if (ring != nullptr) ring->lines_of(j, h, pc.step, lines);
         k.denoise_row(kernels::RowJob{fi.lumaPlane, lines, w, h, j, srcRow(j),
                                       reinterpret_cast<uint32_t*>(d + j * dStep), pc,
-                                      k.readsLines ? ring.multiples(j) : nullptr});
+                                      ring != nullptr ? ring->multiples(j) : nullptr});
     }
     return 0;
 }

@@ -17,6 +17,12 @@ const KernelSet& best_kernel_set();
 // are written with non-temporal stores.
 int64_t last_level_cache_bytes();
 
+// The 16-bit lines the vector kernels read, for frames w pixels wide, kept in
+// the instance: made at start, so that frames need no memory of their own.
+// False when they can't be made; the route then takes the reference kernels.
+bool ensure_line_ring(FilterInstance& fi, int32_t w);
+void release_line_ring(FilterInstance& fi);
+
 // The CPU route on one frame, as run_reference_route: the same destination bytes,
 // the same plane, and the same return code. Rows are read from the source and
 // written to the destination in place; a destination that shares memory with

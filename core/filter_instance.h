@@ -1,6 +1,10 @@
-// The per-instance record. The host allocates it (inst_data_size bytes, not
-// zeroed) and may copy its bytes to make another instance, so it must stay a
-// plain record with no construction, destruction or hidden members.
+// The per-instance record. The host allocates it (inst_data_size bytes,
+// zeroed before initProc) and copies instances: through copyProc2 or
+// copyProc where the filter has them, by their bytes where a host knows
+// neither. A copy by bytes carries the original's resource pointers, so
+// the record remembers its own address beside them (`owner`): a record at
+// another address holds none of its own. It must stay a plain record with
+// no construction, destruction or hidden members.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +15,9 @@ struct IFilterPreview;
 namespace orv {
 
 struct GpuContext;
+namespace kernels {
+class LineRing;
+}
 
 // Which route the instance's last frame took, for hosts that report it.
 enum FrameRoute : int32_t { kRoutePassThrough = 0, kRouteCpu = 1, kRouteGpu = 2 };
@@ -38,6 +45,18 @@ struct FilterInstance {
     GpuContext* gpu;
     // Set by every run; a FrameRoute.
     int32_t lastRoute;
+    // The address of the record that took lumaPlane, lineRing, gpu and
+    // preview; anything else means they belong to the record this one was
+    // copied from.
+    FilterInstance* owner;
+    // The fast route's 16-bit lines, made at start with the plane.
+    kernels::LineRing* lineRing;
+    // Frames that could not be denoised and went out as they came in.
+    uint32_t failedFrames;
+    // Why the last frame left the GPU route with a context there: the first
+    // driver call that failed (a static name, null when none) and its status.
+    const char* gpuDeclineCall;
+    int32_t gpuDeclineStatus;
 };
 
 static_assert(std::is_trivially_copyable_v<FilterInstance>);

@@ -101,6 +101,8 @@ public:
     ~LineRing();
     // False when the memory can't be had.
     bool make(int32_t width, int64_t slots);
+    // Whether the ring holds rows of `width` samples in `slots` slots or more.
+    bool fits(int32_t width, int64_t slots) const;
     // Where plane row r's samples go: `width` of them.
     int16_t* row(int64_t r) const;
     // Where plane row r's multiple bits go (see luma_row).
@@ -114,6 +116,7 @@ private:
     int64_t stride_ = 0;
     int64_t bitStride_ = 0;
     int64_t slots_ = 0;
+    int32_t width_ = 0;
 };
 
 // The sets' kernels (core/simd/): the reference, then one set per

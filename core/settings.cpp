@@ -34,11 +34,17 @@ void init_instance(FilterInstance& fi, int processorCount) {
     fi.gpu = nullptr;
     fi.threadCount = processorCount > 4 ? 4 : processorCount;
     fi.multithreading = fi.threadCount > 1 ? 1 : 0;
-    // The host hands us uninitialised storage. The working-state pointers are
-    // cleared so that an endProc without a matching startProc frees nothing
-    // that was never allocated.
+    // The host zeroes the record first, but other hosts and copies may not:
+    // nothing an end could free is left to chance.
+    fi.preview = nullptr;
     fi.lumaPlane = nullptr;
     fi.lumaPlaneSize = 0;
+    fi.lineRing = nullptr;
+    fi.lastRoute = kRoutePassThrough;
+    fi.failedFrames = 0;
+    fi.gpuDeclineCall = nullptr;
+    fi.gpuDeclineStatus = 0;
+    fi.owner = &fi;
 }
 
 bool write_script_string(const FilterInstance& fi, char* buf, int buflen) {

@@ -40,6 +40,14 @@ Status queue_launch(Kernel kernel, Dim3 grid, Dim3 block, void** args, size_t sh
 // The status of this thread's last launch, which it then forgets.
 Status take_launch_status() noexcept;
 Status wait_stream(Stream stream) noexcept;
+
+// The first driver call that failed on this thread since the last take
+// (`call` null when none did), which it then forgets.
+struct Failure {
+    const char* call;
+    Status status;
+};
+Failure take_first_failure() noexcept;
 Status destroy_stream(Stream stream) noexcept;
 
 }  // namespace orv::cuda

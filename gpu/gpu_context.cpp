@@ -1,6 +1,7 @@
 #include "gpu/gpu_context.h"
 
 #include <cstdlib>
+#include <cstring>
 
 namespace orv {
 
@@ -54,6 +55,7 @@ void gpu_context_free(GpuContext* ctx) noexcept {
     if (ctx->stream != nullptr) wait_stream(ctx->stream);
     free_buffers(*ctx);
     if (ctx->stream != nullptr) destroy_stream(ctx->stream);
+    std::free(ctx->hostStage);
     std::free(ctx);
 }
 
@@ -128,6 +130,39 @@ bool gpu_denoise_frame(GpuContext* ctx, const void* src, ptrdiff_t srcPitch, voi
                         kDeviceToHost, ctx->stream) != kSuccess)
         return false;
     return wait_stream(ctx->stream) == kSuccess;
+}
+
+namespace {
+
+bool ensure_host_stage(GpuContext& ctx, size_t bytes) {
+    if (ctx.hostStage != nullptr && ctx.hostStageBytes >= bytes) return true;
+    std::free(ctx.hostStage);
+    ctx.hostStage = std::malloc(bytes);
+    ctx.hostStageBytes = ctx.hostStage != nullptr ? bytes : 0;
+    return ctx.hostStage != nullptr;
+}
+
+}  // namespace
+
+bool gpu_denoise_frame_in_place(GpuContext* ctx, const void* src, ptrdiff_t srcPitch, void* dst, ptrdiff_t dstPitch,
+                                int32_t w, int32_t h, int32_t f1, int32_t f2, int32_t sharp, int32_t interlace,
+                                int32_t showNoise) noexcept {
+    if (ctx == nullptr || dst == nullptr || w <= 0 || h <= 0 || dstPitch == 0) return false;
+    const size_t packedPitch = row_bytes(w);
+    if (!ensure_host_stage(*ctx, packedPitch * static_cast<size_t>(h))) return false;
+    if (!gpu_denoise_frame(ctx, src, srcPitch, ctx->hostStage, static_cast<ptrdiff_t>(packedPitch), w, h, f1, f2, sharp,
+                           interlace, showNoise))
+        return false;
+    // Row i of the stage is the result for the source's i-th lowest row,
+    // which goes to the destination's i-th lowest row.
+    const auto* from = static_cast<const unsigned char*>(ctx->hostStage);
+    auto* to = lowest_host_row(static_cast<unsigned char*>(dst), dstPitch, h);
+    for (int32_t i = 0; i < h; ++i) {
+        std::memmove(to, from, packedPitch);
+        from += packedPitch;
+        to += row_step(dstPitch);
+    }
+    return true;
 }
 
 }  // namespace orv

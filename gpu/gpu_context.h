@@ -18,6 +18,10 @@ struct GpuContext {
     void* devSum;       // noise profile: unsigned 64-bit accumulator
     void* devCount;     // noise profile: unsigned 32-bit sample count
     cuda::Stream stream;
+    // Where a frame the host filters in place comes back to, packed, so that
+    // the frame itself is written only once the whole result is here.
+    void* hostStage;
+    size_t hostStageBytes;
 };
 
 // A new context with its stream and no device buffers, or null (no driver,
@@ -35,6 +39,13 @@ bool gpu_context_ensure(GpuContext* ctx, int32_t w, int32_t h) noexcept;
 bool gpu_denoise_frame(GpuContext* ctx, const void* src, ptrdiff_t srcPitch, void* dst, ptrdiff_t dstPitch,
                        int32_t w, int32_t h, int32_t f1, int32_t f2, int32_t sharp, int32_t interlace,
                        int32_t showNoise) noexcept;
+
+// The same for a destination that shares memory with the source: the result
+// comes back into hostStage, and goes into the destination only once the
+// frame has succeeded. A failure at any step leaves the frame untouched.
+bool gpu_denoise_frame_in_place(GpuContext* ctx, const void* src, ptrdiff_t srcPitch, void* dst,
+                                ptrdiff_t dstPitch, int32_t w, int32_t h, int32_t f1, int32_t f2, int32_t sharp,
+                                int32_t interlace, int32_t showNoise) noexcept;
 
 // Launch blocks of `span` threads that cover n pixels: (n + span - 1) / span.
 unsigned blocks_for(int32_t n, int32_t span) noexcept;

@@ -21,16 +21,32 @@ Span span_of(const FrameView& f, int32_t w, int32_t h) {
     return Span{lowest, lowest + static_cast<uintptr_t>(h - 1) * step + static_cast<uintptr_t>(w) * 4};
 }
 
-// The GPU writes its result straight into the destination before the frame's
-// last wait tells whether the frame succeeded. Where the destination shares
-// memory with the source (a host that filters in place), a failure after the
-// download would leave the CPU route a source that the GPU had overwritten,
-// and the frame would come out denoised twice; such frames take the CPU route.
+// The GPU writes its result straight into a separate destination. One that
+// shares memory with the source (a host that filters in place) gets it only
+// once the whole frame is back: a failure after a partial download would
+// otherwise leave the CPU route a source the GPU had overwritten, and the
+// frame would come out denoised twice.
 bool shares_memory(const FrameView& src, const FrameView& dst) {
     const int32_t w = src.w, h = src.h;
     if (w <= 0 || h <= 0) return false;
     const Span s = span_of(src, w, h), d = span_of(dst, w, h);
     return s.begin < d.end && d.begin < s.end;
+}
+
+bool gpu_route_frame(FilterInstance& fi, const FrameView& src, const FrameView& dst) noexcept {
+    const int32_t w = src.w, h = src.h;
+    AdaptedSettings s{fi.f1, fi.f2, fi.sharp};
+    if (fi.autoProfile != 0) {
+        float sigma = 0.0f;
+        if (gpu_profile_noise(fi.gpu, src.data, src.pitch, w, h, &sigma))
+            fi.noiseSigma = smoothing_rule(fi.noiseSigma, sigma);
+        s = adaptation_rule(fi.noiseSigma, fi.f1, fi.f2, fi.sharp);
+        // A failed profile keeps the frame on the GPU: it is no reason.
+        cuda::take_first_failure();
+    }
+    const auto denoise = shares_memory(src, dst) ? &gpu_denoise_frame_in_place : &gpu_denoise_frame;
+    return denoise(fi.gpu, src.data, src.pitch, dst.data, dst.pitch, w, h, s.f1, s.f2, s.sharp, fi.interlace,
+                   fi.showNoise != 0 ? 1 : 0);
 }
 
 }  // namespace
@@ -45,17 +61,17 @@ void gpu_route_start(FilterInstance& fi, int32_t w, int32_t h) noexcept {
 }
 
 bool gpu_route_run(FilterInstance& fi, const FrameView& src, const FrameView& dst) noexcept {
-    if (fi.gpu == nullptr || shares_memory(src, dst)) return false;
-    const int32_t w = src.w, h = src.h;
-    AdaptedSettings s{fi.f1, fi.f2, fi.sharp};
-    if (fi.autoProfile != 0) {
-        float sigma = 0.0f;
-        if (gpu_profile_noise(fi.gpu, src.data, src.pitch, w, h, &sigma))
-            fi.noiseSigma = smoothing_rule(fi.noiseSigma, sigma);
-        s = adaptation_rule(fi.noiseSigma, fi.f1, fi.f2, fi.sharp);
+    fi.gpuDeclineCall = nullptr;
+    fi.gpuDeclineStatus = 0;
+    if (fi.gpu == nullptr) return false;
+    cuda::take_first_failure();
+    const bool done = gpu_route_frame(fi, src, dst);
+    if (!done) {
+        const cuda::Failure f = cuda::take_first_failure();
+        fi.gpuDeclineCall = f.call != nullptr ? f.call : "a frame the GPU route can't take";
+        fi.gpuDeclineStatus = f.status;
     }
-    return gpu_denoise_frame(fi.gpu, src.data, src.pitch, dst.data, dst.pitch, w, h, s.f1, s.f2, s.sharp,
-                             fi.interlace, fi.showNoise != 0 ? 1 : 0);
+    return done;
 }
 
 void gpu_route_end(FilterInstance& fi) noexcept {

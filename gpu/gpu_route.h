@@ -17,9 +17,9 @@ void gpu_route_start(FilterInstance& fi, int32_t w, int32_t h) noexcept;
 
 // One frame: the noise profile and adaptation when autoProfile is on, then the
 // GPU denoise with the adapted settings. True when the destination holds the
-// result; false (no context, a destination that shares memory with the
-// source, or any GPU failure) leaves the frame to the CPU route. noiseSigma
-// keeps a successful profile's update either way.
+// result; false (no context, or any GPU failure) leaves the frame to the CPU
+// route, with a destination that shares memory with the source untouched.
+// noiseSigma keeps a successful profile's update either way.
 bool gpu_route_run(FilterInstance& fi, const FrameView& src, const FrameView& dst) noexcept;
 
 // At end: frees the context.

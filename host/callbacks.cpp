@@ -3,20 +3,27 @@
 #include "core/fast_route.h"
 #include "core/filter_instance.h"
 #include "core/frame_geometry.h"
+#include "core/instance_copy.h"
 #include "core/reference_route.h"
 #include "core/settings.h"
 #include "gpu/gpu_route.h"
 #include "host/guarded.h"
 
-// Results on a caught exception, or on an activation without an instance:
-// - a status callback reports failure (1). For runProc that is the same answer
-//   as for scratch frames that can't be made: a route writes the destination
-//   only once it has its frame complete, so the host keeps its buffer as it
-//   was and learns that this frame has no output, instead of losing the
-//   editor.
-// - the script string is empty and fssProc answers false, so that the host
-//   saves no Config for the instance rather than a cut or stale one;
-// - the summary is empty.
+// What the host does with the answers (VirtualDub 1.10.4 and VirtualDub2):
+// - startProc's failure is an error the host shows; so everything the CPU
+//   route needs is taken there, and a frame needs no memory of its own.
+// - runProc's answer is ignored: whatever the destination holds is the
+//   frame. A frame that can't be denoised (memory gone after all, a caught
+//   exception) therefore goes out as it came in, and is counted; the answer
+//   1 is for hosts of our own, which can report it.
+// - the host's Except services raise C++ exceptions, which must not cross
+//   our noexcept frames: the module never calls them.
+// On a caught exception the script string is empty and fssProc answers
+// false, so that the host saves no Config for the instance rather than a cut
+// or stale one; the summary is empty.
+//
+// Every callback first claims the record's resources: a record the host
+// copied by its bytes holds the original's pointers, which are not its own.
 
 namespace orv {
 
@@ -66,8 +73,10 @@ int startProc(FilterActivation* fa, const FilterFunctions*) noexcept {
     if (!has_instance(fa) || fa->src == nullptr) return 1;
     return guarded(1, [&] {
         FilterInstance& fi = instance_of(fa);
+        claim_resources(fi);
         const VFBitmap& src = *fa->src;
         if (!ensure_luma_plane(fi, src.w, src.h)) return 1;
+        if (src.w > 0 && !ensure_line_ring(fi, src.w)) return 1;
         gpu_route_start(fi, src.w, src.h);
         return 0;
     });
@@ -75,17 +84,41 @@ int startProc(FilterActivation* fa, const FilterFunctions*) noexcept {
 
 int runProc(const FilterActivation* fa, const FilterFunctions*) noexcept {
     if (!has_frames(fa)) return 1;
-    return guarded(1, [&] { return run_frame(instance_of(fa), view_of(*fa->src), view_of(*fa->dst)); });
+    FilterInstance& fi = instance_of(fa);
+    const FrameView src = view_of(*fa->src), dst = view_of(*fa->dst);
+    if (guarded(1, [&] {
+            claim_resources(fi);
+            return run_frame(fi, src, dst);
+        }) == 0)
+        return 0;
+    // A route writes the destination only once its frame is complete, so
+    // the source is still as the host gave it, in place too.
+    copy_rows(src, dst, src.w, src.h);
+    fi.lastRoute = kRoutePassThrough;
+    ++fi.failedFrames;
+    return 1;
 }
 
 int endProc(FilterActivation* fa, const FilterFunctions*) noexcept {
     if (!has_instance(fa)) return 1;
     return guarded(1, [&] {
         FilterInstance& fi = instance_of(fa);
+        claim_resources(fi);
         release_luma_plane(fi);
+        release_line_ring(fi);
         gpu_route_end(fi);
         return 0;
     });
+}
+
+void copyProc(FilterActivation* fa, const FilterFunctions*, void* dst) noexcept {
+    if (!has_instance(fa) || dst == nullptr) return;
+    copy_instance(instance_of(fa), *static_cast<FilterInstance*>(dst));
+}
+
+void copyProc2(FilterActivation* fa, const FilterFunctions* ff, void* dst, FilterActivation*,
+               const FilterFunctions*) noexcept {
+    copyProc(fa, ff, dst);
 }
 
 void stringProc(const FilterActivation* fa, const FilterFunctions*, char* buf) noexcept {

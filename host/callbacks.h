@@ -11,6 +11,11 @@ int runProc(const FilterActivation* fa, const FilterFunctions* ff) noexcept;
 void stringProc(const FilterActivation* fa, const FilterFunctions* ff, char* buf) noexcept;
 int startProc(FilterActivation* fa, const FilterFunctions* ff) noexcept;
 int endProc(FilterActivation* fa, const FilterFunctions* ff) noexcept;
+// The copy the host makes of an instance, running or not: the settings and
+// the noise estimate, none of the original's resources.
+void copyProc(FilterActivation* fa, const FilterFunctions* ff, void* dst) noexcept;
+void copyProc2(FilterActivation* fa, const FilterFunctions* ff, void* dst, FilterActivation* faDst,
+               const FilterFunctions* ffDst) noexcept;
 bool fssProc(FilterActivation* fa, const FilterFunctions* ff, char* buf, int buflen) noexcept;
 // The script command, argument list "0iiiii".
 void Config(IScriptInterpreter* isi, void* activation, const ScriptValue* argv, int argc) noexcept;

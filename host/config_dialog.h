@@ -12,9 +12,8 @@
 namespace orv {
 
 // Stores the host's preview interface in the instance and runs the dialog.
-// 0 when the dialog ran and ended (by Ok or by Cancel: Cancel has put the
-// settings back already), 1 when the system refused the parent window or
-// there is no instance to configure.
+// 0 after Ok; 1 after Cancel (which has put the settings back already), when
+// the dialog could not be shown, or when there is no instance to configure.
 int configProc(FilterActivation* fa, const FilterFunctions* ff, HWND parent) noexcept;
 
 // The dialog procedure. The initialisation value of WM_INITDIALOG is the

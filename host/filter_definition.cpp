@@ -18,7 +18,9 @@ ScriptObject scriptObject{nullptr, scriptFunctions, nullptr};
 
 }  // namespace
 
-// No deinitProc: everything an instance owns is released by endProc. No
+// No deinitProc: everything an instance owns is released by endProc. The
+// copy callbacks keep a copy from sharing the original's resources; hosts
+// from before copyProc2 call copyProc. No
 // paramProc: the output frame has the source frame's format and size. A
 // Linux host has no dialog manager, so there the filter has no dialog.
 FilterDefinition filterDefinition{
@@ -47,9 +49,9 @@ FilterDefinition filterDefinition{
     .stringProc2 = nullptr,
     .serializeProc = nullptr,
     .deserializeProc = nullptr,
-    .copyProc = nullptr,
+    .copyProc = &copyProc,
     .prefetchProc = nullptr,
-    .copyProc2 = nullptr,
+    .copyProc2 = &copyProc2,
     .prefetchProc2 = nullptr,
     .eventProc = nullptr,
 };

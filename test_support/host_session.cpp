@@ -315,13 +315,12 @@ void HostSession::run(int k, const FrameSpec& f) {
     check_fields(k, "runProc");
     check_driver(what);
 
-    // Which route the frame may have taken. Without a context, with the
-    // filter off, or in place (where a late GPU failure would leave the CPU
-    // nothing to start from), there is one answer. With a context and a
+    // Which route the frame may have taken. Without a context, or with the
+    // filter off, there is one answer. With a context and a
     // driver that refused nothing, the GPU route. When the driver refused a
     // call, either route, as the call decides: a failed profile leaves the
     // frame to the GPU, a failed denoise sends it to the CPU.
-    const bool gpuRoute = hadGpu && s.s.disable == 0 && !f.inPlace;
+    const bool gpuRoute = hadGpu && s.s.disable == 0;
     const bool refused = log.find(" -> ") != std::string::npos;
     const bool knownDriver = driver_ != nullptr;
     const float sigmaAfter = s.in->fields().noiseSigma;

@@ -231,14 +231,19 @@ const ScriptFunctionDef* script_function(const FilterDefinition& def, const char
 }
 
 // Values as the interpreter lays them out: the integer in the union's low
-// half, whatever was there before in the rest.
+// half, whatever was there before in the rest; or, as AviSynth+ passes them,
+// a 64-bit value filling all 8 bytes.
 void call_script_function(const ScriptFunctionDef& f, FilterActivation& fa, const std::vector<int>& args,
-                          bool nullArgv) {
+                          bool nullArgv, bool wide = false) {
     std::vector<ScriptValue> argv(args.size());
     for (size_t i = 0; i < args.size(); ++i) {
         std::memset(&argv[i], 0xEE, sizeof(ScriptValue));
         argv[i].type = kScriptValueInt;
-        std::memcpy(&argv[i].u, &args[i], sizeof(int));
+        const int64_t value = args[i];
+        if (wide)
+            std::memcpy(&argv[i].u, &value, sizeof value);
+        else
+            std::memcpy(&argv[i].u, &args[i], sizeof(int));
     }
     auto fn = reinterpret_cast<ScriptFunctionPtr>(f.func_ptr);
     fn(nullptr, &fa, nullArgv || args.empty() ? nullptr : argv.data(), static_cast<int>(argv.size()));
@@ -246,11 +251,11 @@ void call_script_function(const ScriptFunctionDef& f, FilterActivation& fa, cons
 
 }  // namespace
 
-bool HostInstance::script_call(const char* name, const std::vector<int>& args) {
+bool HostInstance::script_call(const char* name, const std::vector<int>& args, bool wide) {
     std::string argList(1, '0');
     argList.append(args.size(), 'i');
     const ScriptFunctionDef* f = script_function(host_.definition(), name, argList.c_str());
-    if (f != nullptr) call_script_function(*f, fa_, args, false);
+    if (f != nullptr) call_script_function(*f, fa_, args, false, wide);
     return f != nullptr;
 }
 
@@ -295,6 +300,16 @@ std::string HostInstance::summary() {
 }
 
 void HostInstance::copy_from(const HostInstance& other) { storage_ = other.storage_; }
+
+void HostInstance::copy_from(HostInstance& other, CopyWay way) {
+    const FilterDefinition& def = host_.definition();
+    if (way == CopyWay::Proc2 && def.copyProc2 != nullptr)
+        def.copyProc2(&other.fa_, &host_.services(), storage_.data(), &fa_, &host_.services());
+    else if (way == CopyWay::Proc && def.copyProc != nullptr)
+        def.copyProc(&other.fa_, &host_.services(), storage_.data());
+    else
+        copy_from(other);
+}
 
 FilterInstance& HostInstance::fields() { return *reinterpret_cast<FilterInstance*>(storage_.data()); }
 

@@ -122,9 +122,10 @@ public:
     int init();
     // Replays a script command: looks the function up in the script object by
     // name and by the argument list that the values make ("0" and one "i"
-    // each), and calls it with a ScriptValue per value. False when the module
-    // has no such function.
-    bool script_call(const char* name, const std::vector<int>& args);
+    // each), and calls it with a ScriptValue per value; `wide` fills each
+    // value's 8 bytes, as AviSynth+ does. False when the module has no such
+    // function.
+    bool script_call(const char* name, const std::vector<int>& args, bool wide = false);
     // The same as a careless interpreter might call it: the function found by
     // name alone, given these values whatever its argument list says, or no
     // argv at all.
@@ -142,8 +143,13 @@ public:
     // stringProc into a 256-byte buffer.
     std::string summary();
 
-    // The host making this instance as a copy of another one's bytes.
+    // The host making this instance as a copy of another one: by its bytes
+    // (hosts that know neither copy callback), by copyProc (hosts from before
+    // copyProc2) or by copyProc2 (VirtualDub 1.10.4 and VirtualDub2). A copy
+    // callback the definition lacks falls back to the bytes, as the host does.
+    enum class CopyWay { Bytes, Proc, Proc2 };
     void copy_from(const HostInstance& other);
+    void copy_from(HostInstance& other, CopyWay way);
 
     // The module's record, for the settings that no script carries (disable,
     // showNoise, autoProfile).

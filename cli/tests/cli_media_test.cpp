@@ -41,6 +41,8 @@ const std::string kOrv = "'" ORV_EXE "' --module '" ORV_MODULE "'";
 // Tiny test pictures: lavfi sources, desaturated so that every colour survives RGB.
 const std::string kPic = "-f lavfi -i testsrc2=size=64x48:rate=25,hue=s=0.4 ";
 const std::string kMake = "ffmpeg -v error -y ";
+// Anamorphic frames whose display width Matroska stores exactly.
+const std::string kSar = "-f lavfi -i testsrc2=size=90x48,setsar=64/45 -frames:v 2 ";
 // A phone's clip: r.mp4 shown turned a quarter to the left.
 const std::string kRotate = kMake + "-i r.mp4 -c copy -metadata:s:v rotate=90 in.mp4 && rm r.mp4";
 
@@ -72,6 +74,7 @@ TEST_F(CliMedia, WhatIsKept) {
         std::string make;  // makes in.* in dir
         std::string args;  // orv denoise ...
         std::function<void(const fs::path&, const std::string& err)> check;
+        int code = 0;
     } rows[] = {
         {"other streams, attachments, metadata, chapters and start time are copied",
          "printf ';FFMETADATA1\\ntitle=Clip\\n[CHAPTER]\\nTIMEBASE=1/1000\\nSTART=0\\nEND=100\\ntitle=One\\n' >meta.txt && "
@@ -137,22 +140,97 @@ TEST_F(CliMedia, WhatIsKept) {
              const std::string alpha = " -vf alphaextract -f rawvideo -pix_fmt gray - | md5sum";
              EXPECT_EQ(sh(d, "ffmpeg -v error -i out.png" + alpha).text, sh(d, "ffmpeg -v error -i in.png" + alpha).text);
          }},
+        {"MPEG-2 in TS, interlaced: coded interlaced with its field order, filtered by field",
+         kMake + kPic + "-frames:v 4 -vf setfield=tff -c:v mpeg2video -flags +ildct+ilme -top 1 in.ts", "in.ts out.ts",
+         [](const fs::path& d, const std::string& err) {
+             EXPECT_EQ(probe(d, "out.ts", "-show_entries stream=codec_name,field_order").rfind("mpeg2video,tt", 0), 0u);
+             EXPECT_NE(err.find("fields are filtered apart"), std::string::npos) << err;
+         }},
+        {"H.264 into TS stays H.264", kMake + kPic + "-frames:v 3 -c:v libx264 in.mp4", "in.mp4 out.ts",
+         [](const fs::path& d, const std::string&) { EXPECT_EQ(probe(d, "out.ts", "-show_entries stream=codec_name").rfind("h264\n", 0), 0u); }},
+        {"a raw H.264 stream keeps its duration", kMake + kPic + "-frames:v 50 -c:v libx264 in.h264", "in.h264 out.mkv",
+         [](const fs::path& d, const std::string&) { EXPECT_EQ(probe(d, "out.mkv", "-show_entries format=duration"), "2.000000\n"); }},
+        {"SAR into Matroska/FFV1", kMake + kSar + "-c:v ffv1 in.mkv", "in.mkv out.mkv",
+         [](const fs::path& d, const std::string&) { EXPECT_EQ(probe(d, "out.mkv", "-show_entries stream=sample_aspect_ratio"), "64:45\n"); }},
+        {"SAR into WebM/VP9", kMake + kSar + "-c:v ffv1 in.mkv", "in.mkv out.webm",
+         [](const fs::path& d, const std::string&) { EXPECT_EQ(probe(d, "out.webm", "-show_entries stream=sample_aspect_ratio"), "64:45\n"); }},
+        {"SAR into mov/ProRes", kMake + kSar + "-c:v ffv1 in.mkv", "in.mkv out.mov --codec prores_ks",
+         [](const fs::path& d, const std::string&) { EXPECT_EQ(probe(d, "out.mov", "-show_entries stream=sample_aspect_ratio"), "64:45\n"); }},
+        {"PNG in Matroska stays PNG", kMake + kPic + "-frames:v 2 -c:v png in.mkv", "in.mkv out.mkv",
+         [](const fs::path& d, const std::string&) { EXPECT_EQ(probe(d, "out.mkv", "-show_entries stream=codec_name"), "png\n"); }},
+        {"Ut Video into Matroska when asked", kMake + kPic + "-frames:v 2 -c:v ffv1 in.mkv", "in.mkv out.mkv --codec utvideo",
+         [](const fs::path& d, const std::string&) { EXPECT_EQ(probe(d, "out.mkv", "-show_entries stream=codec_name"), "utvideo\n"); }},
+        {"a .jpg from a video is a JPEG", kMake + kPic + "-frames:v 2 -c:v libx264 in.mp4", "in.mp4 out.jpg",
+         [](const fs::path& d, const std::string&) { EXPECT_EQ(probe(d, "out.jpg", "-show_entries stream=codec_name"), "mjpeg\n"); }},
+        {"a .jpg from a PNG is a JPEG", kMake + kPic + "-frames:v 1 in.png", "in.png out.jpg",
+         [](const fs::path& d, const std::string&) { EXPECT_EQ(probe(d, "out.jpg", "-show_entries stream=codec_name"), "mjpeg\n"); }},
+        {"VP9 alpha comes back identical",
+         kMake + "-f lavfi -i \"testsrc2=size=64x48,format=yuva420p,geq=lum='lum(X,Y)':cb='cb(X,Y)':cr='cr(X,Y)':a='X*4'\" "
+                 "-frames:v 2 -c:v libvpx-vp9 -lossless 1 in.webm",
+         "in.webm out.webm --encoder-opt lossless=1",
+         [](const fs::path& d, const std::string&) {
+             const std::string alpha = " -vf alphaextract -f rawvideo -pix_fmt gray - | md5sum";
+             EXPECT_EQ(sh(d, "ffmpeg -v error -c:v libvpx-vp9 -i out.webm" + alpha).text,
+                       sh(d, "ffmpeg -v error -c:v libvpx-vp9 -i in.webm" + alpha).text);
+         }},
+        {"ProRes 4444 alpha comes back identical",
+         kMake + "-f lavfi -i \"testsrc2=size=64x48,format=yuva444p10le,geq=lum='lum(X,Y)':cb='cb(X,Y)':cr='cr(X,Y)':a='X*16'\" "
+                 "-frames:v 2 -c:v prores_ks -profile:v 4444 in.mov",
+         "in.mov out.mov",
+         [](const fs::path& d, const std::string&) {
+             const std::string alpha = " -vf alphaextract -f rawvideo -pix_fmt gray16le - | md5sum";
+             EXPECT_EQ(sh(d, "ffmpeg -v error -i out.mov" + alpha).text, sh(d, "ffmpeg -v error -i in.mov" + alpha).text);
+         }},
+        {"HDR10 metadata on the output's frames",
+         kMake + kPic + "-frames:v 2 -pix_fmt yuv420p10le -c:v libx265 -x265-params \"log-level=error:hdr10=1:"
+                        "master-display=G(13250,34500)B(7500,3000)R(34000,16000)WP(15635,16450)L(10000000,1):max-cll=1000,400\" in.mkv",
+         "in.mkv out.mkv",
+         [](const fs::path& d, const std::string&) {
+             const std::string sd = "-read_intervals %+#1 -show_entries frame_side_data=side_data_type,max_content";
+             EXPECT_EQ(probe(d, "out.mkv", sd), probe(d, "in.mkv", sd));
+             EXPECT_NE(probe(d, "out.mkv", sd).find("Mastering display"), std::string::npos);
+         }},
+        {"a damaged mp4 gives every frame that decodes and exit 3",
+         kMake + "-f lavfi -i testsrc2=size=64x48,noise=alls=40:allf=t -t 2 -c:v libx264 -g 10 -movflags faststart d.mp4 && "
+                 "head -c $(( $(stat -c %s d.mp4) * 2 / 3 )) d.mp4 >in.mp4 && rm d.mp4",
+         "in.mp4 out.mkv",
+         [](const fs::path& d, const std::string& err) {
+             const std::string frames = "ffmpeg -v quiet -i in.mp4 -map 0:v -f framecrc - | grep -c '^0,'";
+             EXPECT_EQ(sh(d, frames).text, sh(d, "ffprobe -v error -count_frames -show_entries stream=nb_read_frames -of csv=p=0 out.mkv").text);
+             EXPECT_NE(err.find("damaged"), std::string::npos) << err;
+         },
+         3},
+        {"AAC into .ogv is left out with a line", kMake + kPic + "-f lavfi -i sine -t 0.2 -c:v libx264 -c:a aac in.mp4", "in.mp4 out.ogv",
+         [](const fs::path& d, const std::string& err) {
+             EXPECT_EQ(probe(d, "out.ogv", "-show_entries stream=codec_type"), "video\n");
+             EXPECT_NE(err.find("left out"), std::string::npos) << err;
+         }},
+        {"AV1 is encoded with SVT-AV1", kMake + "-f lavfi -i testsrc2=size=64x64 -frames:v 2 -c:v libaom-av1 -cpu-used 8 in.mkv",
+         "in.mkv out.mkv --verbose",
+         [](const fs::path&, const std::string& err) { EXPECT_NE(err.find("encoded with libsvtav1"), std::string::npos) << err; }},
         {"picture sequences out",
          kMake + kPic + "-frames:v 3 -c:v ffv1 in.mkv", "in.mkv out%02d.png",
          [](const fs::path& d, const std::string&) {
              EXPECT_EQ(sh(d, "ls out*.png | tr '\\n' ' '").text, "out01.png out02.png out03.png ");
          }},
     };
+    // x265 3.5 never frees the strings of its HDR parameters: the library's
+    // leak, which the sanitizer run would otherwise lay at orv's door.
+    const std::string supp = dir.string() + ".lsan";
+    std::ofstream(supp) << "leak:libx265.so\n";
+    const char* lsan = std::getenv("LSAN_OPTIONS");
+    setenv("LSAN_OPTIONS", ((lsan != nullptr ? std::string(lsan) + ":" : "") + "suppressions=" + supp).c_str(), 1);
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
         fs::remove_all(dir);
         fs::create_directory(dir);
         ASSERT_EQ(sh(dir, r.make, true).code, 0) << r.make;
         const Out o = sh(dir, kOrv + " denoise " + r.args, true);
-        ASSERT_EQ(o.code, 0) << o.text;
+        ASSERT_EQ(o.code, r.code) << o.text;
         r.check(dir, o.text);
         EXPECT_EQ(listing(dir).find(".orv-"), std::string::npos) << listing(dir);
     }
+    fs::remove(supp);
 }
 
 TEST_F(CliMedia, FailuresLeaveNothing) {
@@ -185,11 +263,16 @@ TEST_F(CliMedia, FailuresLeaveNothing) {
 }
 
 TEST_F(CliMedia, ThreadsGiveTheSameFileAsOne) {
-    ASSERT_EQ(sh(dir, kMake + kPic + "-frames:v 12 -c:v ffv1 in.mkv").code, 0);
-    for (const char* ext : {"mkv", "mp4"}) {
+    // Interlaced MPEG-2 reads whole field macroblock rows past a 48-row picture.
+    ASSERT_EQ(sh(dir, kMake + kPic + "-frames:v 12 -c:v ffv1 in.mkv && " + kMake + kPic +
+                          "-frames:v 12 -vf setfield=tff -c:v mpeg2video -flags +ildct+ilme in.ts")
+                  .code,
+              0);
+    const std::pair<const char*, const char*> runs[] = {{"in.mkv", "mkv"}, {"in.mkv", "mp4"}, {"in.ts", "ts"}};
+    for (const auto& [in, ext] : runs) {
         const std::string one = std::string("one.") + ext, three = std::string("three.") + ext;
-        const Out o = sh(dir, kOrv + " denoise in.mkv " + one + " --quiet --threads 1 && " + kOrv + " denoise in.mkv " +
-                                  three + " --quiet --threads 3 && cmp " + one + " " + three, true);
+        const Out o = sh(dir, kOrv + " denoise " + in + " " + one + " --quiet --threads 1 && " + kOrv + " denoise " + in +
+                                  " " + three + " --quiet --threads 3 && cmp " + one + " " + three, true);
         EXPECT_EQ(o.code, 0) << ext << "\n" << o.text;
     }
 }

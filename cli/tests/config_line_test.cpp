@@ -71,6 +71,7 @@ TEST(Options, Errors) {
         {{"denoise", "-", "b"}, "needs --size"},
         {{"denoise", "-", "b", "--size", "0x5"}, "--size takes"},
         {{"denoise", "-", "b", "--size", "640"}, "--size takes"},
+        {{"denoise", "a", "b", "--interlace", "--no-interlace"}, "contradict"},
     };
     for (const auto& r : rows) {
         std::string err;

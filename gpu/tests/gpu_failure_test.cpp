@@ -2,7 +2,9 @@
 // failure in the noise profile keeps noiseSigma and the frame still goes
 // through the GPU with settings adapted from the old estimate; a failure in
 // the denoise sends the frame to the CPU route, after the profile's update.
-// Either way the context serves the next frame, and nothing leaks.
+// Either way the context serves the next frame, and nothing leaks. A frame
+// in place is written only once the GPU's whole result is back, so every
+// failure leaves the CPU route the untouched frame.
 #include <thread>
 
 #include "gpu/tests/gpu_route_fixture.h"
@@ -96,48 +98,60 @@ TEST(GpuFailure, EachStepOfAFrame) {
     ASSERT_NE(want.gpuUpdated, want.cpu);
 
     for (const FailurePoint& p : kFramePoints) {
-        SCOPED_TRACE(p.step);
-        const int before = d.live("allocations");
-        HostInstance in(g.m.host);
-        ASSERT_EQ(in.init(), 0);
-        in.config(70, 70, 6, 0, 1);
-        in.fields().autoProfile = p.autoProfile;
-        const int32_t startWidth = p.newSize ? 40 : kSize, startHeight = p.newSize ? 30 : kSize;
-        TestFrame startFrame(startWidth, startHeight, startWidth * 4);
-        ASSERT_EQ(in.start(startFrame), 0);
-        ASSERT_NE(in.fields().gpu, nullptr);
+        for (bool inPlace : {false, true}) {
+            SCOPED_TRACE(std::string(p.step) + (inPlace ? ", in place" : ""));
+            const int before = d.live("allocations");
+            HostInstance in(g.m.host);
+            ASSERT_EQ(in.init(), 0);
+            in.config(70, 70, 6, 0, 1);
+            in.fields().autoProfile = p.autoProfile;
+            const int32_t startWidth = p.newSize ? 40 : kSize, startHeight = p.newSize ? 30 : kSize;
+            TestFrame startFrame(startWidth, startHeight, startWidth * 4);
+            ASSERT_EQ(in.start(startFrame), 0);
+            ASSERT_NE(in.fields().gpu, nullptr);
 
-        TestFrame src(kSize, kSize, kSize * 4), dst(kSize, kSize, -kSize * 4);
-        src.fill(pixels);
-        d.reset();
-        d.fail_call(p.entry, p.nth, kStatus);
-        // On a thread of its own: a context that failed to come off the
-        // thread stays current there, and goes with the thread.
-        int result = -1, depthAfter = -1;
-        std::thread([&] {
-            result = in.run(src, dst);
-            depthAfter = d.current_depth();
-        }).join();
-        ASSERT_EQ(result, 0);
-        EXPECT_EQ(depthAfter, std::string(p.entry) == "cuCtxPopCurrent_v2" ? 1 : 0);
-        ASSERT_NE(d.log().find(" -> 700 (planned)"), std::string::npos) << "the failure never came:\n" << d.log();
+            TestFrame src(kSize, kSize, kSize * 4), apart(kSize, kSize, -kSize * 4);
+            TestFrame& dst = inPlace ? src : apart;
+            src.fill(pixels);
+            d.reset();
+            d.fail_call(p.entry, p.nth, kStatus);
+            // On a thread of its own: a context that failed to come off the
+            // thread stays current there, and goes with the thread.
+            int result = -1, depthAfter = -1;
+            std::thread([&] {
+                result = in.run(src, dst);
+                depthAfter = d.current_depth();
+            }).join();
+            ASSERT_EQ(result, 0);
+            EXPECT_EQ(depthAfter, std::string(p.entry) == "cuCtxPopCurrent_v2" ? 1 : 0);
+            ASSERT_NE(d.log().find(" -> 700 (planned)"), std::string::npos) << "the failure never came:\n" << d.log();
 
-        const bool updated = p.outcome == Outcome::GpuUpdated || p.outcome == Outcome::CpuUpdated;
-        const std::vector<uint32_t>& out = p.outcome == Outcome::GpuUpdated ? want.gpuUpdated
-                                           : p.outcome == Outcome::GpuKept  ? want.gpuKept
-                                                                            : want.cpu;
-        EXPECT_EQ(dst.packed(), flip_rows(out, kSize, kSize));
-        EXPECT_TRUE(dst.canaries_intact());
-        EXPECT_EQ(in.fields().noiseSigma, updated ? kGridSigma : 0.0f);
-        EXPECT_EQ(in.fields().f1, 70);
-        EXPECT_EQ(in.fields().sharp, 6);
+            const bool updated = p.outcome == Outcome::GpuUpdated || p.outcome == Outcome::CpuUpdated;
+            const std::vector<uint32_t>& out = p.outcome == Outcome::GpuUpdated ? want.gpuUpdated
+                                               : p.outcome == Outcome::GpuKept  ? want.gpuKept
+                                                                                : want.cpu;
+            EXPECT_EQ(dst.packed(), inPlace ? out : flip_rows(out, kSize, kSize));
+            EXPECT_TRUE(dst.canaries_intact());
+            EXPECT_EQ(in.fields().noiseSigma, updated ? kGridSigma : 0.0f);
+            // A frame the GPU left to the CPU names the call that failed.
+            const char* call = in.fields().gpuDeclineCall;
+            if (p.outcome == Outcome::CpuUpdated || p.outcome == Outcome::CpuKept) {
+                ASSERT_NE(call, nullptr);
+                EXPECT_EQ(std::string(p.entry).rfind(call, 0), 0u) << call;
+                EXPECT_EQ(in.fields().gpuDeclineStatus, kStatus);
+            } else {
+                EXPECT_EQ(call, nullptr);
+            }
+            EXPECT_EQ(in.fields().f1, 70);
+            EXPECT_EQ(in.fields().sharp, 6);
 
-        d.reset();
-        expect_context_serves_next_frame(in, d, p, before);
-        EXPECT_EQ(in.end(), 0);
-        EXPECT_EQ(d.live("allocations"), before + p.leaked);
-        EXPECT_EQ(d.live("streams"), 0);
-        EXPECT_EQ(d.faults(), 0);
+            d.reset();
+            expect_context_serves_next_frame(in, d, p, before);
+            EXPECT_EQ(in.end(), 0);
+            EXPECT_EQ(d.live("allocations"), before + p.leaked);
+            EXPECT_EQ(d.live("streams"), 0);
+            EXPECT_EQ(d.faults(), 0);
+        }
     }
 }
 
@@ -193,45 +207,6 @@ TEST(GpuFailure, AtStart) {
         EXPECT_EQ(in.end(), 0);
         EXPECT_EQ(d.live("streams"), 0);
         EXPECT_EQ(d.live("allocations") - leftOver, 0);
-    }
-}
-
-// A host that filters in place hands one buffer as source and destination.
-// The GPU's download lands in it before the frame's last wait reports; a
-// failure there would leave the CPU route a source that the GPU had already
-// overwritten, and the frame would be denoised twice. Such frames take the
-// CPU route, with or without a failure, and leave the estimate alone.
-TEST(GpuFailure, InPlaceFrameIsNeverDenoisedTwice) {
-    GpuModule g;
-    FakeDriver& d = g.driver;
-    // What earlier tests left behind: on Windows the module keeps the driver's
-    // context to the process's end, and with it their leaks.
-    const int leftOver = d.live("allocations");
-    const auto pixels = grid_pattern(kSize, kSize);
-    const Expected want = expected_outputs(pixels);
-    const struct {
-        const char* step;
-        const char* entry;  // failing from the first call, or none
-    } points[] = {{"no failure", nullptr}, {"every wait", "cuStreamSynchronize"}};
-    for (const auto& p : points) {
-        SCOPED_TRACE(p.step);
-        HostInstance in(g.m.host);
-        ASSERT_EQ(in.init(), 0);
-        in.config(70, 70, 6, 0, 1);
-        TestFrame frame(kSize, kSize, -kSize * 4 - 16);
-        frame.fill(pixels);
-        ASSERT_EQ(in.start(frame, frame), 0);
-        ASSERT_NE(in.fields().gpu, nullptr);
-        d.reset();
-        if (p.entry != nullptr) d.fail_call(p.entry, 0, kStatus);
-        ASSERT_EQ(in.run(frame, frame), 0);
-        EXPECT_EQ(frame.packed(), want.cpu);
-        EXPECT_TRUE(frame.canaries_intact());
-        EXPECT_EQ(in.fields().noiseSigma, 0.0f);
-        d.reset();
-        EXPECT_EQ(in.end(), 0);
-        EXPECT_EQ(d.live("allocations") - leftOver, 0);
-        EXPECT_EQ(d.faults(), 0);
     }
 }
 

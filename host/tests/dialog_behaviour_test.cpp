@@ -325,7 +325,7 @@ TEST_F(DialogTest, OkWritesTheFiveValuesFromTheControls) {
 
 TEST_F(DialogTest, CancelRestoresTheSixAndKeepsDisableAndShowNoise) {
     const UserSettings before = user_settings(fi());
-    run({
+    const DialogRun r = run({
         act([&](Dialog& d) {
             for (const auto& c : kCheckBoxes) d.click(c.id);
             for (const auto& t : kTrackbars) {
@@ -342,6 +342,7 @@ TEST_F(DialogTest, CancelRestoresTheSixAndKeepsDisableAndShowNoise) {
     expected.showNoise = 1;
     EXPECT_EQ(user_settings(fi()), expected);
     EXPECT_EQ(preview.redraws(), 8);  // none for Cancel
+    EXPECT_EQ(r.result, 1);  // cancelled: a filter being added is taken out again
 }
 
 // Only "Ok" and "Cancel" end the dialog: Escape and the title bar's close box
@@ -388,7 +389,7 @@ TEST_F(DialogTest, ScriptValuesOutsideTheRanges) {
                 EXPECT_TRUE(d.checked(IDC_MULTITHREADING));
                 d.click(button);
             })});
-            EXPECT_EQ(r.result, 0);  // configProc's answer after Ok and after Cancel alike
+            EXPECT_EQ(r.result, button == IDC_OK ? 0 : 1);
             EXPECT_EQ(r.commands(button), 1);
             if (button == IDC_OK) {
                 EXPECT_EQ(fi().f1, c.shownF1);
@@ -455,6 +456,23 @@ TEST_F(DialogTest, RefusedParentWindow) {
     EXPECT_FALSE(r.opened);
     EXPECT_EQ(user_settings(fi()), before);
     EXPECT_TRUE(preview.calls.empty());
+}
+
+// A dialog the system can't create (here: the host never registered the
+// trackbar class) is not accepted: the host is told cancelled.
+TEST_F(DialogTest, ADialogThatCantBeCreatedIsNotAccepted) {
+    HINSTANCE comctl = GetModuleHandleA("comctl32.dll");
+    WNDCLASSEXA trackbar{};
+    trackbar.cbSize = sizeof trackbar;
+    ASSERT_TRUE(GetClassInfoExA(comctl, TRACKBAR_CLASSA, &trackbar));
+    ASSERT_TRUE(UnregisterClassA(TRACKBAR_CLASSA, comctl));
+    const UserSettings before = user_settings(fi());
+    const DialogRun r = run_dialog(m.host, in, &preview, {act([](Dialog& d) { d.click(IDC_OK); })});
+    trackbar.lpszClassName = TRACKBAR_CLASSA;
+    ASSERT_NE(RegisterClassExA(&trackbar), 0);
+    EXPECT_EQ(r.result, 1);
+    EXPECT_FALSE(r.opened);
+    EXPECT_EQ(user_settings(fi()), before);
 }
 
 // ---- the harness itself: a dialog that doesn't end must not hang the run

@@ -1,0 +1,91 @@
+#include "cli/output_libav.h"
+
+#include "cli/media.h"
+
+namespace orv::cli {
+
+namespace {
+
+bool write_packets(Sink& k, std::string& error) {
+    AVPacket* pkt = av_packet_alloc();
+    if (pkt == nullptr) return (error = "out of memory", false);
+    bool ok = true;
+    for (;;) {
+        if (k.stop != nullptr && k.stop->load() != 0) {
+            error = "stopped";
+            ok = false;
+            break;
+        }
+        const int rc = avcodec_receive_packet(k.enc, pkt);
+        if (rc == AVERROR(EAGAIN) || rc == AVERROR_EOF) break;
+        if (rc < 0) {
+            error = "the encoder failed: " + av_error_text(rc);
+            ok = false;
+            break;
+        }
+        av_packet_rescale_ts(pkt, k.enc->time_base, k.video->time_base);
+        pkt->stream_index = k.video->index;
+        const int wr = av_interleaved_write_frame(k.fmt, pkt);
+        if (wr < 0) {
+            error = av_error_text(wr);
+            ok = false;
+            break;
+        }
+    }
+    av_packet_free(&pkt);
+    return ok;
+}
+
+// The frame's time in the encoder's time base, always after the one before:
+// frames without a time of their own follow it, and so do frames that an
+// encoder counting whole frames would otherwise put on the same tick.
+void time_frame(Sink& k, AVFrame* f) {
+    if (f->pts != AV_NOPTS_VALUE) f->pts = av_rescale_q(f->pts, k.frameTimeBase, k.enc->time_base);
+    if (f->pts == AV_NOPTS_VALUE) f->pts = k.lastPts == AV_NOPTS_VALUE ? 0 : k.lastPts + 1;
+    if (k.lastPts != AV_NOPTS_VALUE && f->pts <= k.lastPts) f->pts = k.lastPts + 1;
+    k.lastPts = f->pts;
+}
+
+}  // namespace
+
+Sink::~Sink() {
+    avcodec_free_context(&enc);
+    if (fmt != nullptr) {
+        if (fmt->pb != nullptr && (fmt->oformat->flags & AVFMT_NOFILE) == 0) avio_closep(&fmt->pb);
+        avformat_free_context(fmt);
+    }
+}
+
+bool sink_write_frame(Sink& k, AVFrame* frame, std::string& error) {
+    if (frame != nullptr) time_frame(k, frame);
+    const int rc = avcodec_send_frame(k.enc, frame);
+    if (rc < 0 && !(frame == nullptr && rc == AVERROR_EOF)) return (error = "the encoder failed: " + av_error_text(rc), false);
+    return write_packets(k, error);
+}
+
+bool sink_write_copy(Sink& k, const Source& src, AVPacket* pkt, std::string& error) {
+    const int to = pkt->stream_index < static_cast<int>(k.streamMap.size()) ? k.streamMap[pkt->stream_index] : -1;
+    if (to < 0) return true;
+    av_packet_rescale_ts(pkt, src.fmt->streams[pkt->stream_index]->time_base, k.fmt->streams[to]->time_base);
+    pkt->stream_index = to;
+    pkt->pos = -1;
+    const int rc = av_interleaved_write_frame(k.fmt, pkt);
+    if (rc < 0) return (error = av_error_text(rc), false);
+    return true;
+}
+
+bool sink_finish(Sink& k, std::string& error) {
+    if (!sink_write_frame(k, nullptr, error)) return false;
+    int rc = av_write_trailer(k.fmt);
+    if (rc < 0) return (error = av_error_text(rc), false);
+    if (k.fmt->pb != nullptr && (k.fmt->oformat->flags & AVFMT_NOFILE) == 0) {
+        avio_flush(k.fmt->pb);
+        const int werr = k.fmt->pb->error;
+        rc = avio_closep(&k.fmt->pb);
+        if (werr < 0) return (error = av_error_text(werr), false);
+        if (rc < 0) return (error = av_error_text(rc), false);
+    }
+    return true;
+}
+
+}  // namespace orv::cli

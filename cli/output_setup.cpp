@@ -1,0 +1,369 @@
+// The output's set-up as named steps, in the order they run: the muxer, the
+// encoder's choice, the rotation, the video's description, the encoder's
+// options, the video stream, the copied streams, the header.
+#include <cstdio>
+#include <cstring>
+
+extern "C" {
+#include <libavutil/mastering_display_metadata.h>
+#include <libavutil/opt.h>
+#include <libavutil/pixdesc.h>
+}
+
+#include "cli/container_fit.h"
+#include "cli/media.h"
+#include "cli/output_libav.h"
+
+namespace orv::cli {
+
+namespace {
+
+// Containers whose writer keeps the display matrix (FFmpeg 5.1: the mov family).
+bool keeps_display_matrix(const AVOutputFormat* f) {
+    for (const char* name : {"mov", "mp4", "3gp", "3g2", "psp", "ipod", "ismv", "f4v"})
+        if (std::strcmp(f->name, name) == 0) return true;
+    return false;
+}
+
+bool is_image_writer(const AVOutputFormat* f) {
+    return std::strcmp(f->name, "image2") == 0 || std::strcmp(f->name, "image2pipe") == 0;
+}
+
+bool is_rgb(AVPixelFormat f) {
+    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(f);
+    return d != nullptr && (d->flags & AV_PIX_FMT_FLAG_RGB) != 0;
+}
+
+bool open_muxer(Sink& k, const AVOutputFormat* of, const std::string& outputName, const std::string& writePath,
+                std::string& error) {
+    if (avformat_alloc_output_context2(&k.fmt, of, nullptr, writePath.c_str()) < 0) return (error = "out of memory", false);
+    // The same input and settings give the same bytes: no random segment or
+    // track UIDs, no library version strings in the file.
+    k.fmt->flags |= AVFMT_FLAG_BITEXACT;
+    if (k.stop != nullptr) k.fmt->interrupt_callback = {libav_interrupt, const_cast<std::atomic<int>*>(k.stop)};
+    k.singlePicture = is_image_writer(of) && !is_sequence_pattern(outputName);
+    return true;
+}
+
+const AVCodec* named_encoder(const AVOutputFormat* of, const std::string& name, std::string& error) {
+    const AVCodec* codec = avcodec_find_encoder_by_name(name.c_str());
+    if (codec == nullptr || codec->type != AVMEDIA_TYPE_VIDEO)
+        return (error = "unknown video encoder " + name + " (ffmpeg -encoders lists them)", nullptr);
+    // Only a certain no refuses here: the header has the last word.
+    if (avformat_query_codec(of, codec->id, FF_COMPLIANCE_UNOFFICIAL) == 0)
+        return (error = std::string(of->name) + " can't hold " + codec->name + " video; choose another --codec", nullptr);
+    return codec;
+}
+
+// The one named, else the input's codec where an encoder exists and the
+// container holds it (so lossless stays lossless), else the container's
+// default; a picture takes the encoder its extension names.
+const AVCodec* choose_encoder(const AVOutputFormat* of, const std::string& outputName, const Source* src,
+                              const EncoderRecord& r, std::string& error) {
+    if (!r.codec.empty()) return named_encoder(of, r.codec, error);
+    const AVCodec* codec = nullptr;
+    const AVCodecParameters* in = src != nullptr ? src->fmt->streams[src->video]->codecpar : nullptr;
+    if (in != nullptr && !is_image_writer(of) && container_holds(of, in)) codec = preferred_encoder(in->codec_id);
+    if (codec == nullptr) codec = preferred_encoder(av_guess_codec(of, nullptr, outputName.c_str(), nullptr, AVMEDIA_TYPE_VIDEO));
+    if (codec == nullptr) return (error = "no video encoder here writes " + outputName + "; choose one with --codec", nullptr);
+    return codec;
+}
+
+// Rotation stays metadata where the container keeps it; otherwise the
+// frames are turned so that the picture still shows upright.
+void plan_rotation(Sink& k, const AVOutputFormat* of, const std::string& outputName, const VideoShape& shape,
+                   std::vector<std::string>& notes) {
+    if (shape.rotation == 0 || keeps_display_matrix(of)) return;
+    if (shape.rotation < 0) {
+        notes.push_back("the input's display matrix (a flip or an odd angle) can't be kept in " + outputName +
+                        "; the frames are written as stored");
+        return;
+    }
+    k.rotate = shape.rotation;
+    notes.push_back("the frames are turned " + std::to_string(k.rotate) + " degrees clockwise, as " + outputName +
+                    " can't carry the input's rotation");
+}
+
+AVPixelFormat pick_pixel_format(const AVCodec* c, AVPixelFormat want) {
+    if (c->pix_fmts == nullptr) return want;
+    for (const AVPixelFormat* p = c->pix_fmts; *p != AV_PIX_FMT_NONE; ++p)
+        if (*p == want) return want;
+    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(want);
+    const int alpha = d != nullptr && (d->flags & AV_PIX_FMT_FLAG_ALPHA) != 0;
+    return avcodec_find_best_pix_fmt_of_list(c->pix_fmts, want, alpha, nullptr);
+}
+
+bool choose_pixel_format(AVCodecContext* e, const AVCodec* codec, const VideoShape& shape, const EncoderRecord& r,
+                         std::string& error) {
+    AVPixelFormat want = shape.format;
+    if (!r.pixFmt.empty()) {
+        want = av_get_pix_fmt(r.pixFmt.c_str());
+        if (want == AV_PIX_FMT_NONE) return (error = "unknown pixel format " + r.pixFmt, false);
+        if (pick_pixel_format(codec, want) != want)
+            return (error = std::string(codec->name) + " doesn't take pixel format " + r.pixFmt, false);
+    }
+    e->pix_fmt = pick_pixel_format(codec, want);
+    if (e->pix_fmt == AV_PIX_FMT_NONE) return (error = std::string(codec->name) + " takes no pixel format orv can give it", false);
+    return true;
+}
+
+void describe_colour(AVCodecContext* e, const VideoShape& shape) {
+    e->color_primaries = shape.primaries;
+    e->color_trc = shape.trc;
+    e->colorspace = shape.space;
+    e->color_range = shape.range;
+    e->chroma_sample_location = shape.chromaLocation;
+    if (is_rgb(e->pix_fmt)) {
+        e->colorspace = AVCOL_SPC_RGB;
+        e->color_range = AVCOL_RANGE_UNSPECIFIED;
+    } else if (is_rgb(shape.format)) {
+        // RGB made into YUV: the matrix of its size class, tagged as such.
+        e->colorspace = e->height >= 720 ? AVCOL_SPC_BT709 : AVCOL_SPC_SMPTE170M;
+        e->color_range = AVCOL_RANGE_MPEG;
+    }
+    // libav's yuvj formats carry full range in their name; JPEG wants it
+    // whatever the format is called.
+    if (full_range(e->pix_fmt, AVCOL_RANGE_UNSPECIFIED) || (e->codec_id == AV_CODEC_ID_MJPEG && !is_rgb(e->pix_fmt)))
+        e->color_range = AVCOL_RANGE_JPEG;
+}
+
+bool configure_video(Sink& k, const AVCodec* codec, const AVOutputFormat* of, const VideoShape& shape,
+                     const EncoderRecord& r, std::string& error) {
+    k.enc = avcodec_alloc_context3(codec);
+    if (k.enc == nullptr) return (error = "out of memory", false);
+    AVCodecContext* e = k.enc;
+    const bool swap = k.rotate == 90 || k.rotate == 270;
+    e->width = swap ? shape.height : shape.width;
+    e->height = swap ? shape.width : shape.height;
+    if (!choose_pixel_format(e, codec, shape, r, error)) return false;
+    e->framerate = shape.frameRate;
+    e->time_base = encoder_time_base(codec, shape.timeBase, e->framerate);
+    k.frameTimeBase = shape.timeBase;
+    e->sample_aspect_ratio = swap ? AVRational{shape.sar.den, shape.sar.num} : shape.sar;
+    if (e->sample_aspect_ratio.den == 0 || e->sample_aspect_ratio.num == 0) e->sample_aspect_ratio = {0, 1};
+    describe_colour(e, shape);
+    e->field_order = shape.fieldOrder;
+    if (interlaced(shape.fieldOrder)) e->flags |= AV_CODEC_FLAG_INTERLACED_DCT | AV_CODEC_FLAG_INTERLACED_ME;
+    e->thread_count = 0;
+    // MPEG-2's slice threads coding fields now and then give other bytes for
+    // the same frames (about one run in thirty under load, FFmpeg 5.1): one
+    // thread keeps the file the same on every run.
+    if (interlaced(shape.fieldOrder) && codec->id == AV_CODEC_ID_MPEG2VIDEO) e->thread_count = 1;
+    e->flags |= AV_CODEC_FLAG_BITEXACT;
+    if ((of->flags & AVFMT_GLOBALHEADER) != 0) e->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    return true;
+}
+
+// Near-transparent defaults for the encoders whose own default is visibly lossy.
+void quality_defaults(const AVCodec* c, AVCodecContext* enc, AVDictionary** opts, const EncoderRecord& r) {
+    const std::string n = c->name;
+    if (n == "libx264" || n == "libx264rgb" || n == "libx265" || n == "libvpx-vp9" || n == "libvpx" ||
+        n == "libaom-av1" || n == "libsvtav1") {
+        // Lossless asked for: no quality level beside it (libvpx refuses both).
+        if (av_dict_get(*opts, "lossless", nullptr, 0) == nullptr) av_dict_set(opts, "crf", "18", AV_DICT_DONT_OVERWRITE);
+        if (n == "libvpx-vp9" || n == "libvpx" || n == "libaom-av1") enc->bit_rate = 0;
+    } else if (n == "mpeg4" || n == "mpeg2video" || n == "mpeg1video" || n == "mjpeg" || n == "msmpeg4" ||
+               n == "msmpeg4v2" || n == "h263" || n == "libxvid") {
+        enc->flags |= AV_CODEC_FLAG_QSCALE;
+        enc->global_quality = FF_QP2LAMBDA * 2;
+    }
+    if (n == "libx265" && !r.verbose) av_dict_set(opts, "x265-params", "log-level=error", AV_DICT_DONT_OVERWRITE);
+}
+
+const AVFrameSideData* first_side_data(const VideoShape& shape, AVFrameSideDataType type) {
+    return shape.first != nullptr ? av_frame_get_side_data(shape.first, type) : nullptr;
+}
+
+// x265 takes HDR10's mastering display and light levels only as its own
+// parameters (FFmpeg 5.1 passes no side data to it).
+void x265_hdr_params(const VideoShape& shape, AVDictionary** opts) {
+    std::string p;
+    if (const AVFrameSideData* sd = first_side_data(shape, AV_FRAME_DATA_MASTERING_DISPLAY_METADATA)) {
+        const auto* m = reinterpret_cast<const AVMasteringDisplayMetadata*>(sd->data);
+        const auto c = [](AVRational q) { return static_cast<long long>(av_q2d(q) * 50000 + 0.5); };
+        const auto l = [](AVRational q) { return static_cast<long long>(av_q2d(q) * 10000 + 0.5); };
+        char buf[256];
+        std::snprintf(buf, sizeof buf, "master-display=G(%lld,%lld)B(%lld,%lld)R(%lld,%lld)WP(%lld,%lld)L(%lld,%lld)",
+                      c(m->display_primaries[1][0]), c(m->display_primaries[1][1]), c(m->display_primaries[2][0]),
+                      c(m->display_primaries[2][1]), c(m->display_primaries[0][0]), c(m->display_primaries[0][1]),
+                      c(m->white_point[0]), c(m->white_point[1]), l(m->max_luminance), l(m->min_luminance));
+        if (m->has_primaries && m->has_luminance) p = buf;
+    }
+    if (const AVFrameSideData* sd = first_side_data(shape, AV_FRAME_DATA_CONTENT_LIGHT_LEVEL)) {
+        const auto* cl = reinterpret_cast<const AVContentLightMetadata*>(sd->data);
+        p += (p.empty() ? "" : ":") + std::string("max-cll=") + std::to_string(cl->MaxCLL) + "," + std::to_string(cl->MaxFALL);
+    }
+    if (p.empty()) return;
+    const AVDictionaryEntry* had = av_dict_get(*opts, "x265-params", nullptr, 0);
+    if (had != nullptr) p = std::string(had->value) + ":" + p;
+    av_dict_set(opts, "x265-params", p.c_str(), 0);
+}
+
+// The command line's encoder options, then orv's defaults under them; every
+// option the encoder leaves unused is refused.
+bool open_encoder(Sink& k, const AVCodec* codec, const VideoShape& shape, const EncoderRecord& r, std::string& error) {
+    AVDictionary* opts = nullptr;
+    for (const auto& [key, value] : r.encoderOptions) av_dict_set(&opts, key.c_str(), value.c_str(), 0);
+    for (const EncoderSetting& s : encoder_settings()) {
+        const std::string& value = r.*s.field;
+        if (value.empty()) continue;
+        if (codec->priv_class == nullptr ||
+            av_opt_find(const_cast<AVClass**>(&codec->priv_class), s.avOption, nullptr, 0, AV_OPT_SEARCH_FAKE_OBJ) == nullptr) {
+            av_dict_free(&opts);
+            return (error = std::string(codec->name) + " has no " + s.flag + " setting", false);
+        }
+        av_dict_set(&opts, s.avOption, value.c_str(), AV_DICT_DONT_OVERWRITE);
+    }
+    quality_defaults(codec, k.enc, &opts, r);
+    if (std::strcmp(codec->name, "libx265") == 0) x265_hdr_params(shape, &opts);
+    const int rc = avcodec_open2(k.enc, codec, &opts);
+    const AVDictionaryEntry* left = av_dict_get(opts, "", nullptr, AV_DICT_IGNORE_SUFFIX);
+    const std::string leftKey = left != nullptr ? left->key : "";
+    av_dict_free(&opts);
+    if (rc < 0) return (error = std::string("cannot open the encoder ") + codec->name + ": " + av_error_text(rc), false);
+    if (!leftKey.empty()) return (error = std::string(codec->name) + " has no option " + leftKey, false);
+    return true;
+}
+
+bool copy_side_data(AVStream* to, const AVStream* from, bool withDisplayMatrix) {
+    for (int i = 0; i < from->nb_side_data; ++i) {
+        const AVPacketSideData& sd = from->side_data[i];
+        if (!withDisplayMatrix && sd.type == AV_PKT_DATA_DISPLAYMATRIX) continue;
+        uint8_t* d = av_stream_new_side_data(to, sd.type, sd.size);
+        if (d == nullptr) return false;
+        std::memcpy(d, sd.data, sd.size);
+    }
+    return true;
+}
+
+// HDR10's description found in the first frame goes to the stream too, for
+// the containers that carry it (Matroska, mp4).
+bool add_hdr_side_data(AVStream* st, const VideoShape& shape) {
+    const struct {
+        AVFrameSideDataType frame;
+        AVPacketSideDataType stream;
+    } kinds[] = {{AV_FRAME_DATA_MASTERING_DISPLAY_METADATA, AV_PKT_DATA_MASTERING_DISPLAY_METADATA},
+                 {AV_FRAME_DATA_CONTENT_LIGHT_LEVEL, AV_PKT_DATA_CONTENT_LIGHT_LEVEL}};
+    for (const auto& kind : kinds) {
+        const AVFrameSideData* sd = first_side_data(shape, kind.frame);
+        if (sd == nullptr || av_stream_get_side_data(st, kind.stream, nullptr) != nullptr) continue;
+        uint8_t* d = av_stream_new_side_data(st, kind.stream, sd->size);
+        if (d == nullptr) return false;
+        std::memcpy(d, sd->data, sd->size);
+    }
+    return true;
+}
+
+bool add_video_stream(Sink& k, const Source* src, const VideoShape& shape, std::string& error) {
+    k.video = avformat_new_stream(k.fmt, nullptr);
+    if (k.video == nullptr || avcodec_parameters_from_context(k.video->codecpar, k.enc) < 0)
+        return (error = "out of memory", false);
+    k.video->time_base = k.enc->time_base;
+    k.video->avg_frame_rate = k.enc->framerate;
+    k.video->sample_aspect_ratio = k.enc->sample_aspect_ratio;
+    if (src != nullptr) {
+        const AVStream* ist = src->fmt->streams[src->video];
+        av_dict_copy(&k.video->metadata, ist->metadata, 0);
+        av_dict_set(&k.video->metadata, "encoder", nullptr, 0);  // it named the input's encoder
+        k.video->disposition = ist->disposition;
+        if (!copy_side_data(k.video, ist, k.rotate == 0 && shape.rotation != 0)) return (error = "out of memory", false);
+    }
+    if (!add_hdr_side_data(k.video, shape)) return (error = "out of memory", false);
+    return true;
+}
+
+bool copy_chapters(AVFormatContext* out, const AVFormatContext* in) {
+    if (in->nb_chapters == 0) return true;
+    out->chapters = static_cast<AVChapter**>(av_calloc(in->nb_chapters, sizeof(AVChapter*)));
+    if (out->chapters == nullptr) return false;
+    for (unsigned i = 0; i < in->nb_chapters; ++i) {
+        auto* c = static_cast<AVChapter*>(av_mallocz(sizeof(AVChapter)));
+        if (c == nullptr) return false;
+        const AVChapter* from = in->chapters[i];
+        c->id = from->id;
+        c->time_base = from->time_base;
+        c->start = from->start;
+        c->end = from->end;
+        av_dict_copy(&c->metadata, from->metadata, 0);
+        out->chapters[out->nb_chapters++] = c;
+    }
+    return true;
+}
+
+bool copy_stream(Sink& k, const AVStream* s, unsigned index) {
+    AVStream* os = avformat_new_stream(k.fmt, nullptr);
+    if (os == nullptr || avcodec_parameters_copy(os->codecpar, s->codecpar) < 0) return false;
+    os->codecpar->codec_tag = 0;
+    os->time_base = s->time_base;
+    os->disposition = s->disposition;
+    av_dict_copy(&os->metadata, s->metadata, 0);
+    if (!copy_side_data(os, s, true)) return false;
+    k.streamMap[index] = os->index;
+    return true;
+}
+
+// Every other stream, as it is, where the container holds it; one line for
+// each left out.
+bool add_copied_streams(Sink& k, const AVOutputFormat* of, const Source& src, const std::string& outputName,
+                        std::vector<std::string>& notes, std::string& error) {
+    const AVFormatContext* ic = src.fmt;
+    av_dict_copy(&k.fmt->metadata, ic->metadata, 0);
+    if (!copy_chapters(k.fmt, ic)) return (error = "out of memory", false);
+    k.streamMap.assign(ic->nb_streams, -1);
+    for (unsigned i = 0; i < ic->nb_streams; ++i) {
+        const AVStream* s = ic->streams[i];
+        if (static_cast<int>(i) == src.video) continue;
+        // Attachments (fonts and the like) have no codec a writer lists:
+        // Matroska holds them, others don't.
+        const bool attachment = s->codecpar->codec_type == AVMEDIA_TYPE_ATTACHMENT;
+        const bool holds = attachment ? std::strcmp(of->name, "matroska") == 0 : container_holds(of, s->codecpar);
+        if (holds && !is_image_writer(of)) {
+            if (!copy_stream(k, s, i)) return (error = "out of memory", false);
+            continue;
+        }
+        notes.push_back(std::string("stream ") + std::to_string(i) + " (" + av_get_media_type_string(s->codecpar->codec_type) +
+                        ", " + avcodec_get_name(s->codecpar->codec_id) + ") is left out: " + outputName + " can't hold it");
+    }
+    return true;
+}
+
+bool write_header(Sink& k, const AVOutputFormat* of, const std::string& outputName, const std::string& writePath,
+                  std::string& error) {
+    if (k.singlePicture) av_opt_set_int(k.fmt->priv_data, "update", 1, 0);
+    if ((of->flags & AVFMT_NOFILE) == 0) {
+        const int rc = avio_open2(&k.fmt->pb, writePath.c_str(), AVIO_FLAG_WRITE, &k.fmt->interrupt_callback, nullptr);
+        if (rc < 0) return (error = "cannot write " + outputName + ": " + av_error_text(rc), false);
+    }
+    const int rc = avformat_write_header(k.fmt, nullptr);
+    if (rc < 0) return (error = "cannot write " + outputName + ": " + av_error_text(rc), false);
+    return true;
+}
+
+}  // namespace
+
+bool interlaced(AVFieldOrder f) { return f == AV_FIELD_TT || f == AV_FIELD_BB || f == AV_FIELD_TB || f == AV_FIELD_BT; }
+
+bool output_format_known(const std::string& outputName, std::string& error) {
+    if (av_guess_format(nullptr, outputName.c_str(), nullptr) != nullptr) return true;
+    error = "don't know which format to write for " + outputName + " (use an extension such as .mkv or .mp4)";
+    return false;
+}
+
+bool sink_open(Sink& k, const std::string& outputName, const std::string& writePath, const Source* src,
+               const VideoShape& shape, const EncoderRecord& record, std::vector<std::string>& notes,
+               std::string& error) {
+    const AVOutputFormat* of = av_guess_format(nullptr, outputName.c_str(), nullptr);
+    if (of == nullptr) return output_format_known(outputName, error);
+    if (!open_muxer(k, of, outputName, writePath, error)) return false;
+    const AVCodec* codec = choose_encoder(of, outputName, src, record, error);
+    if (codec == nullptr) return false;
+    if (record.verbose) notes.push_back(std::string("the video is encoded with ") + codec->name);
+    plan_rotation(k, of, outputName, shape, notes);
+    if (!configure_video(k, codec, of, shape, record, error) || !open_encoder(k, codec, shape, record, error) ||
+        !add_video_stream(k, src, shape, error))
+        return false;
+    if (src != nullptr && !add_copied_streams(k, of, *src, outputName, notes, error)) return false;
+    return write_header(k, of, outputName, writePath, error);
+}
+
+}  // namespace orv::cli
