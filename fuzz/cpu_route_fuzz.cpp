@@ -153,6 +153,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fast = ref;
     for (int frame = 0; frame < 4 && !c.exhausted(); ++frame) fuzz::one_frame(c, ref, fast, v);
     std::free(ref.lumaPlane);
+    release_line_ring(ref);
     std::free(fast.lumaPlane);
+    release_line_ring(fast);
     return 0;
 }

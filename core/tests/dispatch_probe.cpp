@@ -25,7 +25,9 @@ int main() {
         same = run_fast_route(a, view(src), view(fast)) == run_reference_route(b, view(src), view(ref)) && fast == ref &&
                same;
         std::free(a.lumaPlane);
+        release_line_ring(a);
         std::free(b.lumaPlane);
+        release_line_ring(b);
     }
     std::printf("%s %s\n", best_kernel_set().name, same ? "identical" : "differs");
     return same ? 0 : 1;

@@ -266,6 +266,7 @@ TEST(FastRoute, DenoiseMatchesReference) {
                     << v->name << " streamed " << w << "x" << h << " row " << j << " " << describe(s);
             }
             std::free(fi.lumaPlane);
+            release_line_ring(fi);
         }
     }
 }
@@ -328,7 +329,9 @@ void expect_same_as_reference(const Scene& sc, const Settings& s, const KernelSe
         EXPECT_EQ(0, std::memcmp(a.lumaPlane, b.lumaPlane, static_cast<size_t>(a.lumaPlaneSize))) << where;
     }
     std::free(a.lumaPlane);
+    release_line_ring(a);
     std::free(b.lumaPlane);
+    release_line_ring(b);
 }
 
 TEST(FastRoute, HostFramesMatchReference) {
