@@ -42,9 +42,10 @@ int64_t last_level_cache() {
 }  // namespace
 
 CpuFeatures detect_cpu_features() {
-    CpuFeatures f{false, false, false, false, last_level_cache()};
+    CpuFeatures f{true, false, false, false, false, false, last_level_cache()};
     unsigned a = 0, b = 0, c = 0, d = 0;
     if (!__get_cpuid(1, &a, &b, &c, &d)) return f;
+    f.sse41 = (c & bit_SSSE3) != 0 && (c & bit_SSE4_1) != 0;
     const bool osxsave = (c & bit_OSXSAVE) != 0;
     const bool avx = (c & bit_AVX) != 0;
     if (!osxsave || !avx) return f;

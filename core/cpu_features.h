@@ -8,6 +8,8 @@
 namespace orv {
 
 struct CpuFeatures {
+    bool baseline;  // x86-64 itself: always
+    bool sse41;     // SSSE3 and SSE4.1
     bool avx2;    // AVX2 instructions, and an OS that saves the 256-bit registers
     bool avxvnni;  // and AVX-VNNI (vpdpwssd on 256-bit registers without AVX-512)
     bool avx512;  // AVX-512 F, VL, BW and DQ, and an OS that saves all 32 registers and the masks

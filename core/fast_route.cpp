@@ -54,32 +54,6 @@ void LineRing::lines_of(int32_t j, int32_t height, int32_t step, const int16_t* 
     }
 }
 
-const RowKernels& row_kernels(CpuVariant v) {
-    static constexpr RowKernels reference{luma_row_reference, corrections_row_reference, rebuild_row_reference,
-                                          denoise_row_reference, false};
-    static constexpr RowKernels avx2{luma_row_avx2, corrections_row_avx2, rebuild_row_avx2, denoise_row_avx2, true};
-    static constexpr RowKernels avx2vnni{luma_row_avx2vnni, corrections_row_avx2vnni, rebuild_row_avx2vnni,
-                                         denoise_row_avx2vnni, true};
-    static constexpr RowKernels avx512{luma_row_avx512, corrections_row_avx512, rebuild_row_avx512,
-                                       denoise_row_avx512, true};
-    static constexpr RowKernels avx512vnni{luma_row_avx512vnni, corrections_row_avx512vnni, rebuild_row_avx512vnni,
-                                           denoise_row_avx512vnni, true};
-    if (!cpu_variant_runs_here(v)) return reference;
-    switch (v) {
-        case CpuVariant::Reference:
-            return reference;
-        case CpuVariant::Avx2:
-            return avx2;
-        case CpuVariant::Avx2Vnni:
-            return avx2vnni;
-        case CpuVariant::Avx512:
-            return avx512;
-        case CpuVariant::Avx512Vnni:
-            return avx512vnni;
-    }
-    return reference;
-}
-
 }  // namespace kernels
 
 namespace {
@@ -110,21 +84,21 @@ Layout layout_of(const uint8_t* s, ptrdiff_t sStep, const uint8_t* d, ptrdiff_t 
 // + 1, at the larger step: the interlace setting may change between frames.
 constexpr int64_t kRingSlots = 12 * 2 + 1;
 
-// The variant's kernels with the ring of 16-bit lines they read: the
+// The set's kernels with the ring of 16-bit lines they read: the
 // instance's, made at start (about 100 KB at 1080p), or for a frame of
 // another width, or an instance never started, one of the frame's own in
-// `local`. When neither can be had, the reference kernels, which need
-// nothing beyond the plane.
-const kernels::RowKernels& kernels_with_ring(CpuVariant v, const FilterInstance& fi, int32_t w,
+// `local`. When the processor lacks the set, or no ring can be had, the
+// reference kernels, which need nothing beyond the plane.
+const kernels::RowKernels& kernels_with_ring(const KernelSet& set, const FilterInstance& fi, int32_t w,
                                              kernels::LineRing& local, const kernels::LineRing*& ring) {
-    const kernels::RowKernels& k = kernels::row_kernels(v);
+    const kernels::RowKernels& k = runs_here(set) ? set.kernels : kernel_sets()[0].kernels;
     ring = nullptr;
     if (!k.readsLines) return k;
     if (fi.lineRing != nullptr && fi.lineRing->fits(w, kRingSlots))
         ring = fi.lineRing;
     else if (local.make(w, kRingSlots))
         ring = &local;
-    return ring != nullptr ? k : kernels::row_kernels(CpuVariant::Reference);
+    return ring != nullptr ? k : kernel_sets()[0].kernels;
 }
 
 // Asked of CPUID once, as the module loads. A local static would be guarded
@@ -138,44 +112,15 @@ const CpuFeatures& cpu_features() { return kCpu; }
 
 int64_t last_level_cache_bytes() { return cpu_features().lastLevelCacheBytes; }
 
-bool cpu_variant_runs_here(CpuVariant v) {
-    const CpuFeatures& cpu = cpu_features();
-    switch (v) {
-        case CpuVariant::Reference:
-            return true;
-        case CpuVariant::Avx2:
-            return cpu.avx2;
-        case CpuVariant::Avx2Vnni:
-            return cpu.avxvnni;
-        case CpuVariant::Avx512:
-            return cpu.avx512;
-        case CpuVariant::Avx512Vnni:
-            return cpu.avx512vnni;
-    }
-    return false;
-}
+bool runs_here(const KernelSet& set) { return cpu_features().*set.needs; }
 
-CpuVariant best_cpu_variant() {
-    CpuVariant best = CpuVariant::Reference;
-    for (CpuVariant v : kAllCpuVariants)
-        if (cpu_variant_runs_here(v)) best = v;
-    return best;
-}
-
-const char* cpu_variant_name(CpuVariant v) {
-    switch (v) {
-        case CpuVariant::Reference:
-            return "reference";
-        case CpuVariant::Avx2:
-            return "avx2";
-        case CpuVariant::Avx2Vnni:
-            return "avx2vnni";
-        case CpuVariant::Avx512:
-            return "avx512";
-        case CpuVariant::Avx512Vnni:
-            return "avx512vnni";
-    }
-    return "?";
+// Worked out on every call, from the features asked at load: no local static
+// (see kCpu).
+const KernelSet& best_kernel_set() {
+    const KernelSet* best = &kernel_sets()[0];
+    for (const KernelSet& s : kernel_sets())
+        if (runs_here(s)) best = &s;
+    return *best;
 }
 
 bool ensure_line_ring(FilterInstance& fi, int32_t w) {
@@ -190,10 +135,10 @@ void release_line_ring(FilterInstance& fi) {
 }
 
 int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& dst) {
-    return run_fast_route(fi, src, dst, best_cpu_variant());
+    return run_fast_route(fi, src, dst, best_kernel_set());
 }
 
-int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& dst, CpuVariant v) {
+int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& dst, const KernelSet& set) {
     const int32_t w = src.w, h = src.h;
     const bool empty = w <= 0 || h <= 0;
     if (!ensure_luma_plane(fi, empty ? 0 : w, empty ? 0 : h)) return 1;
@@ -212,7 +157,7 @@ int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& ds
     pc.streamOutput = cache > 0 && static_cast<int64_t>(w) * h * 4 > cache ? 1 : 0;
     kernels::LineRing local;
     const kernels::LineRing* ring = nullptr;
-    const kernels::RowKernels& k = kernels_with_ring(v, fi, w, local, ring);
+    const kernels::RowKernels& k = kernels_with_ring(set, fi, w, local, ring);
     auto srcRow = [&](int64_t i) { return reinterpret_cast<const uint32_t*>(s + i * sStep); };
     // Plane rows are made just ahead of the rows that need them, while the
     // source rows are still in the cache.

@@ -5,15 +5,14 @@
 #include <cstdint>
 
 #include "core/filter_instance.h"
+#include "core/kernel_sets.h"
 #include "core/reference_route.h"
-#include "core/row_kernels.h"
 
 namespace orv {
 
-bool cpu_variant_runs_here(CpuVariant v);
-// The fastest variant this processor runs (asked of CPUID once).
-CpuVariant best_cpu_variant();
-const char* cpu_variant_name(CpuVariant v);
+bool runs_here(const KernelSet& set);
+// The fastest set this processor runs (asked of CPUID once).
+const KernelSet& best_kernel_set();
 // The last-level cache's size in bytes, 0 when unknown. Frames larger than it
 // are written with non-temporal stores.
 int64_t last_level_cache_bytes();
@@ -29,7 +28,7 @@ void release_line_ring(FilterInstance& fi);
 // written to the destination in place; a destination that shares memory with
 // the source other than row for row goes to run_reference_route instead.
 int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& dst);
-// The same with the kernels chosen; a variant the processor lacks falls back to the reference set.
-int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& dst, CpuVariant v);
+// The same with the kernels chosen; a set the processor lacks falls back to the reference set.
+int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& dst, const KernelSet& set);
 
 }  // namespace orv

@@ -1,8 +1,9 @@
 // The denoise as row kernels: one set per instruction set, all with the same
 // shape, and the plain reference among them (also the set for processors
-// without AVX2). Every set gives the reference's bytes.
+// without SSE4.1). Every set gives the reference's bytes; core/kernel_sets.h
+// lists them.
 //
-// This header is included by translation units compiled for AVX2 and AVX-512.
+// This header is included by translation units compiled for vector sets.
 // It must therefore declare only plain records and out-of-line functions: an
 // inline function or template defined here would be emitted by those units
 // too, with their instructions, and the linker may keep that copy for every
@@ -12,12 +13,6 @@
 #include <cstdint>
 
 namespace orv {
-
-// The kernel sets, slowest first.
-enum class CpuVariant { Reference, Avx2, Avx2Vnni, Avx512, Avx512Vnni };
-
-inline constexpr CpuVariant kAllCpuVariants[] = {CpuVariant::Reference, CpuVariant::Avx2, CpuVariant::Avx2Vnni,
-                                                  CpuVariant::Avx512, CpuVariant::Avx512Vnni};
 
 namespace kernels {
 
@@ -40,7 +35,7 @@ struct PassConstants {
     // Non-zero: output goes past the caches (non-temporal stores), for frames
     // the last-level cache can't hold, where keeping the output would only
     // push out the rows still to be read. Rows not aligned to the kernels'
-    // vectors (16 bytes, 64 for AVX-512) are written as usual.
+    // vectors (16 to 64 bytes, by set) are written as usual.
     int32_t streamOutput;
 };
 
@@ -124,12 +119,10 @@ private:
     int32_t width_ = 0;
 };
 
-// The set of a variant; the reference set when the processor lacks it.
-const RowKernels& row_kernels(CpuVariant v);
-
 // The sets' kernels (core/simd/): the reference, then one set per
-// instruction set, to be called only when the processor has it.
-#define ORV_KERNEL_SET(suffix)                                                                                  \
+// instruction set (core/kernel_sets.def), to be called only when the
+// processor has it.
+#define ORV_KERNEL_SET(suffix, ...)                                                                             \
     void luma_row_##suffix(const uint32_t* source, int32_t count, uint8_t* plane, int16_t* wide,               \
                            uint8_t* multiples);                                                                 \
     void corrections_row_##suffix(const RowJob& job, int32_t* S);                                               \
@@ -137,10 +130,7 @@ const RowKernels& row_kernels(CpuVariant v);
                               uint32_t* out, const int16_t* luma, const uint8_t* multiples);                    \
     void denoise_row_##suffix(const RowJob& job);
 ORV_KERNEL_SET(reference)
-ORV_KERNEL_SET(avx2)
-ORV_KERNEL_SET(avx2vnni)
-ORV_KERNEL_SET(avx512)
-ORV_KERNEL_SET(avx512vnni)
+#include "core/kernel_sets.def"
 #undef ORV_KERNEL_SET
 
 }  // namespace kernels

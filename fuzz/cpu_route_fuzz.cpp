@@ -90,17 +90,17 @@ FrameView view(std::vector<uint8_t>& block, const Layout& l, size_t lowest, ptrd
     return FrameView{row0, pitch, rowsOfSource ? l.w : 0, rowsOfSource ? l.h : 0};
 }
 
-std::string describe(const Layout& l, const FilterInstance& fi, CpuVariant v) {
+std::string describe(const Layout& l, const FilterInstance& fi, const KernelSet& v) {
     char b[240];
     std::snprintf(b, sizeof b,
                   "%s, %dx%d, source pitch %td at %zu, destination pitch %td at %zu; f1=%d f2=%d sharp=%d "
                   "interlace=%d showNoise=%d",
-                  cpu_variant_name(v), l.w, l.h, l.srcPitch, l.srcLowest, l.dstPitch, l.dstLowest, fi.f1, fi.f2,
+                  v.name, l.w, l.h, l.srcPitch, l.srcLowest, l.dstPitch, l.dstLowest, fi.f1, fi.f2,
                   fi.sharp, fi.interlace, fi.showNoise);
     return b;
 }
 
-void one_frame(Choices& c, FilterInstance& ref, FilterInstance& fast, CpuVariant v) {
+void one_frame(Choices& c, FilterInstance& ref, FilterInstance& fast, const KernelSet& v) {
     const Layout l = choose_layout(c);
     std::vector<uint8_t> block(l.size);
     test::SplitMix64 g{c.word()};
@@ -140,8 +140,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace orv;
     FuzzedDataProvider in(data, size);
     fuzz::InputChoices c(in);
-    const CpuVariant v = kAllCpuVariants[c.below(static_cast<uint32_t>(std::size(kAllCpuVariants)))];
-    if (!cpu_variant_runs_here(v)) return 0;
+    const KernelSet& v = kernel_sets()[c.below(static_cast<uint32_t>(kernel_sets().size()))];
+    if (!runs_here(v)) return 0;
     // Two instances alike, one per route, through a few frames, so that the
     // plane is made, kept and resized as frames change size.
     FilterInstance ref{}, fast{};
@@ -153,6 +153,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fast = ref;
     for (int frame = 0; frame < 4 && !c.exhausted(); ++frame) fuzz::one_frame(c, ref, fast, v);
     std::free(ref.lumaPlane);
+    release_line_ring(ref);
     std::free(fast.lumaPlane);
+    release_line_ring(fast);
     return 0;
 }

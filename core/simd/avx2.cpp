@@ -1,3 +1,5 @@
-// The vector kernels built for AVX2 (this unit is compiled with -mavx2).
+// The kernels in 256-bit vectors, for processors with AVX2.
+#include "core/simd/vec256.h"
+#define ORV_WIDTH V256
 #define ORV_SIMD(name) name##_avx2
-#include "core/simd/row_kernels.inl"
+#include "core/simd/kernels.inl"

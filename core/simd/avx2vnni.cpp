@@ -1,5 +1,6 @@
-// The vector kernels built for AVX2 with AVX-VNNI (processors with VNNI but
-// no AVX-512): as the AVX2 set, with each multiply-add accumulated by
-// vpdpwssd.
+// The AVX2 kernels with each multiply-add accumulated by vpdpwssd, for processors
+// with AVX-VNNI and no AVX-512.
+#include "core/simd/vec256.h"
+#define ORV_WIDTH V256
 #define ORV_SIMD(name) name##_avx2vnni
-#include "core/simd/row_kernels.inl"
+#include "core/simd/kernels.inl"

@@ -1,4 +1,5 @@
-// The vector kernels built for AVX-512 (F, VL, BW, DQ): the core and the
-// rebuild in 512-bit vectors, the rest in 256-bit ones with 32 registers.
+// The kernels in 512-bit vectors, for processors with AVX-512 F, VL, BW and DQ.
+#include "core/simd/vec512.h"
+#define ORV_WIDTH V512
 #define ORV_SIMD(name) name##_avx512
-#include "core/simd/row_kernels.inl"
+#include "core/simd/kernels.inl"

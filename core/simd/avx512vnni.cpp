@@ -1,4 +1,5 @@
-// The vector kernels built for AVX-512 with VNNI: as the AVX-512 set, with
-// each response's multiply-adds accumulated by vpdpwssd.
+// The AVX-512 kernels with each multiply-add accumulated by vpdpwssd.
+#include "core/simd/vec512.h"
+#define ORV_WIDTH V512
 #define ORV_SIMD(name) name##_avx512vnni
-#include "core/simd/row_kernels.inl"
+#include "core/simd/kernels.inl"

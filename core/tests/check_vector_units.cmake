@@ -1,7 +1,8 @@
 # The vector units may define nothing but their own kernels. Anything else one
 # defines with external linkage (an inline function, a template instance) could
-# be the copy the linker keeps for the whole module, and then AVX2 or AVX-512
-# instructions would run on processors without them.
+# be the copy the linker keeps for the whole module, and then a set's
+# instructions would run on processors without them. SETS: the sets' names,
+# separated by |.
 execute_process(COMMAND ${NM} -C -g --defined-only ${OBJECTS}
                 OUTPUT_VARIABLE symbols RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
@@ -15,7 +16,7 @@ foreach(line IN LISTS lines)
   endif()
   # Besides the kernels: sanitizer bookkeeping and the unwinder's data word,
   # neither of them code.
-  if(line MATCHES " [TtRrDdBb] orv::kernels::[a-z_]+_avx(2|2vnni|512|512vnni)\\(")
+  if(line MATCHES " [TtRrDdBb] orv::kernels::[a-z_]+_(${SETS})\\(")
     math(EXPR kernels "${kernels} + 1")
   elseif(NOT line MATCHES " [A-Za-z] (__(asan|ubsan|odr_asan)|DW\\.ref\\.__gxx_personality)")
     message(FATAL_ERROR "a vector unit defines a shared symbol: ${line}")

@@ -18,35 +18,35 @@
 
 namespace {
 
-using orv::CpuVariant;
+using orv::KernelSet;
 
 constexpr int32_t kBlock = 1 << 16;  // colours per block: one red value
 
 struct Mismatch {
-    CpuVariant set;
+    const KernelSet* set;
     uint32_t word;
     int32_t S;
     uint32_t got, want;
 };
 
-std::vector<CpuVariant> vector_sets() {
-    std::vector<CpuVariant> v;
-    for (CpuVariant c : orv::kAllCpuVariants)
-        if (c != CpuVariant::Reference && orv::cpu_variant_runs_here(c)) v.push_back(c);
+std::vector<const KernelSet*> vector_sets() {
+    std::vector<const KernelSet*> v;
+    for (const KernelSet& s : orv::kernel_sets().subspan(1))  // all but the reference
+        if (orv::runs_here(s)) v.push_back(&s);
     return v;
 }
 
 // One work item: red value `red` of the luma check (S unused), or the rebuild
 // of red values 0..255 under correction S.
 // The luma byte, and whether the luma numerator is a multiple of 1000.
-bool check_luma(const std::vector<CpuVariant>& sets, uint32_t red, Mismatch& bad) {
+bool check_luma(const std::vector<const KernelSet*>& sets, uint32_t red, Mismatch& bad) {
     std::vector<uint32_t> words(kBlock);
     std::vector<uint8_t> want(kBlock), got(kBlock), bits(kBlock / 8);
     std::vector<int16_t> wide(kBlock);
     for (int32_t k = 0; k < kBlock; ++k) words[k] = red << 16 | static_cast<uint32_t>(k);
     for (int32_t k = 0; k < kBlock; ++k) want[k] = orv::luma_byte(words[k]);
-    for (CpuVariant v : sets) {
-        orv::kernels::row_kernels(v).luma_row(words.data(), kBlock, got.data(), wide.data(), bits.data());
+    for (const KernelSet* v : sets) {
+        v->kernels.luma_row(words.data(), kBlock, got.data(), wide.data(), bits.data());
         for (int32_t k = 0; k < kBlock; ++k) {
             const uint32_t n = 299 * red + 587 * (static_cast<uint32_t>(k) >> 8) + 114 * (static_cast<uint32_t>(k) & 0xFF);
             const bool multiple = (bits[k / 8] >> (k % 8) & 1) != 0;
@@ -61,7 +61,7 @@ bool check_luma(const std::vector<CpuVariant>& sets, uint32_t red, Mismatch& bad
 
 // The rebuild from the words alone, and from the words with their luma rows
 // (the row denoise's way).
-bool check_rebuild(const std::vector<CpuVariant>& sets, int32_t S, Mismatch& bad) {
+bool check_rebuild(const std::vector<const KernelSet*>& sets, int32_t S, Mismatch& bad) {
     std::vector<uint32_t> words(kBlock), want(kBlock), got(kBlock);
     std::vector<uint8_t> plane(kBlock), bits(kBlock / 8);
     std::vector<int16_t> wide(kBlock);
@@ -69,8 +69,8 @@ bool check_rebuild(const std::vector<CpuVariant>& sets, int32_t S, Mismatch& bad
     for (uint32_t red = 0; red < 256; ++red) {
         for (int32_t k = 0; k < kBlock; ++k) words[k] = red << 16 | static_cast<uint32_t>(k);
         for (int32_t k = 0; k < kBlock; ++k) want[k] = orv::rebuild_xrgb(words[k], S);
-        for (CpuVariant v : sets) {
-            const orv::kernels::RowKernels& kernels = orv::kernels::row_kernels(v);
+        for (const KernelSet* v : sets) {
+            const orv::kernels::RowKernels& kernels = v->kernels;
             kernels.luma_row(words.data(), kBlock, plane.data(), wide.data(), bits.data());
             for (bool fromLuma : {false, true}) {
                 kernels.rebuild_row(words.data(), corrections.data(), kBlock, 0, got.data(),
@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
     if (argc == 3) lo = std::atoi(argv[1]), hi = std::atoi(argv[2]);
     const auto sets = vector_sets();
     std::printf("kernel sets checked:");
-    for (CpuVariant v : sets) std::printf(" %s", orv::cpu_variant_name(v));
+    for (const KernelSet* v : sets) std::printf(" %s", v->name);
     std::printf("%s; corrections %d..%d\n", sets.empty() ? " none (no vector set runs here)" : "", lo, hi);
 
     // Items 0..255 are the luma check's red values, then one per correction.
@@ -120,7 +120,7 @@ int main(int argc, char** argv) {
     for (auto& t : threads) t.join();
     const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     for (const Mismatch& m : found)
-        std::printf("MISMATCH %s: word %06x S %d gives %06x, the model %06x\n", orv::cpu_variant_name(m.set), m.word,
+        std::printf("MISMATCH %s: word %06x S %d gives %06x, the model %06x\n", m.set->name, m.word,
                     m.S, m.got, m.want);
     std::printf("%s in %.1f s on %zu threads\n", found.empty() ? "all identical" : "FAILED", s, threads.size());
     return found.empty() ? 0 : 1;

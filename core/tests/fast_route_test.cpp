@@ -1,6 +1,6 @@
 // Differential tests of the fast CPU route against the reference: seeded
 // random frames, sizes around every vector width and border reach, every
-// setting including script values that wrap, on every kernel variant this
+// setting including script values that wrap, on every kernel set this
 // processor runs. Every output must be bit-identical.
 #include <gtest/gtest.h>
 
@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/cpu_features.h"
 #include "core/fast_route.h"
 #include "core/settings.h"
 #include "test_support/frame_util.h"
@@ -22,10 +23,10 @@ namespace {
 constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
 constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
 
-std::vector<CpuVariant> variants_here() {
-    std::vector<CpuVariant> v;
-    for (CpuVariant c : kAllCpuVariants)
-        if (cpu_variant_runs_here(c)) v.push_back(c);
+std::vector<const KernelSet*> sets_here() {
+    std::vector<const KernelSet*> v;
+    for (const KernelSet& s : kernel_sets())
+        if (runs_here(s)) v.push_back(&s);
     return v;
 }
 
@@ -96,28 +97,65 @@ int32_t random_height(std::mt19937& rng) {
     return rng() % 3 == 0 ? tall[rng() % std::size(tall)] : static_cast<int32_t>(1 + rng() % 13);
 }
 
-TEST(FastRoute, ReportsTheVariantsItTests) {
+TEST(FastRoute, ReportsTheSetsItTests) {
     std::string names;
-    for (CpuVariant v : variants_here()) names += std::string(" ") + cpu_variant_name(v);
-    std::printf("variants on this processor:%s (best: %s)\n", names.c_str(), cpu_variant_name(best_cpu_variant()));
-    EXPECT_TRUE(cpu_variant_runs_here(best_cpu_variant()));
+    for (const KernelSet* v : sets_here()) names += std::string(" ") + v->name;
+    std::printf("kernel sets on this processor:%s (best: %s)\n", names.c_str(), best_kernel_set().name);
+    EXPECT_TRUE(runs_here(best_kernel_set()));
+}
+
+// The dispatch as processors without AVX-512, AVX2 or SSE4.1 meet it: the
+// probe, under CPUID masked by test_support/cpuid_mask.c, must pick the set
+// such a processor gets and give the reference's bytes.
+TEST(FastRoute, DispatchOnMaskedProcessors) {
+#if !defined(ORV_CPUID_MASK)
+    GTEST_SKIP() << "CPUID can't be masked in this build: no cpuid_fault flag when it was configured, a cross "
+                    "build, or sanitizers (which take SIGSEGV for themselves)";
+#else
+    std::FILE* cpuinfo = std::fopen("/proc/cpuinfo", "r");
+    std::string text(1 << 16, '\0');
+    text.resize(cpuinfo != nullptr ? std::fread(text.data(), 1, text.size(), cpuinfo) : 0);
+    if (cpuinfo != nullptr) std::fclose(cpuinfo);
+    if (text.find(" cpuid_fault") == std::string::npos)
+        GTEST_SKIP() << "this processor has no cpuid_fault flag: CPUID can't be masked here";
+    CpuFeatures noAvx512 = detect_cpu_features();
+    noAvx512.avx512 = noAvx512.avx512vnni = noAvx512.avxvnni = false;
+    CpuFeatures noAvx = noAvx512;
+    noAvx.avx2 = false;
+    CpuFeatures noSse4 = noAvx;
+    noSse4.sse41 = false;
+    for (const auto& [mask, seen] : {std::pair{"", noAvx512}, std::pair{"avx", noAvx}, std::pair{"sse4", noSse4}}) {
+        const char* expected = "";
+        for (const KernelSet& set : kernel_sets())
+            if (seen.*set.needs) expected = set.name;
+        const std::string command =
+            std::string("CPUID_MASK=") + mask + " LD_PRELOAD='" + ORV_CPUID_MASK + "' '" + ORV_DISPATCH_PROBE + "'";
+        std::FILE* probe = popen(command.c_str(), "r");
+        ASSERT_NE(probe, nullptr) << command;
+        char line[128] = {};
+        const bool read = std::fgets(line, sizeof line, probe) != nullptr;
+        pclose(probe);
+        EXPECT_TRUE(read) << command;
+        EXPECT_EQ(std::string(line), std::string(expected) + " identical\n") << "CPUID_MASK=" << mask;
+    }
+#endif
 }
 
 TEST(FastRoute, LumaPlaneOfEveryColour) {
     std::mt19937 rng(11);
     std::vector<uint32_t> words(1 << 16);
     std::vector<uint8_t> want(words.size()), got(words.size() + 1);
-    for (CpuVariant v : variants_here())
+    for (const KernelSet* v : sets_here())
         for (uint32_t block = 0; block < 256; ++block) {
             for (uint32_t k = 0; k < words.size(); ++k) words[k] = (block << 16 | k) | (rng() << 24);
             build_luma_plane(words.data(), static_cast<int64_t>(words.size()), want.data());
             // An odd length and an odd start leave a tail to every loop.
             const int64_t n = static_cast<int64_t>(words.size()) - block % 17;
             got.assign(got.size(), 0xA5);
-            kernels::row_kernels(v).luma_row(words.data() + block % 17, static_cast<int32_t>(n), got.data(), nullptr,
+            v->kernels.luma_row(words.data() + block % 17, static_cast<int32_t>(n), got.data(), nullptr,
                                              nullptr);
             ASSERT_EQ(0, std::memcmp(got.data(), want.data() + block % 17, static_cast<size_t>(n)))
-                << cpu_variant_name(v) << " block " << block;
+                << v->name << " block " << block;
             ASSERT_EQ(got[static_cast<size_t>(n)], 0xA5) << "wrote past the end";
         }
 }
@@ -143,7 +181,7 @@ TEST(FastRoute, RebuildOfEveryColour) {
     std::vector<int32_t> S(n);
     std::vector<uint8_t> plane(n), bits(n / 8);
     std::vector<int16_t> wide(n);
-    for (CpuVariant v : variants_here())
+    for (const KernelSet* v : sets_here())
         for (bool showNoise : {false, true})
             // Block 256: runs of pure greys (a path of their own), each level
             // under 256 corrections.
@@ -158,12 +196,12 @@ TEST(FastRoute, RebuildOfEveryColour) {
                 const int32_t count = n - static_cast<int32_t>(block % 7);
                 // From the words alone on every other block, from their luma rows on the rest.
                 const bool fromLuma = block == 256 ? !showNoise : block / (showNoise ? 4 : 1) % 2 == 1;
-                kernels::row_kernels(v).luma_row(words.data(), count, plane.data(), wide.data(), bits.data());
+                v->kernels.luma_row(words.data(), count, plane.data(), wide.data(), bits.data());
                 got[count] = 0xA5A5A5A5;
-                kernels::row_kernels(v).rebuild_row(words.data(), S.data(), count, showNoise, got.data(),
+                v->kernels.rebuild_row(words.data(), S.data(), count, showNoise, got.data(),
                                                     fromLuma ? wide.data() : nullptr, fromLuma ? bits.data() : nullptr);
                 for (int32_t k = 0; k < count; ++k)
-                    ASSERT_EQ(got[k], want[k]) << cpu_variant_name(v) << std::hex << " word " << words[k] << std::dec
+                    ASSERT_EQ(got[k], want[k]) << v->name << std::hex << " word " << words[k] << std::dec
                                                << " S " << S[k] << " showNoise " << showNoise << " fromLuma " << fromLuma;
                 ASSERT_EQ(got[count], 0xA5A5A5A5u) << "wrote past the end";
             }
@@ -174,8 +212,8 @@ TEST(FastRoute, RebuildOfEveryColour) {
 // and each set's corrections alone, row by row, against the reference's, and
 // its rows written with non-temporal stores.
 TEST(FastRoute, DenoiseMatchesReference) {
-    for (CpuVariant v : variants_here()) {
-        const kernels::RowKernels& k = kernels::row_kernels(v);
+    for (const KernelSet* v : sets_here()) {
+        const kernels::RowKernels& k = v->kernels;
         std::mt19937 rng(13);
         std::vector<std::pair<int32_t, int32_t>> sizes;
         for (int32_t w = 1; w <= 40; ++w)
@@ -193,13 +231,13 @@ TEST(FastRoute, DenoiseMatchesReference) {
             const auto packed = [&](const uint32_t* p) {
                 return FrameView{reinterpret_cast<uint8_t*>(const_cast<uint32_t*>(p)), 4 * w, w, h};
             };
-            ASSERT_EQ(run_fast_route(fi, packed(src.data()), packed(got.data()), v), 0);
+            ASSERT_EQ(run_fast_route(fi, packed(src.data()), packed(got.data()), *v), 0);
             ASSERT_EQ(got.back(), 0xDEADBEEFu) << "wrote past the end";
             got.pop_back();
             if (got != want) {
                 size_t i = 0;
                 while (got[i] == want[i]) ++i;
-                FAIL() << cpu_variant_name(v) << " " << w << "x" << h << " " << describe(s) << ": first difference at row "
+                FAIL() << v->name << " " << w << "x" << h << " " << describe(s) << ": first difference at row "
                        << i / w << " column " << i % w << std::hex << ": " << got[i] << " instead of " << want[i];
             }
             // The plane the route left, widened, is what the corrections read.
@@ -217,7 +255,7 @@ TEST(FastRoute, DenoiseMatchesReference) {
                 kernels::corrections_row_reference(job, refS.data());
                 ASSERT_EQ(S.back(), 12345) << "wrote past the end";
                 S.pop_back();
-                ASSERT_EQ(S, refS) << cpu_variant_name(v) << " " << w << "x" << h << " row " << j << " " << describe(s);
+                ASSERT_EQ(S, refS) << v->name << " " << w << "x" << h << " row " << j << " " << describe(s);
                 // The row again with non-temporal stores, which need the output aligned.
                 kernels::PassConstants streamed = pc;
                 streamed.streamOutput = 1;
@@ -225,9 +263,10 @@ TEST(FastRoute, DenoiseMatchesReference) {
                 uint32_t* row = buffer.data() + (-(reinterpret_cast<uintptr_t>(buffer.data()) / 4) & 15);
                 k.denoise_row(kernels::RowJob{fi.lumaPlane, lines, w, h, j, &src[size_t(j) * w], row, streamed});
                 ASSERT_TRUE(std::equal(row, row + w, want.begin() + ptrdiff_t(j) * w))
-                    << cpu_variant_name(v) << " streamed " << w << "x" << h << " row " << j << " " << describe(s);
+                    << v->name << " streamed " << w << "x" << h << " row " << j << " " << describe(s);
             }
             std::free(fi.lumaPlane);
+            release_line_ring(fi);
         }
     }
 }
@@ -271,7 +310,7 @@ Memory lay_out(const Scene& sc, std::mt19937& rng) {
     return m;
 }
 
-void expect_same_as_reference(const Scene& sc, const Settings& s, CpuVariant v, std::mt19937& rng) {
+void expect_same_as_reference(const Scene& sc, const Settings& s, const KernelSet* v, std::mt19937& rng) {
     Memory ref = lay_out(sc, rng);
     Memory fast = ref;
     FilterInstance a{};
@@ -279,8 +318,8 @@ void expect_same_as_reference(const Scene& sc, const Settings& s, CpuVariant v, 
     a.f1 = s.f1, a.f2 = s.f2, a.sharp = s.sharp, a.interlace = s.interlace, a.showNoise = s.showNoise;
     FilterInstance b = a;
     const int rcRef = run_reference_route(a, ref.src(sc), ref.dst(sc));
-    const int rcFast = run_fast_route(b, fast.src(sc), fast.dst(sc), v);
-    const std::string where = std::string(cpu_variant_name(v)) + " " + sc.what + " " + std::to_string(sc.w) + "x" +
+    const int rcFast = run_fast_route(b, fast.src(sc), fast.dst(sc), *v);
+    const std::string where = std::string(v->name) + " " + sc.what + " " + std::to_string(sc.w) + "x" +
                               std::to_string(sc.h) + " pitches " + std::to_string(sc.srcPitch) + "/" +
                               std::to_string(sc.dstPitch) + " shift " + std::to_string(sc.dstShift) + " " + describe(s);
     EXPECT_EQ(rcFast, rcRef) << where;
@@ -290,11 +329,13 @@ void expect_same_as_reference(const Scene& sc, const Settings& s, CpuVariant v, 
         EXPECT_EQ(0, std::memcmp(a.lumaPlane, b.lumaPlane, static_cast<size_t>(a.lumaPlaneSize))) << where;
     }
     std::free(a.lumaPlane);
+    release_line_ring(a);
     std::free(b.lumaPlane);
+    release_line_ring(b);
 }
 
 TEST(FastRoute, HostFramesMatchReference) {
-    for (CpuVariant v : variants_here()) {
+    for (const KernelSet* v : sets_here()) {
         std::mt19937 rng(14);
         for (int k = 0; k < 300; ++k) {
             const int32_t w = random_width(rng), h = random_height(rng);
@@ -325,7 +366,7 @@ TEST(FastRoute, HostFramesMatchReference) {
 TEST(FastRoute, EmptyAndImpossibleFrames) {
     std::mt19937 rng(15);
     const Settings s{70, 70, 2, 0, 0};
-    for (CpuVariant v : variants_here())
+    for (const KernelSet* v : sets_here())
         for (auto [w, h] : {std::pair{0, 5}, std::pair{5, 0}, std::pair{-3, 4}, std::pair{4, -3}, std::pair{0, 0}})
             expect_same_as_reference(Scene{w, h, 64, -64, 4096, "empty"}, s, v, rng);
     // A frame too large for the plane fails the same way before touching memory.
