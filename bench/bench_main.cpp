@@ -156,18 +156,113 @@ std::string ptxas_report() {
     return s.str();
 }
 
+struct Row {
+    std::string name;
+    double ms;
+};
+
+// The sets to time: those named by --sets (all by default) that the
+// processor runs, or with --dispatch the one the dispatch picks.
+std::vector<const KernelSet*> chosen_sets(const Options& opt) {
+    std::vector<const KernelSet*> sets;
+    for (const KernelSet& v : kernel_sets()) {
+        const bool named =
+            opt.sets.empty() || ("," + opt.sets + ",").find("," + std::string(v.name) + ",") != std::string::npos;
+        if (runs_here(v) && (opt.dispatch ? &v == &best_kernel_set() : named)) sets.push_back(&v);
+    }
+    return sets;
+}
+
+// Every row over every frame, the rows in a new order each round; the median
+// of the rounds.
+std::vector<Row> time_rows(std::vector<Timed>& timed, std::vector<std::vector<uint32_t>>& frames, const Options& opt) {
+    std::printf("timing %zu rows, %d rounds of %d frames...\n", timed.size(), opt.rounds, opt.frames);
+    for (int round = 0; round < opt.rounds; ++round)
+        for (size_t k = 0; k < timed.size(); ++k) {
+            Timed& t = timed[(k + static_cast<size_t>(round)) % timed.size()];
+            const double t0 = thread_ms();
+            for (auto& f : frames) t.run(f);
+            t.msPerFrame.push_back((thread_ms() - t0) / opt.frames);
+        }
+    std::vector<Row> rows;
+    for (auto& t : timed) rows.push_back({t.name, median(t.msPerFrame)});
+    return rows;
+}
+
+// ffmpeg's denoisers on the same frames, as rows; hqdn3d's time when it ran.
+// Returns the line that says how they were measured.
+std::string add_peer_rows(const Options& opt, const std::vector<std::vector<uint32_t>>& frames, std::vector<Row>& rows,
+                          double& hqdn3d) {
+    if (!opt.peers) return "ffmpeg: skipped (--no-peers)";
+    if (!ffmpeg_available()) return "ffmpeg: not found, peers not measured";
+    const int loops = std::max(1, 64 / opt.frames - 1);
+    std::printf("timing ffmpeg peers...\n");
+    const auto peers = time_peers(frames, kWidth, kHeight, {"hqdn3d", "atadenoise"}, loops, opt.rounds);
+    for (const auto& p : peers) {
+        rows.push_back({"ffmpeg " + p.filter + " (1 thread)", p.msPerFrame});
+        if (p.filter == "hqdn3d") hqdn3d = p.msPerFrame;
+    }
+    return peers.empty() ? "ffmpeg: failed, peers not measured" : peer_method(opt.frames * (loops + 1), opt.rounds);
+}
+
+// Every set's route on one frame against the reference route's output.
+bool sets_match_reference(const std::vector<const KernelSet*>& sets, FilterInstance& fi, std::vector<uint32_t>& frame,
+                          std::vector<uint32_t>& out, const std::vector<uint32_t>& refOut) {
+    bool identical = true;
+    for (const KernelSet* v : sets) {
+        std::fill(out.begin(), out.end(), 0u);
+        run_fast_route(fi, packed(frame), packed(out), *v);
+        if (out != refOut) {
+            std::printf("%s kernels: output differs from the reference route\n", v->name);
+            identical = false;
+        }
+    }
+    return identical;
+}
+
+void print_table(const std::vector<Row>& rows, double copy, double hqdn3d, const Options& opt) {
+    std::printf("\nORV CPU route, %dx%d XRGB, %d frames of synthetic noisy content, settings f1=70 f2=70 sharp=2,\n"
+                "one thread, processor time, median of %d rounds; \"x copy\" = time per frame / a frame copy's, \"x hqdn3d\" the\n"
+                "same against ffmpeg's hqdn3d; the stages are each timed alone over a whole frame\n\n",
+                kWidth, kHeight, opt.frames, opt.rounds);
+    std::printf("%-44s %9s %9s %8s %9s\n", "route", "ms/frame", "MP/s", "x copy", "x hqdn3d");
+    const double mp = static_cast<double>(kWidth) * kHeight / 1e6;
+    for (const Row& r : rows) {
+        std::printf("%-44s %9.2f %9.1f %8.2f", r.name.c_str(), r.ms, mp / (r.ms / 1000.0), r.ms / copy);
+        if (hqdn3d > 0.0) std::printf(" %9.2f", r.ms / hqdn3d);
+        std::printf("\n");
+    }
+}
+
+void print_goals(const std::vector<Row>& rows, double copy, double hqdn3d,
+                 const std::vector<std::pair<std::string, size_t>>& goalRows, size_t sse41Row, size_t avx2Row) {
+    // The goals are stated for machines without AVX-512, most users' kind:
+    // they hold for the AVX2 sets (with and without VNNI) even where a wider
+    // one runs.
+    for (const auto& [name, row] : goalRows) {
+        const double fast = rows[row].ms;
+        std::printf("goal, %s fast route <= 10 x copy: %s (%.1f x)\n", name.c_str(),
+                    fast <= 10.0 * copy ? "met" : "missed", fast / copy);
+        if (hqdn3d > 0.0)
+            std::printf("goal, %s fast route <= 0.30 x hqdn3d: %s (%.2f x)\n", name.c_str(),
+                        fast <= 0.30 * hqdn3d ? "met" : "missed", fast / hqdn3d);
+    }
+    // Processors with SSE4.1 and no AVX2 get the SSE4.1 set: it should not
+    // trail the AVX2 set by more than its half-width vectors explain.
+    if (sse41Row != SIZE_MAX && avx2Row != SIZE_MAX) {
+        const double ratio = rows[sse41Row].ms / rows[avx2Row].ms;
+        std::printf("goal, sse41 fast route <= 2.0 x avx2 (stretch 1.6): %s (%.2f x)\n",
+                    ratio <= 1.6 ? "met, stretch too" : ratio <= 2.0 ? "met" : "missed", ratio);
+    }
+}
+
 int main_bench(int argc, char** argv) {
     const Options opt = parse(argc, argv);
     std::printf("making %d synthetic %dx%d frames...\n", opt.frames, kWidth, kHeight);
     auto frames = synthetic_frames(kWidth, kHeight, opt.frames);
     std::vector<uint32_t> out(frames[0].size()), refOut(out.size());
 
-    std::vector<const KernelSet*> sets;
-    for (const KernelSet& v : kernel_sets())
-        if (runs_here(v) && (opt.dispatch ? &v == &best_kernel_set()
-                                          : opt.sets.empty() || ("," + opt.sets + ",").find("," + std::string(v.name) + ",") !=
-                                                                    std::string::npos))
-            sets.push_back(&v);
+    const std::vector<const KernelSet*> sets = chosen_sets(opt);
     if (opt.dispatch) std::printf("the dispatch picks the %s kernels on this processor\n", best_kernel_set().name);
     std::vector<Timed> timed;
     std::vector<std::unique_ptr<Instance>> instances;
@@ -213,81 +308,19 @@ int main_bench(int argc, char** argv) {
                          copy_rows(packed(f), packed(out), kWidth, kHeight);
                      }, {}});
 
-    // Warm-up, and a check that every set's route agrees with the reference route.
-    bool identical = true;
-    for (auto& t : timed) t.run(frames[0]);
-    for (const KernelSet* v : sets) {
-        std::fill(out.begin(), out.end(), 0u);
-        run_fast_route(instances[0]->fi, packed(frames[0]), packed(out), *v);
-        if (out != refOut) {
-            std::printf("%s kernels: output differs from the reference route\n", v->name);
-            identical = false;
-        }
-    }
+    for (auto& t : timed) t.run(frames[0]);  // warm-up; refOut becomes the reference route's frame
+    const bool identical = sets_match_reference(sets, instances[0]->fi, frames[0], out, refOut);
 
-    std::printf("timing %zu rows, %d rounds of %d frames...\n", timed.size(), opt.rounds, opt.frames);
-    for (int round = 0; round < opt.rounds; ++round)
-        for (size_t k = 0; k < timed.size(); ++k) {
-            Timed& t = timed[(k + static_cast<size_t>(round)) % timed.size()];  // a new order each round
-            const double t0 = thread_ms();
-            for (auto& f : frames) t.run(f);
-            t.msPerFrame.push_back((thread_ms() - t0) / opt.frames);
-        }
-
-    struct Row {
-        std::string name;
-        double ms;
-    };
-    std::vector<Row> rows;
-    for (auto& t : timed) rows.push_back({t.name, median(t.msPerFrame)});
+    std::vector<Row> rows = time_rows(timed, frames, opt);
     const double copy = rows[copyRow].ms;
     double hqdn3d = 0.0;
-    std::string peerNote = "ffmpeg: not found, peers not measured";
-    if (!opt.peers) peerNote = "ffmpeg: skipped (--no-peers)";
-    else if (ffmpeg_available()) {
-        const int loops = std::max(1, 64 / opt.frames - 1);
-        std::printf("timing ffmpeg peers...\n");
-        const auto peers = time_peers(frames, kWidth, kHeight, {"hqdn3d", "atadenoise"}, loops, opt.rounds);
-        if (peers.empty()) peerNote = "ffmpeg: failed, peers not measured";
-        else peerNote = peer_method(opt.frames * (loops + 1), opt.rounds);
-        for (const auto& p : peers) {
-            rows.push_back({"ffmpeg " + p.filter + " (1 thread)", p.msPerFrame});
-            if (p.filter == "hqdn3d") hqdn3d = p.msPerFrame;
-        }
-    }
+    const std::string peerNote = add_peer_rows(opt, frames, rows, hqdn3d);
 
-    std::printf("\nORV CPU route, %dx%d XRGB, %d frames of synthetic noisy content, settings f1=70 f2=70 sharp=2,\n"
-                "one thread, processor time, median of %d rounds; \"x copy\" = time per frame / a frame copy's, \"x hqdn3d\" the\n"
-                "same against ffmpeg's hqdn3d; the stages are each timed alone over a whole frame\n\n",
-                kWidth, kHeight, opt.frames, opt.rounds);
-    std::printf("%-44s %9s %9s %8s %9s\n", "route", "ms/frame", "MP/s", "x copy", "x hqdn3d");
-    const double mp = static_cast<double>(kWidth) * kHeight / 1e6;
-    for (const Row& r : rows) {
-        std::printf("%-44s %9.2f %9.1f %8.2f", r.name.c_str(), r.ms, mp / (r.ms / 1000.0), r.ms / copy);
-        if (hqdn3d > 0.0) std::printf(" %9.2f", r.ms / hqdn3d);
-        std::printf("\n");
-    }
+    print_table(rows, copy, hqdn3d, opt);
     std::printf("\nreference route: the scratch-frame route on the reference kernels, called directly\n");
     std::printf("%s\n", peerNote.c_str());
     std::printf("every set's output bit-identical to the reference route's: %s\n", identical ? "yes" : "NO");
-    // The goals are stated for machines without AVX-512, most users' kind:
-    // they hold for the AVX2 sets (with and without VNNI) even where a wider
-    // one runs.
-    for (const auto& [name, row] : goalRows) {
-        const double fast = rows[row].ms;
-        std::printf("goal, %s fast route <= 10 x copy: %s (%.1f x)\n", name.c_str(),
-                    fast <= 10.0 * copy ? "met" : "missed", fast / copy);
-        if (hqdn3d > 0.0)
-            std::printf("goal, %s fast route <= 0.30 x hqdn3d: %s (%.2f x)\n", name.c_str(),
-                        fast <= 0.30 * hqdn3d ? "met" : "missed", fast / hqdn3d);
-    }
-    // Processors with SSE4.1 and no AVX2 get the SSE4.1 set: it should not
-    // trail the AVX2 set by more than its half-width vectors explain.
-    if (sse41Row != SIZE_MAX && avx2Row != SIZE_MAX) {
-        const double ratio = rows[sse41Row].ms / rows[avx2Row].ms;
-        std::printf("goal, sse41 fast route <= 2.0 x avx2 (stretch 1.6): %s (%.2f x)\n",
-                    ratio <= 1.6 ? "met, stretch too" : ratio <= 2.0 ? "met" : "missed", ratio);
-    }
+    print_goals(rows, copy, hqdn3d, goalRows, sse41Row, avx2Row);
     if (!opt.dispatch) std::printf("\nGPU kernels, ptxas figures recorded at build time: %s", ptxas_report().c_str());
     return identical ? 0 : 1;
 }
