@@ -4,6 +4,8 @@
 #include <cmath>
 #include <vector>
 
+#include "core/inline.h"
+
 // Both directions run once per pixel per frame: wide vectors pay, and the
 // integer arithmetic gives the same bytes on every clone.
 #if defined(__x86_64__) && defined(__linux__)
@@ -11,7 +13,6 @@
 #else
 #define ORV_WIDE_CLONES
 #endif
-#define ORV_INLINE [[gnu::always_inline]] inline
 
 namespace orv::cli {
 

@@ -70,24 +70,40 @@ struct RowJob {
     const uint8_t* multiples = nullptr;
 };
 
-// One kernel set. denoise_row is corrections_row followed by rebuild_row;
-// the stages are there to be timed and checked on their own.
+// Each kernel's signature, written once: the sets' units define their
+// kernels through these, and RowKernels holds pointers of the same types.
+//
+// luma_row fills `count` plane bytes, and their 16-bit samples when `wide`
+// is not null. When `multiples` is not null, also a bit per word (word i:
+// bit i % 8 of byte i / 8), set where its luma numerator 587G + 299R + 114B
+// is a multiple of 1000: the one case in which the model's luma may not be
+// the sample plus a fraction, so the rebuild can't start from it.
+#define ORV_DECL_LUMA_ROW(name) \
+    void name(const uint32_t* source, int32_t count, uint8_t* plane, int16_t* wide, uint8_t* multiples)
+// corrections_row: the corrections S of the row's `width` pixels.
+#define ORV_DECL_CORRECTIONS_ROW(name) void name(const RowJob& job, int32_t* S)
+// rebuild_row: output words from source words and their corrections
+// (|S[k]| <= 32768, the range a correction takes); `out` may be `words`.
+// `luma` and `multiples`, when not null, are the words' samples and multiple
+// bits as luma_row made them, which the rebuild then starts from.
+#define ORV_DECL_REBUILD_ROW(name)                                                                          \
+    void name(const uint32_t* words, const int32_t* S, int32_t count, int32_t showNoise, uint32_t* out, \
+              const int16_t* luma, const uint8_t* multiples)
+// denoise_row: corrections_row followed by rebuild_row.
+#define ORV_DECL_DENOISE_ROW(name) void name(const RowJob& job)
+
+using LumaRowFn = ORV_DECL_LUMA_ROW();
+using CorrectionsRowFn = ORV_DECL_CORRECTIONS_ROW();
+using RebuildRowFn = ORV_DECL_REBUILD_ROW();
+using DenoiseRowFn = ORV_DECL_DENOISE_ROW();
+
+// One kernel set. The stages beside denoise_row are there to be timed and
+// checked on their own.
 struct RowKernels {
-    // Fills `count` plane bytes, and their 16-bit samples when `wide` is not
-    // null. When `multiples` is not null, also a bit per word (word i: bit
-    // i % 8 of byte i / 8), set where its luma numerator 587G + 299R + 114B
-    // is a multiple of 1000: the one case in which the model's luma may not
-    // be the sample plus a fraction, so the rebuild can't start from it.
-    void (*luma_row)(const uint32_t* source, int32_t count, uint8_t* plane, int16_t* wide, uint8_t* multiples);
-    // The corrections S of the row's `width` pixels.
-    void (*corrections_row)(const RowJob& job, int32_t* S);
-    // Output words from source words and their corrections (|S[k]| <= 32768,
-    // the range a correction takes); `out` may be `words`. `luma` and
-    // `multiples`, when not null, are the words' samples and multiple bits as
-    // luma_row made them, which the rebuild then starts from.
-    void (*rebuild_row)(const uint32_t* words, const int32_t* S, int32_t count, int32_t showNoise, uint32_t* out,
-                        const int16_t* luma, const uint8_t* multiples);
-    void (*denoise_row)(const RowJob& job);
+    LumaRowFn* luma_row;
+    CorrectionsRowFn* corrections_row;
+    RebuildRowFn* rebuild_row;
+    DenoiseRowFn* denoise_row;
     bool readsLines;  // the kernels read RowJob::lines rather than the plane
 };
 
@@ -122,13 +138,11 @@ private:
 // The sets' kernels (core/simd/): the reference, then one set per
 // instruction set (core/kernel_sets.def), to be called only when the
 // processor has it.
-#define ORV_KERNEL_SET(suffix, ...)                                                                             \
-    void luma_row_##suffix(const uint32_t* source, int32_t count, uint8_t* plane, int16_t* wide,               \
-                           uint8_t* multiples);                                                                 \
-    void corrections_row_##suffix(const RowJob& job, int32_t* S);                                               \
-    void rebuild_row_##suffix(const uint32_t* words, const int32_t* S, int32_t count, int32_t showNoise,        \
-                              uint32_t* out, const int16_t* luma, const uint8_t* multiples);                    \
-    void denoise_row_##suffix(const RowJob& job);
+#define ORV_KERNEL_SET(suffix, ...)                 \
+    ORV_DECL_LUMA_ROW(luma_row_##suffix);               \
+    ORV_DECL_CORRECTIONS_ROW(corrections_row_##suffix); \
+    ORV_DECL_REBUILD_ROW(rebuild_row_##suffix);         \
+    ORV_DECL_DENOISE_ROW(denoise_row_##suffix);
 ORV_KERNEL_SET(reference)
 #include "core/kernel_sets.def"
 #undef ORV_KERNEL_SET

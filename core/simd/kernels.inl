@@ -563,7 +563,7 @@ void denoise_row(const RowJob& job) {
 
 }  // namespace
 
-void ORV_SIMD(luma_row)(const uint32_t* source, int32_t count, uint8_t* plane, int16_t* wide, uint8_t* multiples) {
+ORV_DECL_LUMA_ROW(ORV_SIMD(luma_row)) {
     int32_t i = 0;
     for (; i + kLumaLanes <= count; i += kLumaLanes)
         luma_step(source + i, plane + i, wide != nullptr ? wide + i : nullptr,
@@ -585,19 +585,18 @@ void ORV_SIMD(luma_row)(const uint32_t* source, int32_t count, uint8_t* plane, i
     }
 }
 
-void ORV_SIMD(denoise_row)(const RowJob& job) {
+ORV_DECL_DENOISE_ROW(ORV_SIMD(denoise_row)) {
     with_decision(job.pc, [&](auto d) {
         if (job.pc.showNoise != 0) denoise_row<true, decltype(d)>(job);
         else denoise_row<false, decltype(d)>(job);
     });
 }
 
-void ORV_SIMD(corrections_row)(const RowJob& job, int32_t* S) {
+ORV_DECL_CORRECTIONS_ROW(ORV_SIMD(corrections_row)) {
     with_decision(job.pc, [&](auto d) { corrections_row<decltype(d)>(job, S); });
 }
 
-void ORV_SIMD(rebuild_row)(const uint32_t* words, const int32_t* S, int32_t count, int32_t showNoise, uint32_t* out,
-                           const int16_t* luma, const uint8_t* multiples) {
+ORV_DECL_REBUILD_ROW(ORV_SIMD(rebuild_row)) {
     const bool fromLuma = luma != nullptr && multiples != nullptr;
     if (showNoise != 0) {
         if (fromLuma) rebuild_words<true, true>(words, S, count, out, false, luma, multiples);

@@ -1,9 +1,10 @@
 // The reference kernels: the denoise as plainly as it can be written, one
 // pixel at a time with a border check on every neighbour. They are what every
 // other kernel set must match bit for bit, the reference route's core, and
-// the set for processors without AVX2.
+// the set for processors without SSE4.1.
 #include "core/colour.h"
 #include "core/decision.h"
+#include "core/denoise.h"
 #include "core/row_kernels.h"
 
 namespace orv::kernels {
@@ -32,7 +33,7 @@ PassConstants make_pass_constants(int32_t f1, int32_t f2, int32_t sharp, int32_t
     return pc;
 }
 
-void luma_row_reference(const uint32_t* source, int32_t count, uint8_t* plane, int16_t* wide, uint8_t* multiples) {
+ORV_DECL_LUMA_ROW(luma_row_reference) {
     for (int32_t i = 0; i < count; ++i) {
         plane[i] = luma_byte(source[i]);
         if (wide != nullptr) wide[i] = plane[i];
@@ -61,27 +62,26 @@ int32_t correction_at(const RowJob& job, const Strengths& st, int32_t i) {
         if (r < 0 || r >= h || col < 0 || col >= w) return c;
         return plane[r * w + col];
     };
-    int32_t sum = 0;
+    int32_t P[4][7] = {};
     for (int dir = 0; dir < 4; ++dir) {
-        int32_t P[7] = {};
         for (int32_t d = 1; d <= 6; ++d) {
             const int64_t dr = static_cast<int64_t>(kDirRow[dir]) * s * d, dc = kDirCol[dir] * d;
-            P[d] = sample(j + dr, i + dc) + sample(j - dr, i - dc);
+            P[dir][d] = sample(j + dr, i + dc) + sample(j - dr, i - dc);
         }
-        sum = wrap_add(sum, direction_contribution(c, P, st));
     }
-    return sum >> 16;
+    return correction_from_pairs(c, P, st);
 }
 
 }  // namespace
 
-void corrections_row_reference(const RowJob& job, int32_t* S) {
+ORV_DECL_CORRECTIONS_ROW(corrections_row_reference) {
     const Strengths st = make_strengths(job.pc.f1, job.pc.f2, job.pc.sharp);
     for (int32_t i = 0; i < job.width; ++i) S[i] = correction_at(job, st, i);
 }
 
-void rebuild_row_reference(const uint32_t* words, const int32_t* S, int32_t count, int32_t showNoise, uint32_t* out,
-                           const int16_t*, const uint8_t*) {
+ORV_DECL_REBUILD_ROW(rebuild_row_reference) {
+    // Works the luma out from each word: the samples are there for the vector sets.
+    (void)luma, (void)multiples;
     for (int32_t i = 0; i < count; ++i) {
         const uint32_t in = words[i];
         const uint32_t o = rebuild_xrgb(in, S[i]);
@@ -89,7 +89,7 @@ void rebuild_row_reference(const uint32_t* words, const int32_t* S, int32_t coun
     }
 }
 
-void denoise_row_reference(const RowJob& job) {
+ORV_DECL_DENOISE_ROW(denoise_row_reference) {
     const Strengths st = make_strengths(job.pc.f1, job.pc.f2, job.pc.sharp);
     for (int32_t i = 0; i < job.width; ++i) {
         const int32_t S = correction_at(job, st, i);

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#define ORV_INLINE inline __attribute__((always_inline))
+#include "core/inline.h"
 
 namespace orv::kernels {
 namespace {
