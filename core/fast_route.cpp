@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 #include "core/colour.h"
@@ -101,12 +102,29 @@ const kernels::RowKernels& kernels_with_ring(const KernelSet& set, const FilterI
     return ring != nullptr ? k : kernel_sets()[0].kernels;
 }
 
-// Asked of CPUID once, as the module loads. A local static would be guarded
-// by a lock whose first use allocates (winpthreads), which crashes where the
-// first frame meets memory that has run out.
+// Where the sets at or below the one named end in the table: all of it for
+// no name or an unknown one, which a host must never fail for.
+size_t sets_up_to(const char* name) {
+    const std::span<const KernelSet> sets = kernel_sets();
+    for (size_t i = 0; name != nullptr && i < sets.size(); ++i)
+        if (std::strcmp(sets[i].name, name) == 0) return i + 1;
+    return sets.size();
+}
+
+// Asked of CPUID and the environment once, as the module loads. A local
+// static would be guarded by a lock whose first use allocates (winpthreads),
+// which crashes where the first frame meets memory that has run out.
 const CpuFeatures kCpu = detect_cpu_features();
+const size_t kSetsAllowed = sets_up_to(std::getenv("ORV_KERNEL_SET"));
 
 const CpuFeatures& cpu_features() { return kCpu; }
+
+const KernelSet& best_of_first(size_t count) {
+    const KernelSet* best = &kernel_sets()[0];
+    for (const KernelSet& s : kernel_sets().first(count))
+        if (runs_here(s)) best = &s;
+    return *best;
+}
 
 }  // namespace
 
@@ -114,14 +132,9 @@ int64_t last_level_cache_bytes() { return cpu_features().lastLevelCacheBytes; }
 
 bool runs_here(const KernelSet& set) { return cpu_features().*set.needs; }
 
-// Worked out on every call, from the features asked at load: no local static
-// (see kCpu).
-const KernelSet& best_kernel_set() {
-    const KernelSet* best = &kernel_sets()[0];
-    for (const KernelSet& s : kernel_sets())
-        if (runs_here(s)) best = &s;
-    return *best;
-}
+const KernelSet& best_kernel_set(const char* cap) { return best_of_first(sets_up_to(cap)); }
+
+const KernelSet& best_kernel_set() { return best_of_first(kSetsAllowed); }
 
 bool ensure_line_ring(FilterInstance& fi, int32_t w) {
     if (fi.lineRing != nullptr && fi.lineRing->fits(w, kRingSlots)) return true;

@@ -11,7 +11,13 @@
 namespace orv {
 
 bool runs_here(const KernelSet& set);
-// The fastest set this processor runs (asked of CPUID once).
+// The fastest set this processor runs at or below the set named `cap` (a
+// name from core/kernel_sets.def, or "reference"); with no name, or one that
+// names no set, the fastest of all.
+const KernelSet& best_kernel_set(const char* cap);
+// The same under the cap ORV_KERNEL_SET=NAME as it stood when the module
+// loaded, which lets any machine run the sets of older processors. Both are
+// read once, at load: CPUID and the environment.
 const KernelSet& best_kernel_set();
 // The last-level cache's size in bytes, 0 when unknown. Frames larger than it
 // are written with non-temporal stores.
