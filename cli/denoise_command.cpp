@@ -19,6 +19,7 @@ extern "C" {
 #include <libavutil/pixdesc.h>
 }
 
+#include "cli/cpu_count.h"
 #include "cli/input.h"
 #include "cli/module_host.h"
 #include "cli/output.h"
@@ -237,8 +238,12 @@ int start_workers(Run& r, const Options& o, ModuleHostPtr first) {
     if (o.verbose && fi0.gpu == nullptr && fi0.disable == 0)
         r.notes.push_back("the GPU route has no context (no NVIDIA driver or device, or a module without GPU kernels); "
                           "the CPU route takes every frame");
-    const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    const int threads = fi0.gpu != nullptr ? 1 : (o.threads > 0 ? o.threads : cores);
+    const int threads =
+        !module_parallel_safe(*r.workers[0]->host) ? 1 : (o.threads > 0 ? o.threads : usable_cpu_count());
+    if (o.verbose)
+        r.notes.push_back("the filter runs as " + module_script_string(*r.workers[0]->host) + " on " +
+                          std::to_string(threads) + (threads == 1 ? " thread" : " threads") +
+                          "; the CPU route's kernels are the " + module_kernel_set(*r.workers[0]->host) + " set");
     for (int i = 1; i < threads; ++i) {
         auto worker = std::make_unique<Worker>();
         worker->host = module_add_instance(*r.workers[0]->host, error);
@@ -323,6 +328,8 @@ int denoise(const Options& o, const std::string& defaultModulePath) {
     set_libav_logging(o.verbose);
     if (const std::string refused = check_paths(o); !refused.empty()) return fail(kBadInput, refused);
     std::string error;
+    // The module reads its cap on the kernels as it loads.
+    if (!o.kernelSet.empty()) setenv("ORV_KERNEL_SET", o.kernelSet.c_str(), 1);
     ModuleHostPtr host = module_open(o.modulePath.empty() ? defaultModulePath : o.modulePath, error);
     if (!host) return fail(kFailed, error);
     // Signals are caught from here on: every thread looks at the flag, and

@@ -7,12 +7,15 @@
 #include <random>
 
 #include "core/filter_instance.h"
+#include "core/instance_layout.h"
+#include "host/module_contract.h"
 
 namespace orv::cli {
 
 struct ModuleHost {
     void* lib = nullptr;
     VDXFilterModuleDeinitProc deinit = nullptr;
+    const ModuleContract* contract = nullptr;
     FilterFunctions ff{};
     FilterDefinition* registered = nullptr;  // what addFilter handed back
     std::vector<uint8_t> instance;
@@ -42,21 +45,34 @@ long host_cpu_flags() { return 0; }
 bool make_instance(ModuleHost& h);
 
 // orv reads and sets the instance record directly, so the module must be the
-// one it was built with: the same interface versions, the same record.
-bool contract_kept(const std::string& path, int version, int compatible, const FilterDefinition& fd, std::string& error) {
+// one it was built with: the same record, field for field, and the same
+// interface versions.
+bool layout_kept(const std::string& path, const ModuleContract* contract, std::string& error) {
+    constexpr uint64_t ours = record_layout<FilterInstance>();
+    if (contract != nullptr && contract->recordLayout == ours && contract->parallelSafe != nullptr &&
+        contract->kernelSet != nullptr)
+        return true;
+    char layouts[80];
+    std::snprintf(layouts, sizeof layouts, "%016llx, not %016llx",
+                  static_cast<unsigned long long>(contract != nullptr ? contract->recordLayout : 0),
+                  static_cast<unsigned long long>(ours));
+    error = path + (contract == nullptr ? std::string(" declares no instance record layout")
+                                        : " declares another instance record layout (" + std::string(layouts) + ")") +
+            "; rebuild orv and the module together";
+    return false;
+}
+
+bool registration_kept(const std::string& path, int version, int compatible, const FilterDefinition& fd,
+                       std::string& error) {
     if (version != kFilterInterfaceVersion || compatible != kFilterInterfaceCompatibleVersion) {
         error = path + " answers interface version " + std::to_string(version) + " (compatible " +
                 std::to_string(compatible) + "); this orv was built for " + std::to_string(kFilterInterfaceVersion) +
                 " (" + std::to_string(kFilterInterfaceCompatibleVersion) + ")";
         return false;
     }
-    if (fd.inst_data_size != static_cast<int>(sizeof(FilterInstance))) {
-        error = path + " has an instance record of " + std::to_string(fd.inst_data_size) + " bytes; this orv was built for " +
-                std::to_string(sizeof(FilterInstance)) + " (rebuild orv and the module together)";
-        return false;
-    }
-    if (fd.initProc == nullptr || fd.runProc == nullptr) {
-        error = path + " registered an incomplete filter";
+    if (fd.inst_data_size != static_cast<int>(sizeof(FilterInstance)) || fd.initProc == nullptr ||
+        fd.runProc == nullptr) {
+        error = path + " registered a filter other than the one it declares";
         return false;
     }
     return true;
@@ -90,6 +106,9 @@ ModuleHostPtr module_open(const std::string& path, std::string& error) {
         error = path + " is not a filter module (its entries are missing)";
         return nullptr;
     }
+    auto contract = reinterpret_cast<ModuleContractProc>(dlsym(h->lib, kModuleContractEntry));
+    h->contract = contract != nullptr ? contract() : nullptr;
+    if (!layout_kept(path, h->contract, error)) return nullptr;
     h->ff = FilterFunctions{host_add_filter, host_remove_filter, host_true, host_true, host_init_vtables,
                             host_oom, host_except, host_cpu_flags, host_version};
     int version = 0, compatible = 0;
@@ -100,7 +119,7 @@ ModuleHostPtr module_open(const std::string& path, std::string& error) {
         error = path + " registered no filter this host understands";
         return nullptr;
     }
-    if (!contract_kept(path, version, compatible, *h->registered, error)) return nullptr;
+    if (!registration_kept(path, version, compatible, *h->registered, error)) return nullptr;
     if (!make_instance(*h)) {
         error = "the filter failed to initialise";
         return nullptr;
@@ -112,6 +131,7 @@ ModuleHostPtr module_add_instance(const ModuleHost& loaded, std::string& error) 
     ModuleHostPtr h(new ModuleHost);
     h->lib = loaded.lib;
     h->deinit = loaded.deinit;
+    h->contract = loaded.contract;
     h->ff = loaded.ff;
     h->registered = loaded.registered;
     h->ownsModule = false;
@@ -160,7 +180,10 @@ bool module_replay(ModuleHost& h, const ScriptCall& call, std::string& error) {
 }
 
 void* module_instance(ModuleHost& h) { return h.instance.data(); }
-const FilterDefinition& module_definition(const ModuleHost& h) { return *h.registered; }
+
+bool module_parallel_safe(const ModuleHost& h) { return h.contract->parallelSafe(h.instance.data()) != 0; }
+
+const char* module_kernel_set(const ModuleHost& h) { return h.contract->kernelSet(); }
 
 int module_start(ModuleHost& h, int32_t w, int32_t height) {
     h.src = VFBitmap{};

@@ -35,12 +35,17 @@ bool module_replay(ModuleHost& h, const ScriptCall& call, std::string& error);
 // The instance record, for a host of our own module that sets the switches
 // which VirtualDub only sets through the dialog.
 void* module_instance(ModuleHost& h);
-const FilterDefinition& module_definition(const ModuleHost& h);
+// What the module declares (host/module_contract.h): whether instances on
+// this one's current route may run side by side, and the kernel set of its
+// CPU route.
+bool module_parallel_safe(const ModuleHost& h);
+const char* module_kernel_set(const ModuleHost& h);
 
 int module_start(ModuleHost& h, int32_t w, int32_t h_);
 // Runs one frame: source and destination rows of w*4 bytes with the given pitches.
 int module_run(ModuleHost& h, uint32_t* src, ptrdiff_t srcPitch, uint32_t* dst, ptrdiff_t dstPitch);
 int module_end(ModuleHost& h);
+// The instance's settings as the host saves them: "Config(70,70,2,0,1)".
 std::string module_script_string(ModuleHost& h);
 
 }  // namespace orv::cli

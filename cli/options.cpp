@@ -25,6 +25,21 @@ bool parse_threads(Options& o, const std::string& v, std::string& error) {
     return (error = range_error("--threads", 1, 256, v), false);
 }
 
+// The names the module knows: those of the table it was built from.
+bool parse_kernel_set(Options& o, const std::string& v, std::string& error) {
+    static constexpr const char* kNames[] = {"reference",
+#define ORV_KERNEL_SET(name, ...) #name,
+#include "core/kernel_sets.def"
+#undef ORV_KERNEL_SET
+    };
+    std::string all;
+    for (const char* name : kNames) {
+        if (v == name) return (o.kernelSet = v, true);
+        all += (all.empty() ? "" : ", ") + std::string(name);
+    }
+    return (error = "unknown kernel set '" + v + "'; the sets are " + all, false);
+}
+
 bool parse_size(Options& o, const std::string& v, std::string& error) {
     const auto x = v.find('x');
     if (x != std::string::npos && to_int(v.substr(0, x), 1, 32768, o.width) && to_int(v.substr(x + 1), 1, 32768, o.height))
@@ -92,7 +107,10 @@ const Row kRows[] = {
      .help = "frame rate of raw input (default 25), and of a raw stream\nwithout timestamps (default: the stream's)",
      .text = &Options::rate},
     {.name = "--threads", .value = "N", .section = Section::Other,
-     .help = "filter threads (default: one per core; one with the GPU)", .special = parse_threads},
+     .help = "filter threads (default: one per processor orv may use;\none with the GPU)", .special = parse_threads},
+    {.name = "--kernel-set", .value = "NAME", .section = Section::Other,
+     .help = "the CPU route's kernels: the best set the processor has\nat or below NAME, e.g. avx2 or reference",
+     .special = parse_kernel_set},
     {.name = "--force", .value = nullptr, .section = Section::Other,
      .help = "overwrite an existing OUTPUT (never the INPUT itself)", .flag = &Options::force},
     {.name = "--module", .value = "PATH", .section = Section::Other,

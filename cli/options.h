@@ -31,7 +31,8 @@ struct Options : EncoderRecord {
     bool showNoise = false, disable = false, noAutoProfile = false;
     int32_t width = 0, height = 0;  // --size, for raw frames
     std::string rate;               // --rate; empty: the stream's own, 25 for raw frames
-    int32_t threads = 0;            // 0: one per core
+    int32_t threads = 0;            // 0: one per processor orv may use
+    std::string kernelSet;          // --kernel-set: the cap on the CPU route's kernels
     std::string modulePath;
     bool force = false, quiet = false;
 };

@@ -51,8 +51,6 @@ struct FilterInstance {
     FilterInstance* owner;
     // The fast route's 16-bit lines, made at start with the plane.
     kernels::LineRing* lineRing;
-    // Frames that could not be denoised and went out as they came in.
-    uint32_t failedFrames;
     // Why the last frame left the GPU route with a context there: the first
     // driver call that failed (a static name, null when none) and its status.
     const char* gpuDeclineCall;

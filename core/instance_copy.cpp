@@ -27,7 +27,6 @@ void copy_instance(const FilterInstance& from, FilterInstance& to) {
     std::memcpy(static_cast<void*>(&to), &from, sizeof(FilterInstance));
     forget_resources(to);
     to.owner = &to;
-    to.failedFrames = 0;
 }
 
 }  // namespace orv

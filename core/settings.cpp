@@ -41,7 +41,6 @@ void init_instance(FilterInstance& fi, int processorCount) {
     fi.lumaPlaneSize = 0;
     fi.lineRing = nullptr;
     fi.lastRoute = kRoutePassThrough;
-    fi.failedFrames = 0;
     fi.gpuDeclineCall = nullptr;
     fi.gpuDeclineStatus = 0;
     fi.owner = &fi;

@@ -14,8 +14,8 @@
 //   route needs is taken there, and a frame needs no memory of its own.
 // - runProc's answer is ignored: whatever the destination holds is the
 //   frame. A frame that can't be denoised (memory gone after all, a caught
-//   exception) therefore goes out as it came in, and is counted; the answer
-//   1 is for hosts of our own, which can report it.
+//   exception) therefore goes out as it came in; the answer 1 is for hosts
+//   of our own, which report it (orv fails the run).
 // - the host's Except services raise C++ exceptions, which must not cross
 //   our noexcept frames: the module never calls them.
 // On a caught exception the script string is empty and fssProc answers
@@ -61,6 +61,14 @@ int run_frame(FilterInstance& fi, const FrameView& src, const FrameView& dst) {
 
 }  // namespace
 
+int32_t parallel_safe(const void* instance) noexcept {
+    if (instance == nullptr) return 0;
+    // A record whose context is another's (a copy by bytes) drops it on its
+    // next call and runs on the CPU.
+    const auto& fi = *static_cast<const FilterInstance*>(instance);
+    return fi.gpu == nullptr || fi.owner != &fi ? 1 : 0;
+}
+
 int initProc(FilterActivation* fa, const FilterFunctions*) noexcept {
     if (!has_instance(fa)) return 1;
     return guarded(1, [&] {
@@ -95,7 +103,6 @@ int runProc(const FilterActivation* fa, const FilterFunctions*) noexcept {
     // the source is still as the host gave it, in place too.
     copy_rows(src, dst, src.w, src.h);
     fi.lastRoute = kRoutePassThrough;
-    ++fi.failedFrames;
     return 1;
 }
 

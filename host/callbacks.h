@@ -2,6 +2,8 @@
 // them lets an exception reach the host.
 #pragma once
 
+#include <cstdint>
+
 #include "host/vd_interface.h"
 
 namespace orv {
@@ -17,6 +19,10 @@ void copyProc(FilterActivation* fa, const FilterFunctions* ff, void* dst) noexce
 void copyProc2(FilterActivation* fa, const FilterFunctions* ff, void* dst, FilterActivation* faDst,
                const FilterFunctions* ffDst) noexcept;
 bool fssProc(FilterActivation* fa, const FilterFunctions* ff, char* buf, int buflen) noexcept;
+// For hosts of our own (host/module_contract.h): non-zero when instances on
+// this one's current route may run frames side by side. The CPU route keeps
+// nothing from frame to frame; the GPU route carries its noise estimate.
+int32_t parallel_safe(const void* instance) noexcept;
 // The script command, argument list "0iiiii".
 void Config(IScriptInterpreter* isi, void* activation, const ScriptValue* argv, int argc) noexcept;
 

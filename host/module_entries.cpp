@@ -1,7 +1,12 @@
-// The module's two exported entries, through which the host registers the
-// filter and takes it back.
+// The module's exported entries: the two through which the host registers
+// the filter and takes it back, and on Linux the contract that orv checks
+// (host/module_contract.h).
+#include "core/fast_route.h"
+#include "core/instance_layout.h"
+#include "host/callbacks.h"
 #include "host/filter_definition.h"
 #include "host/guarded.h"
+#include "host/module_contract.h"
 #include "host/vd_interface.h"
 
 #ifdef _WIN32
@@ -36,3 +41,15 @@ extern "C" ORV_MODULE_ENTRY void VirtualdubFilterModuleDeinit(FilterModule*, con
         if (ff != nullptr && ff->removeFilter != nullptr) ff->removeFilter(registeredFilter);
     });
 }
+
+#ifndef _WIN32
+namespace {
+
+const char* kernel_set() noexcept { return orv::best_kernel_set().name; }
+
+constexpr ModuleContract kContract{orv::record_layout<orv::FilterInstance>(), orv::parallel_safe, kernel_set};
+
+}  // namespace
+
+extern "C" ORV_MODULE_ENTRY const ModuleContract* orv_module_contract() noexcept { return &kContract; }
+#endif

@@ -1,10 +1,12 @@
 // Runs the built `orv` as a user would, against the built module and ffmpeg.
 #include <gtest/gtest.h>
 
+#include <sched.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -41,7 +43,8 @@ protected:
     // Runs orv with the given arguments; stdin and stdout from/to files in dir.
     Result orv(const std::vector<std::string>& args, const std::string& stdinFile = "/dev/null",
                const std::string& stdoutFile = "/dev/null", const std::string& env = "") {
-        std::string cmd = env + " " + quote(ORV_EXE) + " --module " + quote(ORV_MODULE) + " --quiet";
+        const bool verbose = std::find(args.begin(), args.end(), "--verbose") != args.end();
+        std::string cmd = env + " " + quote(ORV_EXE) + " --module " + quote(ORV_MODULE) + (verbose ? "" : " --quiet");
         for (const auto& a : args) cmd += " " + quote(a);
         const fs::path errFile = dir / "stderr.txt";
         cmd += " <" + quote(stdinFile) + " >" + quote(stdoutFile) + " 2>" + quote(errFile.string());
@@ -118,6 +121,9 @@ TEST_F(CliRun, BadInputIsOneLineAndLeavesNoOutput) {
         {{"denoise", "-", path("exists.mkv"), "--size", "48x32"}, "", 2, "exists; use --force"},
         {{"denoise", "-", "-", "--size", "7x5"}, "", 2, "don't fit"},
         {{"denoise", "-", out, "--size", "7x5"}, "", 2, "don't fit"},
+        {{"denoise", "-", out, "--size", "48x32", "--kernel-set", "avx1024"}, "", 2, "unknown kernel set 'avx1024'"},
+        {{"denoise", "-", out, "--size", "48x32", "--module", ORV_OTHER_LAYOUT_MODULE}, "", 1,
+         "declares another instance record layout"},
     };
     for (const auto& r : rows) {
         const Result res = orv(r.args, path("seven.raw"), "/dev/null", r.env);
@@ -169,6 +175,8 @@ TEST_F(CliRun, SettingsReachTheInstanceAsTheScriptWould) {
         {{"--f1", "0", "--f2", "100", "--sharp", "6", "--interlace"}, S{0, 100, 6, 1, 0}},
         {{"--show-noise"}, S{70, 70, 2, 0, 1}},
         {{"--no-auto-profile", "--sharp", "0"}, S{70, 70, 0, 0, 0}},
+        {{"--kernel-set", "reference"}, S{}},
+        {{"--kernel-set", "sse41", "--sharp", "6"}, S{70, 70, 6, 0, 0}},
     };
     for (const auto& r : rows) {
         std::vector<std::string> args{"denoise", "-", "-", "--size", "48x32"};
@@ -183,6 +191,32 @@ TEST_F(CliRun, SettingsReachTheInstanceAsTheScriptWould) {
     write_raw(path("tops.raw"), tops);
     ASSERT_EQ(orv({"denoise", "-", "-", "--size", "48x32", "--disable"}, path("tops.raw"), path("out.raw")).code, 0);
     EXPECT_EQ(read_raw(path("out.raw")), tops);
+}
+
+// The default thread count is the processors orv may use, and --verbose
+// says what runs.
+TEST_F(CliRun, VerboseSaysThreadsAndKernels) {
+    write_raw(path("clip.raw"), clip_frames(4));
+    cpu_set_t set;
+    ASSERT_EQ(sched_getaffinity(0, sizeof set, &set), 0);
+    int first = 0;
+    while (!CPU_ISSET(first, &set)) ++first;
+    const struct {
+        std::string env;
+        std::vector<std::string> opts;
+        std::string said;
+    } rows[] = {
+        {"taskset -c " + std::to_string(first), {}, "on 1 thread;"},
+        {"", {"--threads", "3", "--kernel-set", "reference"}, "on 3 threads; the CPU route's kernels are the reference set"},
+        {"", {"--f1", "5"}, "runs as Config(5,70,2,0,"},
+    };
+    for (const auto& r : rows) {
+        std::vector<std::string> args{"denoise", "-", "-", "--size", "48x32", "--verbose"};
+        args.insert(args.end(), r.opts.begin(), r.opts.end());
+        const Result res = orv(args, path("clip.raw"), path("out.raw"), r.env);
+        EXPECT_EQ(res.code, 0) << res.err;
+        EXPECT_NE(res.err.find(r.said), std::string::npos) << r.env << " got: " << res.err;
+    }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/config_line.h"
+#include "cli/cpu_count.h"
 #include "cli/options.h"
 #include "cli/progress.h"
 
@@ -106,3 +107,12 @@ TEST(Progress, Lines) {
 
 }  // namespace
 }  // namespace orv::cli
+
+// The cgroup quota lines orv's default thread count comes from.
+TEST(CpuCount, QuotaLines) {
+    const std::pair<const char*, int> rows[] = {{"max 100000", 0},    {"100000 100000", 1}, {"150000 100000", 2},
+                                                {"50000 100000", 1},  {"-1 100000", 0},     {"", 0},
+                                                {"400000 100000 x", 0}, {"100000 0", 0}};
+    for (const auto& [line, cpus] : rows) EXPECT_EQ(orv::cli::cpus_of_quota(line), cpus) << line;
+    EXPECT_GE(orv::cli::usable_cpu_count(), 1);
+}

@@ -3,7 +3,8 @@
 #   cmake -DKIND=elf -DTOOL=<nm>            -DFILE=<ORV_CUDA.so>  -P check_module_file.cmake
 # PE: a PE32+ DLL whose export directory is named "ORV_CUDA.vdf", exporting
 # exactly the two module entries and importing only Windows system DLLs.
-# ELF: exactly the two module entries in the dynamic symbol table.
+# ELF: exactly the two module entries and orv's contract in the dynamic
+# symbol table.
 cmake_minimum_required(VERSION 3.25)
 
 set(entries VirtualdubFilterModuleDeinit VirtualdubFilterModuleInit2)
@@ -67,6 +68,7 @@ elseif(KIND STREQUAL "elf")
     list(APPEND exports "${name}")
   endforeach()
   list(SORT exports)
+  set(entries VirtualdubFilterModuleDeinit VirtualdubFilterModuleInit2 orv_module_contract)
   if(NOT exports STREQUAL entries)
     fail("exports are [${exports}], want [${entries}]")
   endif()
