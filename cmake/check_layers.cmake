@@ -5,6 +5,9 @@
 # Includes are resolved as the compiler would (relative ones against the
 # including file's folder), so "../host/x.h" counts as host/. Tests folders
 # are test code and may reach into any layer.
+#
+# HACKING.md sends the next engineer to files by their paths: every path it
+# names in backticks must exist (placeholders in capitals, like NAME, aside).
 cmake_minimum_required(VERSION 3.25)
 
 # The project folders each product folder may include from.
@@ -42,10 +45,36 @@ foreach(layer core gpu host cli)
   endforeach()
 endforeach()
 
+set(missing "")
+file(READ "${ROOT}/HACKING.md" hacking)
+string(REGEX MATCHALL "`[^`\n]+`" quoted "${hacking}")
+foreach(q IN LISTS quoted)
+  string(REGEX MATCHALL "[` ](core|gpu|host|cli|test_support|bench|fuzz|cmake|scripts|docs)/[^` ]*" named "${q}")
+  foreach(path IN LISTS named)
+    string(SUBSTRING "${path}" 1 -1 path)
+    set(paths "${path}")
+    if(path MATCHES "^(.*){([^}]*)}(.*)$")  # core/cpu_features.{h,cpp}
+      set(paths "")
+      string(REPLACE "," ";" alternatives "${CMAKE_MATCH_2}")
+      foreach(a IN LISTS alternatives)
+        list(APPEND paths "${CMAKE_MATCH_1}${a}${CMAKE_MATCH_3}")
+      endforeach()
+    endif()
+    foreach(p IN LISTS paths)
+      if(NOT p MATCHES "[A-Z][A-Z][A-Z]" AND NOT EXISTS "${ROOT}/${p}")
+        string(APPEND missing "  ${p}\n")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
 if(checked EQUAL 0)
   message(FATAL_ERROR "no product source found under ${ROOT}")
 endif()
 if(violations)
   message(FATAL_ERROR "includes against the layers (core <- gpu <- host, no test support in product):\n${violations}")
 endif()
-message(STATUS "${checked} product files keep the layers")
+if(missing)
+  message(FATAL_ERROR "HACKING.md names paths that don't exist:\n${missing}")
+endif()
+message(STATUS "${checked} product files keep the layers; HACKING.md's paths exist")
