@@ -206,9 +206,9 @@ TEST_F(CliRun, VerboseSaysThreadsAndKernels) {
         std::vector<std::string> opts;
         std::string said;
     } rows[] = {
-        {"taskset -c " + std::to_string(first), {}, "on 1 thread;"},
-        {"", {"--threads", "3", "--kernel-set", "reference"}, "on 3 threads; the CPU route's kernels are the reference set"},
-        {"", {"--f1", "5"}, "runs as Config(5,70,2,0,"},
+        {"taskset -c " + std::to_string(first), {}, " on 1 thread;"},
+        {"", {"--threads", "3", "--kernel-set", "reference", "--config", "Config(5,70,2,0,1)"},
+         "runs as Config(5,70,2,0,1) on 3 threads; the CPU route's kernels are the reference set"},
     };
     for (const auto& r : rows) {
         std::vector<std::string> args{"denoise", "-", "-", "--size", "48x32", "--verbose"};

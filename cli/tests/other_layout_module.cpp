@@ -36,10 +36,7 @@ extern "C" __attribute__((visibility("default"))) const ModuleContract* orv_modu
 
 // Registers nothing: a host that got this far has already failed.
 extern "C" __attribute__((visibility("default"))) int VirtualdubFilterModuleInit2(FilterModule*, const FilterFunctions*,
-                                                                                 int& version, int& compatible) {
-    version = compatible = 0;
+                                                                                 int&, int&) {
     return 1;
 }
-
-extern "C" __attribute__((visibility("default"))) void VirtualdubFilterModuleDeinit(FilterModule*,
-                                                                                   const FilterFunctions*) {}
+extern "C" __attribute__((visibility("default"))) void VirtualdubFilterModuleDeinit(FilterModule*, const FilterFunctions*) {}
