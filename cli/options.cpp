@@ -118,7 +118,9 @@ const Row kRows[] = {
     {.name = "--quiet", .value = nullptr, .section = Section::Other, .help = "no progress bar, summary or notes",
      .flag = &Options::quiet},
     {.name = "--verbose", .value = nullptr, .section = Section::Other,
-     .help = "the libraries' own messages too, the encoder chosen and\nthe frames the GPU route declined", .flag = &Options::verbose},
+     .help = "the libraries' own messages too, the encoder chosen, the\n"
+             "settings, threads and kernel set the filter runs with, and\nthe frames the GPU route declined",
+     .flag = &Options::verbose},
 };
 
 const Row* row_named(const std::string& a) {
