@@ -1,5 +1,6 @@
 // The module's two exported entries, through which the host registers the
 // filter and takes it back.
+#include "gpu/context_pool.h"
 #include "host/filter_definition.h"
 #include "host/guarded.h"
 #include "host/vd_interface.h"
@@ -35,4 +36,8 @@ extern "C" ORV_MODULE_ENTRY void VirtualdubFilterModuleDeinit(FilterModule*, con
     orv::guarded([&] {
         if (ff != nullptr && ff->removeFilter != nullptr) ff->removeFilter(registeredFilter);
     });
+    // The last word a host says before it unloads the module (AviSynth+ says
+    // it when its last script using the module closes): the idle GPU
+    // contexts go with it. Contexts still in started instances stay theirs.
+    orv::gpu_context_pool_drain();
 }

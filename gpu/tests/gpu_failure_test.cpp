@@ -148,6 +148,7 @@ TEST(GpuFailure, EachStepOfAFrame) {
             d.reset();
             expect_context_serves_next_frame(in, d, p, before);
             EXPECT_EQ(in.end(), 0);
+            give_back_idle_contexts(g.m);
             EXPECT_EQ(d.live("allocations"), before + p.leaked);
             EXPECT_EQ(d.live("streams"), 0);
             EXPECT_EQ(d.faults(), 0);
@@ -187,6 +188,7 @@ TEST(GpuFailure, AtStart) {
         ASSERT_NE(first.fields().gpu, nullptr);
         ASSERT_EQ(first.end(), 0);
     }
+    give_back_idle_contexts(g.m);
     for (const auto& p : points) {
         SCOPED_TRACE(p.step);
         HostInstance in(g.m.host);
@@ -205,6 +207,7 @@ TEST(GpuFailure, AtStart) {
         EXPECT_EQ(in.fields().noiseSigma, p.hasContext ? kGridSigma : 0.0f);
         EXPECT_EQ(d.live("allocations") - leftOver, p.hasContext ? 4 : 0);
         EXPECT_EQ(in.end(), 0);
+        give_back_idle_contexts(g.m);
         EXPECT_EQ(d.live("streams"), 0);
         EXPECT_EQ(d.live("allocations") - leftOver, 0);
     }
