@@ -118,6 +118,7 @@ inline void play_lane(ModuleHost& host, const HostOrder& order, int32_t w, int32
                 sigma.resize(in.size());
                 in[st.instance] = std::make_unique<HostInstance>(host, 0x5A);
                 in[st.instance]->copy_from(i, order.copy);
+                EXPECT_EQ(in[st.instance]->fields().noiseSigma, i.fields().noiseSigma) << "copy " << st.instance;
                 sigma[st.instance] = sigma[st.from];
                 break;
             case OrderStep::Start:
