@@ -2,6 +2,7 @@
 // writes, how the noise profile steers it, and how the device buffers follow
 // the frames.
 #include <iterator>
+#include <memory>
 #include <thread>
 #include <utility>
 
@@ -282,6 +283,46 @@ TEST(GpuRoute, InstancesOnManyThreadsBringTheDriverUpOnce) {
     EXPECT_GE(d.calls("cuStreamCreate"), 1);
     EXPECT_LE(d.calls("cuStreamCreate"), 4);
     EXPECT_EQ(d.faults(), 0);
+}
+
+}  // namespace
+}  // namespace orv::test
+
+namespace orv::test {
+namespace {
+
+// Idle contexts: a start takes the one of its size, a fifth handed back
+// displaces the one idle longest, a context whose stream failed is not kept,
+// and one deleted without an end is handed back, not lost.
+TEST(GpuRoute, IdleContextsByAgeAndSize) {
+    GpuModule g;
+    FakeDriver& d = g.driver;
+    const int leftOver = d.live("allocations");
+    std::vector<std::unique_ptr<HostInstance>> in;
+    std::vector<std::unique_ptr<TestFrame>> frames;
+    for (int k = 0; k < 5; ++k) {
+        in.push_back(std::make_unique<HostInstance>(g.m.host));
+        frames.push_back(std::make_unique<TestFrame>(20 + k, 10, (20 + k) * 4));
+        ASSERT_EQ(in[k]->init(), 0);
+        ASSERT_EQ(in[k]->start(*frames[k]), 0);
+    }
+    for (auto& i : in) ASSERT_EQ(i->end(), 0);
+    EXPECT_EQ(d.live("allocations") - leftOver, 16);  // the first one's went
+    for (int k : {2, 4, 1, 3, 0}) {
+        d.reset();
+        ASSERT_EQ(in[k]->start(*frames[k]), 0);
+        EXPECT_EQ(d.calls("cuMemAllocPitch_v2") + d.calls("cuStreamCreate"), k == 0 ? 3 : 0) << k;
+    }
+    d.reset();
+    d.fail_call("cuStreamSynchronize", 1, 700);
+    ASSERT_EQ(in[0]->end(), 0);
+    EXPECT_EQ(d.calls("cuStreamDestroy_v2"), 1);
+    in[1]->deinit();
+    EXPECT_EQ(in[1]->fields().gpu, nullptr);
+    for (int k = 2; k < 5; ++k) ASSERT_EQ(in[k]->end(), 0);
+    g.m.host.deregister();
+    EXPECT_EQ(d.live("allocations") - leftOver, 0);
+    EXPECT_EQ(d.live("streams"), 0);
 }
 
 }  // namespace
