@@ -23,6 +23,9 @@ orv::test::ModuleHost* module = nullptr;
 // The dynamic loader reads the library path once, at the start: a process
 // without the fake driver's folder on it starts again with it.
 void put_fake_driver_on_library_path(char** argv) {
+    // The fake's one device must be there, whatever the caller's environment
+    // hides; the fake reads this when the driver comes up.
+    unsetenv("CUDA_VISIBLE_DEVICES");
     const char* path = std::getenv("LD_LIBRARY_PATH");
     const std::string dir = ORV_FAKE_CUDA_DIR;
     if (path != nullptr && (":" + std::string(path) + ":").find(":" + dir + ":") != std::string::npos) return;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "gpu/context_pool.h"
 #include "gpu/gpu_context.h"
 #include "gpu/noise_profile.h"
 #include "gpu/noise_rules.h"
@@ -54,7 +55,7 @@ bool gpu_route_frame(FilterInstance& fi, const FrameView& src, const FrameView& 
 void gpu_route_start(FilterInstance& fi, int32_t w, int32_t h) noexcept {
     // A start without an end since the last one keeps its context rather
     // than losing it.
-    if (fi.gpu == nullptr) fi.gpu = gpu_context_create();
+    if (fi.gpu == nullptr) fi.gpu = gpu_context_take(w, h);
     // Sizing now spares the first frame the wait; a failure here is retried
     // by that frame.
     if (fi.gpu != nullptr) gpu_context_ensure(fi.gpu, w, h);
@@ -76,7 +77,7 @@ bool gpu_route_run(FilterInstance& fi, const FrameView& src, const FrameView& ds
 
 void gpu_route_end(FilterInstance& fi) noexcept {
     if (fi.gpu == nullptr) return;
-    gpu_context_free(fi.gpu);
+    gpu_context_give_back(fi.gpu);
     fi.gpu = nullptr;
 }
 

@@ -10,8 +10,8 @@
 
 namespace orv {
 
-// At start: makes the instance's GpuContext and sizes its buffers for the
-// source frame. Without a driver or a device the instance keeps no context and
+// At start: takes the instance a GpuContext (an idle one where there is one,
+// gpu/context_pool.h) and sizes its buffers for the source frame. Without a driver or a device the instance keeps no context and
 // works on the CPU.
 void gpu_route_start(FilterInstance& fi, int32_t w, int32_t h) noexcept;
 
@@ -22,7 +22,7 @@ void gpu_route_start(FilterInstance& fi, int32_t w, int32_t h) noexcept;
 // noiseSigma keeps a successful profile's update either way.
 bool gpu_route_run(FilterInstance& fi, const FrameView& src, const FrameView& dst) noexcept;
 
-// At end: frees the context.
+// At end: hands the context back to the pool of idle ones.
 void gpu_route_end(FilterInstance& fi) noexcept;
 
 }  // namespace orv

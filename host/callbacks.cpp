@@ -59,6 +59,14 @@ int run_frame(FilterInstance& fi, const FrameView& src, const FrameView& dst) {
     return run_fast_route(fi, src, dst);
 }
 
+// The GPU context goes back to the pool of idle ones, for the next start.
+void release_instance(FilterInstance& fi) {
+    claim_resources(fi);
+    release_luma_plane(fi);
+    release_line_ring(fi);
+    gpu_route_end(fi);
+}
+
 }  // namespace
 
 int32_t parallel_safe(const void* instance) noexcept {
@@ -109,13 +117,15 @@ int runProc(const FilterActivation* fa, const FilterFunctions*) noexcept {
 int endProc(FilterActivation* fa, const FilterFunctions*) noexcept {
     if (!has_instance(fa)) return 1;
     return guarded(1, [&] {
-        FilterInstance& fi = instance_of(fa);
-        claim_resources(fi);
-        release_luma_plane(fi);
-        release_line_ring(fi);
-        gpu_route_end(fi);
+        release_instance(instance_of(fa));
         return 0;
     });
+}
+
+// A host may delete an instance it never ended; one it ended holds nothing.
+void deinitProc(FilterActivation* fa, const FilterFunctions*) noexcept {
+    if (!has_instance(fa)) return;
+    guarded([&] { release_instance(instance_of(fa)); });
 }
 
 void copyProc(FilterActivation* fa, const FilterFunctions*, void* dst) noexcept {

@@ -13,6 +13,7 @@ int runProc(const FilterActivation* fa, const FilterFunctions* ff) noexcept;
 void stringProc(const FilterActivation* fa, const FilterFunctions* ff, char* buf) noexcept;
 int startProc(FilterActivation* fa, const FilterFunctions* ff) noexcept;
 int endProc(FilterActivation* fa, const FilterFunctions* ff) noexcept;
+void deinitProc(FilterActivation* fa, const FilterFunctions* ff) noexcept;
 // The copy the host makes of an instance, running or not: the settings and
 // the noise estimate, none of the original's resources.
 void copyProc(FilterActivation* fa, const FilterFunctions* ff, void* dst) noexcept;

@@ -18,8 +18,9 @@ ScriptObject scriptObject{nullptr, scriptFunctions, nullptr};
 
 }  // namespace
 
-// No deinitProc: everything an instance owns is released by endProc. The
-// copy callbacks keep a copy from sharing the original's resources; hosts
+// deinitProc releases what an instance deleted without an end still holds;
+// AviSynth+ never calls it (the module's deinit entry frees the idle GPU
+// contexts instead). The copy callbacks keep a copy from sharing the original's resources; hosts
 // from before copyProc2 call copyProc. No
 // paramProc: the output frame has the source frame's format and size. A
 // Linux host has no dialog manager, so there the filter has no dialog.
@@ -33,7 +34,7 @@ FilterDefinition filterDefinition{
     .private_data = nullptr,
     .inst_data_size = static_cast<int>(sizeof(FilterInstance)),
     .initProc = &initProc,
-    .deinitProc = nullptr,
+    .deinitProc = &deinitProc,
     .runProc = &runProc,
     .paramProc = nullptr,
 #ifdef _WIN32

@@ -3,6 +3,7 @@
 // (host/module_contract.h).
 #include "core/fast_route.h"
 #include "core/instance_layout.h"
+#include "gpu/context_pool.h"
 #include "host/callbacks.h"
 #include "host/filter_definition.h"
 #include "host/guarded.h"
@@ -40,6 +41,10 @@ extern "C" ORV_MODULE_ENTRY void VirtualdubFilterModuleDeinit(FilterModule*, con
     orv::guarded([&] {
         if (ff != nullptr && ff->removeFilter != nullptr) ff->removeFilter(registeredFilter);
     });
+    // The last word a host says before it unloads the module (AviSynth+ says
+    // it when its last script using the module closes): the idle GPU
+    // contexts go with it. Contexts still in started instances stay theirs.
+    orv::gpu_context_pool_drain();
 }
 
 #ifndef _WIN32

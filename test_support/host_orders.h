@@ -17,7 +17,7 @@
 namespace orv::test {
 
 struct OrderStep {
-    enum Op { Start, Run, End, Copy } op;
+    enum Op { Start, Run, End, Copy, Deinit } op;
     int instance;   // which instance; Copy makes it
     int count = 1;  // Run: frames
     int from = 0;   // Copy: the instance copied
@@ -59,15 +59,28 @@ inline std::vector<HostOrder> host_orders(int longRun) {
     // or calls deinitProc.
     const std::vector<OrderStep> avisynth{{S::Start, 0}, {S::Run, 0, 2}, {S::End, 0},    {S::Start, 0}, {S::Run, 0, 1},
                                           {S::End, 0},   {S::Start, 0},  {S::Run, 0, 3}, {S::End, 0},   {S::End, 0}};
+    // Under Prefetch(N) each thread's instance gets every N-th frame: a
+    // restart around every one.
+    std::vector<OrderStep> restartEveryFrame;
+    for (int k = 0; k < 12; ++k) restartEveryFrame.insert(restartEveryFrame.end(), {{S::Start, 0}, {S::Run, 0}, {S::End, 0}});
+    // VirtualDub deletes every instance it made, after its end.
+    const auto deleted = [](std::vector<OrderStep> steps) {
+        int made = 1;
+        for (const OrderStep& st : steps) made += st.op == S::Copy ? 1 : 0;
+        for (int i = 0; i < made; ++i) steps.push_back({S::Deinit, i});
+        return steps;
+    };
     return {
-        {"VirtualDub 1.10.4, copy of a running instance by copyProc2", 17, W::Proc2, whileRunning, true},
-        {"VirtualDub 1.10.4, copy of a running instance by bytes", 17, W::Bytes, whileRunning, true},
-        {"VirtualDub 1.10.4, copy before start by copyProc2", 17, W::Proc2, beforeStart},
-        {"an old host, copy before start by copyProc", 17, W::Proc, beforeStart},
-        {"VirtualDub2, copy after stop by copyProc2", 20, W::Proc2, afterStop},
-        {"VirtualDub2, copy after stop by bytes", 20, W::Bytes, afterStop},
+        {"VirtualDub 1.10.4, copy of a running instance by copyProc2", 17, W::Proc2, deleted(whileRunning), true},
+        {"VirtualDub 1.10.4, copy of a running instance by bytes", 17, W::Bytes, deleted(whileRunning), true},
+        {"VirtualDub 1.10.4, copy before start by copyProc2", 17, W::Proc2, deleted(beforeStart)},
+        {"an old host, copy before start by copyProc", 17, W::Proc, deleted(beforeStart)},
+        {"VirtualDub2, copy after stop by copyProc2", 20, W::Proc2, deleted(afterStop)},
+        {"VirtualDub2, copy after stop by bytes", 20, W::Bytes, deleted(afterStop)},
+        {"VirtualDub2, a restart around every frame", 20, W::Proc2, deleted(restartEveryFrame)},
         {"AviSynth+, in place, restarts on seeks", 14, W::Bytes, avisynth, false, true},
         {"AviSynth+ with Prefetch(3)", 14, W::Bytes, avisynth, false, true, 3},
+        {"AviSynth+ with Prefetch(2), a restart around every frame", 14, W::Bytes, restartEveryFrame, false, true, 2},
     };
 }
 
@@ -105,6 +118,7 @@ inline void play_lane(ModuleHost& host, const HostOrder& order, int32_t w, int32
                 sigma.resize(in.size());
                 in[st.instance] = std::make_unique<HostInstance>(host, 0x5A);
                 in[st.instance]->copy_from(i, order.copy);
+                EXPECT_EQ(in[st.instance]->fields().noiseSigma, i.fields().noiseSigma) << "copy " << st.instance;
                 sigma[st.instance] = sigma[st.from];
                 break;
             case OrderStep::Start:
@@ -112,6 +126,9 @@ inline void play_lane(ModuleHost& host, const HostOrder& order, int32_t w, int32
                 break;
             case OrderStep::End:
                 ASSERT_EQ(i.end(), 0);
+                break;
+            case OrderStep::Deinit:
+                i.deinit();
                 break;
             case OrderStep::Run:
                 for (int k = 0; k < st.count; ++k, ++frame) {

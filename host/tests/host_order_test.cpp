@@ -19,7 +19,13 @@ TEST(HostOrders, EveryInstanceRunsExactFramesOnItsOwn) {
         const std::vector<uint32_t> pictures[] = {random_picture(rng, w, h), random_picture(rng, w, h)};
         const std::vector<uint32_t> expected[] = {denoise(pictures[0], w, h, s), denoise(pictures[1], w, h, s)};
         play_host_order(
-            module_path(), order, w, h, [&](HostInstance& in) { configure(in, order, s); },
+            module_path(), order, w, h,
+            [&](HostInstance& in) {
+                configure(in, order, s);
+                // The CPU route neither reads nor changes the GPU's noise
+                // estimate, but a copy must carry it all the same.
+                in.fields().noiseSigma = 2.5f;
+            },
             [&](int i) -> const std::vector<uint32_t>& { return pictures[i % 2]; },
             [&](int i, float&) { return expected[i % 2]; });
     }

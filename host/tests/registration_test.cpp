@@ -87,11 +87,11 @@ TEST(Definition, FieldsAsTheHostReadsThem) {
     EXPECT_EQ(def.inst_data_size, static_cast<int>(sizeof(FilterInstance)));
     const auto p = [](auto callback) { return reinterpret_cast<const void*>(callback); };
     const void* present[] = {p(def.initProc), p(def.runProc), p(def.stringProc), p(def.startProc),
-                             p(def.endProc),  p(def.fssProc), p(def.copyProc),   p(def.copyProc2)};
+                             p(def.endProc),  p(def.fssProc), p(def.copyProc),   p(def.copyProc2),
+                             p(def.deinitProc)};
     for (size_t i = 0; i < std::size(present); ++i) EXPECT_NE(present[i], nullptr) << "callback " << i;
-    // No deinitProc: an instance owns nothing between end and destruction.
     // No paramProc: the output has the source's format and size.
-    const void* absent[] = {p(def.deinitProc),      p(def.paramProc),    p(def.stringProc2), p(def.serializeProc),
+    const void* absent[] = {p(def.paramProc),    p(def.stringProc2), p(def.serializeProc),
                             p(def.deserializeProc), p(def.prefetchProc), p(def.prefetchProc2), p(def.eventProc)};
     for (size_t i = 0; i < std::size(absent); ++i) EXPECT_EQ(absent[i], nullptr) << "callback " << i;
     EXPECT_EQ(def.configProc != nullptr, kHasDialog);  // no dialog on Linux

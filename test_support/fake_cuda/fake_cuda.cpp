@@ -291,6 +291,11 @@ FAKE_EXPORT int fake_cuda_live(const char* kind) {
     if (k == "streams") return static_cast<int>(f.streams.size());
     if (k == "modules") return static_cast<int>(f.modules.size());
     if (k == "context_refs") return f.primary.refs;
+    if (k == "kilobytes") {
+        size_t bytes = 0;
+        for (const auto& [address, a] : f.allocations) bytes += a.size;
+        return static_cast<int>((bytes + 1023) / 1024);
+    }
     return -1;
 }
 

@@ -20,7 +20,8 @@ int fake_cuda_calls(const char* entry);
 // arguments, and " -> status" when it did not succeed. Valid until the next
 // control call.
 const char* fake_cuda_log_text(void);
-// Live objects of a kind: "allocations", "streams", "modules", "context_refs".
+// Live objects of a kind: "allocations", "streams", "modules", "context_refs";
+// "kilobytes" is the device memory they hold, rounded up.
 int fake_cuda_live(const char* kind);
 // Kernel launches since the last reset that broke a rule on the emulator or
 // were handed a pointer outside device memory.
