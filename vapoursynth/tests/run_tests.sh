@@ -47,4 +47,5 @@ echo "-- the newest vapoursynth from PyPI, then the plugin's wheel from this che
 
 cd "$root/vapoursynth/tests"
 # No GPU is usable, so every frame takes the CPU route whatever the machine has.
-CUDA_VISIBLE_DEVICES= ORV_BIN=$orv_bin PATH="$venv/bin:$PATH" "$venv/bin/python" -m unittest -v
+# A fault between threads may hang rather than fail: ten minutes is far beyond a pass.
+CUDA_VISIBLE_DEVICES= ORV_BIN=$orv_bin PATH="$venv/bin:$PATH" timeout 600 "$venv/bin/python" -m unittest -v
