@@ -2,11 +2,13 @@
 threads and order, and the module's own bytes on the CPU route.
 
 Run with CUDA_VISIBLE_DEVICES empty (run_tests.sh does), so that no GPU is
-usable and every frame takes the CPU route; ORV_BIN names the built orv.
+usable and every frame takes the CPU route, but for the GPU route's check on
+the fake driver (ORV_FAKE_CUDA); ORV_BIN names the built orv.
 """
 import os
 import random
 import subprocess
+import sys
 import unittest
 
 import vapoursynth as vs
@@ -100,6 +102,31 @@ class SameBytesAsTheModule(unittest.TestCase):
                                       *orv_args], input=b"".join(clip_bytes(source)), capture_output=True,
                                      timeout=60, check=True)
                 self.assertEqual(mine, ran.stdout)
+
+    def test_gpu_route_on_the_fake_driver(self):
+        # The GPU route carries its noise estimate from frame to frame: frames
+        # asked for in order on one thread give orv's bytes, where the module
+        # also has one instance and takes frames in order.
+        fake = os.environ.get("ORV_FAKE_CUDA", "")
+        if not os.path.exists(os.path.join(fake, "libcuda.so.1")):
+            self.skipTest("no fake NVIDIA driver built (ORV_FAKE_CUDA)")
+        env = {k: v for k, v in os.environ.items() if k != "CUDA_VISIBLE_DEVICES"}
+        env.update(LD_LIBRARY_PATH=fake, PYTHONPATH=os.path.dirname(os.path.abspath(__file__)))
+        script = ("import sys, vapoursynth as vs\n"
+                  "from clips import noisy_clip, xrgb_bytes\n"
+                  "vs.core.num_threads = 1\n"
+                  "c = vs.core.orv.Denoise(noisy_clip(vs.core, 40, 30, 4, seed=4), route=sys.argv[1])\n"
+                  "sys.stdout.buffer.write(b''.join(xrgb_bytes(c.get_frame(n)) for n in range(c.num_frames)))\n")
+        source = b"".join(clip_bytes(noisy_clip(core, 40, 30, 4, seed=4)))
+        module = subprocess.run([os.environ["ORV_BIN"], "denoise", "-", "-", "--size", "40x30", "--quiet"],
+                                input=source, env=env, capture_output=True, timeout=60, check=True).stdout
+        if module == b"".join(clip_bytes(core.orv.Denoise(noisy_clip(core, 40, 30, 4, seed=4)))):
+            self.skipTest("the module took the CPU route: built without GPU code (no nvcc)")
+        for route in ("gpu", "auto"):
+            with self.subTest(route=route):
+                ran = subprocess.run([sys.executable, "-c", script, route], env=env, capture_output=True,
+                                     timeout=60, check=True)
+                self.assertEqual(ran.stdout, module)
 
 
 class Vspipe(unittest.TestCase):
