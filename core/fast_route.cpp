@@ -134,11 +134,18 @@ void release_line_ring(FilterInstance& fi) {
     fi.lineRing = nullptr;
 }
 
-int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& dst) {
-    return run_fast_route(fi, src, dst, best_kernel_set());
+namespace {
+
+// Every row before and after a route that walks the frame its own way.
+int run_whole(FilterInstance& fi, const FrameView& src, const FrameView& dst, const RowHooks* hooks) {
+    for (int32_t i = 0; hooks != nullptr && i < src.h; ++i) hooks->source(hooks->context, i);
+    const int rc = run_reference_route(fi, src, dst);
+    for (int32_t j = 0; hooks != nullptr && rc == 0 && j < src.h; ++j) hooks->output(hooks->context, j);
+    return rc;
 }
 
-int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& dst, const KernelSet& set) {
+int run_rows(FilterInstance& fi, const FrameView& src, const FrameView& dst, const KernelSet& set,
+             const RowHooks* hooks) {
     const int32_t w = src.w, h = src.h;
     const bool empty = w <= 0 || h <= 0;
     if (!ensure_luma_plane(fi, empty ? 0 : w, empty ? 0 : h)) return 1;
@@ -150,7 +157,7 @@ int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& ds
     uint8_t* d = lowest_row(FrameView{dst.data, dst.pitch, w, h});
     const ptrdiff_t sStep = src.pitch < 0 ? -src.pitch : src.pitch;
     const ptrdiff_t dStep = dst.pitch < 0 ? -dst.pitch : dst.pitch;
-    if (layout_of(s, sStep, d, dStep, w, h) == Layout::Other) return run_reference_route(fi, src, dst);
+    if (layout_of(s, sStep, d, dStep, w, h) == Layout::Other) return run_whole(fi, src, dst, hooks);
 
     kernels::PassConstants pc = kernels::make_pass_constants(fi.f1, fi.f2, fi.sharp, fi.interlace, fi.showNoise);
     const int64_t cache = last_level_cache_bytes();
@@ -165,15 +172,32 @@ int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& ds
     int64_t built = 0;
     const int16_t* lines[kernels::kLineCount] = {};
     for (int32_t j = 0; j < h; ++j) {
-        for (const int64_t need = std::min<int64_t>(h, j + reach + 1); built < need; ++built)
+        for (const int64_t need = std::min<int64_t>(h, j + reach + 1); built < need; ++built) {
+            if (hooks != nullptr) hooks->source(hooks->context, static_cast<int32_t>(built));
             k.luma_row(srcRow(built), w, fi.lumaPlane + built * w, ring != nullptr ? ring->row(built) : nullptr,
                        ring != nullptr ? ring->multiples(built) : nullptr);
+        }
         if (ring != nullptr) ring->lines_of(j, h, pc.step, lines);
         k.denoise_row(kernels::RowJob{fi.lumaPlane, lines, w, h, j, srcRow(j),
                                       reinterpret_cast<uint32_t*>(d + j * dStep), pc,
                                       ring != nullptr ? ring->multiples(j) : nullptr});
+        if (hooks != nullptr) hooks->output(hooks->context, j);
     }
     return 0;
+}
+
+}  // namespace
+
+int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& dst) {
+    return run_rows(fi, src, dst, best_kernel_set(), nullptr);
+}
+
+int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& dst, const KernelSet& set) {
+    return run_rows(fi, src, dst, set, nullptr);
+}
+
+int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& dst, const RowHooks& hooks) {
+    return run_rows(fi, src, dst, best_kernel_set(), &hooks);
 }
 
 }  // namespace orv

@@ -31,4 +31,17 @@ int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& ds
 // The same with the kernels chosen; a set the processor lacks falls back to the reference set.
 int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& dst, const KernelSet& set);
 
+// For a host whose frames come in another form (planar rows): the route asks
+// for source row i (counted from the lowest-addressed) just before it first
+// reads it, rows in order and each once, and reports output row j as soon as
+// it is written; so the host converts each row while it is in the cache
+// rather than the whole frame before and after. On a failure (return 1)
+// neither may have been called for every row.
+struct RowHooks {
+    void* context;
+    void (*source)(void* context, int32_t row);
+    void (*output)(void* context, int32_t row);
+};
+int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& dst, const RowHooks& hooks);
+
 }  // namespace orv

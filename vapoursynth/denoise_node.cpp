@@ -83,35 +83,64 @@ std::string make_node(const VSMap* in, const VSAPI* vsapi, DenoiseNode& d) {
     return start_gpu(d, vi);
 }
 
-// Planes to words, the route in place, words back to a new frame that
-// carries the source's properties. Null with `error` set on a failure.
+// The rows of one frame on their way: planes to words and back.
+struct RowCopy {
+    const uint8_t* src[3];
+    ptrdiff_t srcStride;
+    uint8_t* dst[3];
+    ptrdiff_t dstStride;
+    uint32_t* words;
+    int32_t w;
+};
+
+void pack_row(void* context, int32_t y) {
+    const RowCopy& c = *static_cast<const RowCopy*>(context);
+    const ptrdiff_t at = y * c.srcStride;
+    pack_xrgb_row(c.src[0] + at, c.src[1] + at, c.src[2] + at, c.words + static_cast<ptrdiff_t>(y) * c.w, c.w);
+}
+
+void unpack_row(void* context, int32_t y) {
+    const RowCopy& c = *static_cast<const RowCopy*>(context);
+    const ptrdiff_t at = y * c.dstStride;
+    unpack_xrgb_row(c.words + static_cast<ptrdiff_t>(y) * c.w, c.dst[0] + at, c.dst[1] + at, c.dst[2] + at, c.w);
+}
+
+// The route on the words in place. The CPU route converts each row as it
+// reaches it, while the row is in the cache; the GPU route takes the frame
+// whole, and so does the CPU route after a GPU failure.
+bool run_route(DenoiseNode& d, Working& wk, RowCopy& rows, int32_t h) {
+    FilterInstance& fi = wk.fi;
+    const FrameView view{reinterpret_cast<uint8_t*>(rows.words), static_cast<ptrdiff_t>(rows.w) * 4, rows.w, h};
+    if (!ensure_line_ring(fi, rows.w)) return false;
+    if (&wk != d.gpu) return run_fast_route(fi, view, view, RowHooks{&rows, pack_row, unpack_row}) == 0;
+    for (int32_t y = 0; y < h; ++y) pack_row(&rows, y);
+    if (!gpu_route_run(fi, view, view) && run_fast_route(fi, view, view) != 0) return false;
+    for (int32_t y = 0; y < h; ++y) unpack_row(&rows, y);
+    return true;
+}
+
+// A new frame with the source's properties and the denoised picture. Null
+// with `error` set on a failure.
 VSFrame* denoise_frame(DenoiseNode& d, Working& wk, const VSFrame* src, VSCore* core, const VSAPI* vsapi,
                        const char*& error) {
     const int w = vsapi->getFrameWidth(src, 0), h = vsapi->getFrameHeight(src, 0);
-    FilterInstance& fi = wk.fi;
-    apply_settings(fi, d.args, interlace_for(d.args, src, vsapi));
+    apply_settings(wk.fi, d.args, interlace_for(d.args, src, vsapi));
     wk.xrgb.resize(static_cast<size_t>(w) * static_cast<size_t>(h));
-    uint32_t* words = wk.xrgb.data();
-    const ptrdiff_t in = vsapi->getStride(src, 0);
-    const uint8_t *r = vsapi->getReadPtr(src, 0), *g = vsapi->getReadPtr(src, 1), *b = vsapi->getReadPtr(src, 2);
-    for (int y = 0; y < h; ++y) pack_xrgb_row(r + y * in, g + y * in, b + y * in, words + static_cast<ptrdiff_t>(y) * w, w);
-
-    const FrameView view{reinterpret_cast<uint8_t*>(words), static_cast<ptrdiff_t>(w) * 4, w, h};
-    const bool onGpu = &wk == d.gpu && gpu_route_run(fi, view, view);
-    if (!onGpu && (!ensure_line_ring(fi, w) || run_fast_route(fi, view, view) != 0)) {
-        error = "out of memory";
-        return nullptr;
-    }
     VSFrame* dst = vsapi->newVideoFrame(vsapi->getVideoFrameFormat(src), w, h, src, core);
     if (dst == nullptr) {
         error = "the core gave no frame to write";
         return nullptr;
     }
-    const ptrdiff_t out = vsapi->getStride(dst, 0);
-    uint8_t *dr = vsapi->getWritePtr(dst, 0), *dg = vsapi->getWritePtr(dst, 1), *db = vsapi->getWritePtr(dst, 2);
-    for (int y = 0; y < h; ++y)
-        unpack_xrgb_row(words + static_cast<ptrdiff_t>(y) * w, dr + y * out, dg + y * out, db + y * out, w);
-    return dst;
+    RowCopy rows{{vsapi->getReadPtr(src, 0), vsapi->getReadPtr(src, 1), vsapi->getReadPtr(src, 2)},
+                 vsapi->getStride(src, 0),
+                 {vsapi->getWritePtr(dst, 0), vsapi->getWritePtr(dst, 1), vsapi->getWritePtr(dst, 2)},
+                 vsapi->getStride(dst, 0),
+                 wk.xrgb.data(),
+                 w};
+    if (run_route(d, wk, rows, h)) return dst;
+    vsapi->freeFrame(dst);
+    error = "out of memory";
+    return nullptr;
 }
 
 VSFrame* filter_frame(DenoiseNode& d, const VSFrame* src, VSCore* core, const VSAPI* vsapi, const char*& error) {

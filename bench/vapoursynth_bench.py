@@ -1,0 +1,143 @@
+"""The VapourSynth plugin's figures in `make bench` (vapoursynth_bench.sh runs it).
+
+  plugin: orv.Denoise against the module's CPU route through its entries
+          (orv_module_time), in processor time per frame, best of three, the
+          two alternated; and frames per second on 2 threads against 1.
+  peers:  orv.Denoise beside VapourSynth's denoisers from PyPI on the same
+          noisy clips: processor time per frame on one thread (sigma 5), and
+          PSNR against the clean source at noise sigma 5 and 10.
+
+Frames are raw bgr0 files from orv_synth_clip (clean.raw, noisy5.raw,
+noisy10.raw in --work), loaded before anything is timed.
+"""
+import argparse
+import os
+import subprocess
+import time
+
+import numpy as np
+import vapoursynth as vs
+
+core = vs.core
+ROUNDS = 3
+
+
+def load(path, w, h):
+    return np.fromfile(path, np.uint8).reshape(-1, h, w, 4)
+
+
+def as_clip(bgr0, length):
+    """The frames as RGB24, made once and handed out again: the source costs nothing."""
+    _, h, w, _ = bgr0.shape
+    blank = core.std.BlankClip(format=vs.RGB24, width=w, height=h, length=length)
+    held = []
+    for frame in bgr0:
+        f = blank.get_frame(0).copy()
+        for plane, channel in ((0, 2), (1, 1), (2, 0)):
+            np.asarray(f[plane])[:] = frame[:, :, channel]
+        held.append(f)
+    return core.std.ModifyFrame(blank, blank, lambda n, f: held[n % len(held)])
+
+
+def run(clip, threads):
+    """Wall and processor seconds to get every frame of a node nobody asked yet."""
+    core.num_threads = threads
+    wall, cpu = time.perf_counter(), time.process_time()
+    for _ in clip.frames():
+        pass
+    return time.perf_counter() - wall, time.process_time() - cpu
+
+
+def plugin(args, w, h):
+    noisy = os.path.join(args.work, "noisy5.raw")
+    source = as_clip(load(noisy, w, h), 48)
+    n = source.num_frames
+    mine, module = [], []
+    for _ in range(ROUNDS):
+        mine.append(run(core.orv.Denoise(source, route="cpu"), 1)[1] / n * 1000)
+        out = subprocess.run([args.module_time, args.module, str(w), str(h), noisy, "6"], check=True,
+                             capture_output=True, text=True, env=dict(os.environ, CUDA_VISIBLE_DEVICES=""))
+        module.append(float(out.stdout))
+    alone = min(run(source, 1)[1] for _ in range(ROUNDS)) / n * 1000
+    one = min(run(core.orv.Denoise(source, route="cpu"), 1)[0] for _ in range(ROUNDS))
+    two = min(run(core.orv.Denoise(source, route="cpu"), 2)[0] for _ in range(ROUNDS))
+    version = next(line.strip() for line in str(core).splitlines() if "Core R" in line)
+    print(f"VapourSynth plugin, {w}x{h} RGB24, {version}; processor time per frame, best of {ROUNDS}:")
+    print(f"  orv.Denoise on 1 thread          {min(mine):7.2f} ms  (its source alone: {alone:.2f} ms)")
+    print(f"  the module's CPU route (entries) {min(module):7.2f} ms")
+    print(f"  plugin / module                  {min(mine) / min(module):7.2f}   (goal: at most 1.10)")
+    print(f"  frames per second, 2 threads against 1: {one / two:.2f}x  (goal: at least 1.8; "
+          f"{n / one:.0f} and {n / two:.0f} fps, wall time on a machine others may share)")
+
+
+def in_yuv(clip, denoise):
+    """A luma denoiser on the RGB24 clip: to float YUV (BT.709), the filter on Y, and back."""
+    yuv = core.resize.Bicubic(clip, format=vs.YUV444PS, matrix_s="709")
+    return core.resize.Bicubic(denoise(yuv), format=vs.RGB24, matrix_in_s="709")
+
+
+def dfttest(yuv, sigma):
+    import dfttest2
+    return dfttest2.DFTTest(yuv, sigma=sigma, planes=[0], backend=dfttest2.Backend.CPU())
+
+
+# Name, then the filter for noise sigma 5 and for 10 (settings near the best
+# PSNR each reached on these frames among a few tried).
+FILTERS = [
+    ("orv.Denoise, defaults (70, 70, sharp 2)", lambda c, s: core.orv.Denoise(c, route="cpu")),
+    ("orv.Denoise f1=100 f2=100 sharp=0", lambda c, s: core.orv.Denoise(c, f1=100, f2=100, sharp=0, route="cpu")),
+    ("bm3dcpu.BM3D (radius 0, sigma = noise)",
+     lambda c, s: in_yuv(c, lambda y: core.bm3dcpu.BM3D(y, sigma=[s, 0, 0], radius=0))),
+    ("dfttest2 DFTTest, CPU backend", lambda c, s: in_yuv(c, lambda y: dfttest(y, {5: 4.0, 10: 16.0}[s]))),
+    ("zsmooth.DegrainMedian", lambda c, s: in_yuv(c, lambda y: core.zsmooth.DegrainMedian(y, planes=[0]) if False
+                                                   else core.zsmooth.DegrainMedian(y, limit=[{5: 10, 10: 20}[s], 0, 0]))),
+    ("nlm_ispc.NLMeans", lambda c, s: in_yuv(c, lambda y: core.nlm_ispc.NLMeans(y, h={5: 1.0, 10: 2.0}[s],
+                                                                                  channels="Y"))),
+    ("conversion to YUV444PS and back alone", lambda c, s: in_yuv(c, lambda y: y)),
+]
+
+
+def psnr(clip, clean):
+    sse, count = 0.0, 0
+    for n, f in enumerate(clip.frames()):
+        for plane, channel in ((0, 2), (1, 1), (2, 0)):
+            d = np.asarray(f[plane]).astype(np.int32) - clean[n, :, :, channel]
+            sse += float(np.sum(d * d))
+            count += d.size
+    return 10 * np.log10(255.0 * 255.0 * count / sse)
+
+
+def peers(args, w, h):
+    clean = load(os.path.join(args.work, "clean.raw"), w, h)
+    noisy = {s: load(os.path.join(args.work, f"noisy{s}.raw"), w, h) for s in (5, 10)}
+    sources = {s: as_clip(noisy[s], len(noisy[s])) for s in (5, 10)}
+    version = next(line.strip() for line in str(core).splitlines() if "Core R" in line)
+    print(f"\nVapourSynth denoisers, {w}x{h} RGB24, {len(clean)} frames, {version}; processor time per frame on one "
+          "thread (sigma 5), PSNR (R, G, B) against the clean source:")
+    print("| filter | ms per frame | PSNR sigma 5 | PSNR sigma 10 |")
+    print("|---|---|---|---|")
+    print(f"| noisy input | | {psnr(sources[5], clean):.2f} | {psnr(sources[10], clean):.2f} |")
+    for name, make in FILTERS:
+        try:
+            cpu = min(run(make(sources[5], 5), 1)[1] for _ in range(2)) / len(clean) * 1000
+            core.num_threads = os.cpu_count() or 1
+            row = [f"{cpu:.1f}"] + [f"{psnr(make(sources[s], s), clean):.2f}" for s in (5, 10)]
+        except (AttributeError, ImportError, vs.Error) as e:
+            row = ["unavailable", str(e).splitlines()[0][:60], ""]
+        print(f"| {name} | " + " | ".join(row) + " |")
+
+
+def main():
+    p = argparse.ArgumentParser()
+    p.add_argument("mode", choices=["plugin", "peers"])
+    p.add_argument("--work", required=True)
+    p.add_argument("--size", default="1920x1080")
+    p.add_argument("--module-time")
+    p.add_argument("--module")
+    args = p.parse_args()
+    w, h = (int(v) for v in args.size.split("x"))
+    (plugin if args.mode == "plugin" else peers)(args, w, h)
+
+
+if __name__ == "__main__":
+    main()
