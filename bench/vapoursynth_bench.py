@@ -70,9 +70,9 @@ def plugin(args, w, h):
           f"{n / one:.0f} and {n / two:.0f} fps, wall time on a machine others may share)")
 
 
-def in_yuv(clip, denoise):
-    """A luma denoiser on the RGB24 clip: to float YUV (BT.709), the filter on Y, and back."""
-    yuv = core.resize.Bicubic(clip, format=vs.YUV444PS, matrix_s="709")
+def in_yuv(clip, fmt, denoise):
+    """A luma denoiser on the RGB24 clip: to YUV (BT.709) in `fmt`, the filter on Y, and back."""
+    yuv = core.resize.Bicubic(clip, format=fmt, matrix_s="709")
     return core.resize.Bicubic(denoise(yuv), format=vs.RGB24, matrix_in_s="709")
 
 
@@ -81,20 +81,29 @@ def dfttest(yuv, sigma):
     return dfttest2.DFTTest(yuv, sigma=sigma, planes=[0], backend=dfttest2.Backend.CPU())
 
 
-# Name, then the filter for noise sigma 5 and for 10 (settings near the best
-# PSNR each reached on these frames among a few tried).
+# Name, the format it filters in, three strengths for noise sigma s (the best
+# PSNR of the three is kept: the clean clip is smooth gradients, flat panels
+# and edges, which reward strong smoothing), and the filter. The peers get
+# the noisy luma alone, where all the noise is.
+S16, PS = vs.YUV444P16, vs.YUV444PS
 FILTERS = [
-    ("orv.Denoise, defaults (70, 70, sharp 2)", lambda c, s: core.orv.Denoise(c, route="cpu")),
-    ("orv.Denoise f1=100 f2=100 sharp=0", lambda c, s: core.orv.Denoise(c, f1=100, f2=100, sharp=0, route="cpu")),
-    ("bm3dcpu.BM3D (radius 0, sigma = noise)",
-     lambda c, s: in_yuv(c, lambda y: core.bm3dcpu.BM3D(y, sigma=[s, 0, 0], radius=0))),
-    ("dfttest2 DFTTest, CPU backend", lambda c, s: in_yuv(c, lambda y: dfttest(y, {5: 4.0, 10: 16.0}[s]))),
-    ("zsmooth.DegrainMedian", lambda c, s: in_yuv(c, lambda y: core.zsmooth.DegrainMedian(y, planes=[0]) if False
-                                                   else core.zsmooth.DegrainMedian(y, limit=[{5: 10, 10: 20}[s], 0, 0]))),
-    ("nlm_ispc.NLMeans", lambda c, s: in_yuv(c, lambda y: core.nlm_ispc.NLMeans(y, h={5: 1.0, 10: 2.0}[s],
-                                                                                  channels="Y"))),
-    ("conversion to YUV444PS and back alone", lambda c, s: in_yuv(c, lambda y: y)),
+    ("orv.Denoise, defaults (70, 70, sharp 2)", None, lambda s: [None], lambda c, v: core.orv.Denoise(c, route="cpu")),
+    ("orv.Denoise f1=100 f2=100 sharp=0", None, lambda s: [None],
+     lambda c, v: core.orv.Denoise(c, f1=100, f2=100, sharp=0, route="cpu")),
+    ("bm3dcpu.BM3D radius=0, sigma", PS, lambda s: [s, 1.5 * s, 2 * s],
+     lambda y, v: core.bm3dcpu.BM3D(y, sigma=[v, 0, 0], radius=0)),
+    ("dfttest2.DFTTest (CPU backend), sigma", PS, lambda s: [s * s, 2 * s * s, 4 * s * s], dfttest),
+    ("zsmooth.DegrainMedian, limit (16-bit)", S16, lambda s: [257 * s, 2 * 257 * s, 4 * 257 * s],
+     lambda y, v: core.zsmooth.DegrainMedian(y, limit=[v, 0, 0])),
+    ("nlm_ispc.NLMeans, h", S16, lambda s: [0.24 * s, 0.6 * s, 1.2 * s],
+     lambda y, v: core.nlm_ispc.NLMeans(y, h=v, channels="Y")),
+    ("conversion to YUV444PS and back alone", PS, lambda s: [None], lambda y, v: y),
+    ("conversion to YUV444P16 and back alone", S16, lambda s: [None], lambda y, v: y),
 ]
+
+
+def filtered(clip, fmt, make, strength):
+    return make(clip, strength) if fmt is None else in_yuv(clip, fmt, lambda y: make(y, strength))
 
 
 def psnr(clip, clean):
@@ -113,17 +122,22 @@ def peers(args, w, h):
     sources = {s: as_clip(noisy[s], len(noisy[s])) for s in (5, 10)}
     version = next(line.strip() for line in str(core).splitlines() if "Core R" in line)
     print(f"\nVapourSynth denoisers, {w}x{h} RGB24, {len(clean)} frames, {version}; processor time per frame on one "
-          "thread (sigma 5), PSNR (R, G, B) against the clean source:")
+          "thread (at sigma 5), PSNR (R, G, B) against the clean source, the strength used in brackets:")
     print("| filter | ms per frame | PSNR sigma 5 | PSNR sigma 10 |")
     print("|---|---|---|---|")
     print(f"| noisy input | | {psnr(sources[5], clean):.2f} | {psnr(sources[10], clean):.2f} |")
-    for name, make in FILTERS:
+    for name, fmt, strengths, make in FILTERS:
         try:
-            cpu = min(run(make(sources[5], 5), 1)[1] for _ in range(2)) / len(clean) * 1000
+            best = {}
             core.num_threads = os.cpu_count() or 1
-            row = [f"{cpu:.1f}"] + [f"{psnr(make(sources[s], s), clean):.2f}" for s in (5, 10)]
+            for sigma in (5, 10):
+                best[sigma] = max((psnr(filtered(sources[sigma], fmt, make, v), clean), v) for v in strengths(sigma))
+            chosen = best[5][1]
+            cpu = min(run(filtered(sources[5], fmt, make, chosen), 1)[1] for _ in range(2)) / len(clean) * 1000
+            row = [f"{cpu:.1f}"] + [f"{best[s][0]:.2f}" + ("" if best[s][1] is None else f" ({best[s][1]:g})")
+                                    for s in (5, 10)]
         except (AttributeError, ImportError, vs.Error) as e:
-            row = ["unavailable", str(e).splitlines()[0][:60], ""]
+            row = ["unavailable: " + str(e).splitlines()[0][:60], "", ""]
         print(f"| {name} | " + " | ".join(row) + " |")
 
 
