@@ -32,16 +32,17 @@ int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& ds
 int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& dst, const KernelSet& set);
 
 // For a host whose frames come in another form (planar rows): the route asks
-// for source row i (counted from the lowest-addressed) just before it first
-// reads it, rows in order and each once, and reports output row j as soon as
-// it is written; so the host converts each row while it is in the cache
-// rather than the whole frame before and after. On a failure (return 1)
-// neither may have been called for every row.
+// the host for source row i's words just before it first reads them (rows in
+// order, each once), writes output row i over them, and hands them back as
+// soon as they are done; the host converts each row while it is in the cache
+// and needs no frame of words, only a ring of kHookRows rows: no more are
+// ever out at once. Returns as run_fast_route.
+constexpr int32_t kHookRows = 32;
 struct RowHooks {
     void* context;
-    void (*source)(void* context, int32_t row);
-    void (*output)(void* context, int32_t row);
+    uint32_t* (*source)(void* context, int32_t row);
+    void (*output)(void* context, int32_t row, const uint32_t* words);
 };
-int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& dst, const RowHooks& hooks);
+int run_fast_route(FilterInstance& fi, int32_t w, int32_t h, const RowHooks& hooks);
 
 }  // namespace orv

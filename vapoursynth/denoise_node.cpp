@@ -83,7 +83,9 @@ std::string make_node(const VSMap* in, const VSAPI* vsapi, DenoiseNode& d) {
     return start_gpu(d, vi);
 }
 
-// The rows of one frame on their way: planes to words and back.
+// The rows of one frame on their way: planes to words and back, through
+// `words`, a frame of them on the GPU route, a ring of kHookRows rows on the
+// CPU route.
 struct RowCopy {
     const uint8_t* src[3];
     ptrdiff_t srcStride;
@@ -91,31 +93,46 @@ struct RowCopy {
     ptrdiff_t dstStride;
     uint32_t* words;
     int32_t w;
+    int32_t ringRows;  // 0 for a whole frame
 };
 
-void pack_row(void* context, int32_t y) {
+uint32_t* words_of(const RowCopy& c, int32_t y) {
+    return c.words + static_cast<ptrdiff_t>(c.ringRows > 0 ? y % c.ringRows : y) * c.w;
+}
+
+uint32_t* pack_row(void* context, int32_t y) {
     const RowCopy& c = *static_cast<const RowCopy*>(context);
     const ptrdiff_t at = y * c.srcStride;
-    pack_xrgb_row(c.src[0] + at, c.src[1] + at, c.src[2] + at, c.words + static_cast<ptrdiff_t>(y) * c.w, c.w);
+    uint32_t* words = words_of(c, y);
+    pack_xrgb_row(c.src[0] + at, c.src[1] + at, c.src[2] + at, words, c.w);
+    return words;
 }
 
-void unpack_row(void* context, int32_t y) {
+void unpack_row(void* context, int32_t y, const uint32_t* words) {
     const RowCopy& c = *static_cast<const RowCopy*>(context);
     const ptrdiff_t at = y * c.dstStride;
-    unpack_xrgb_row(c.words + static_cast<ptrdiff_t>(y) * c.w, c.dst[0] + at, c.dst[1] + at, c.dst[2] + at, c.w);
+    unpack_xrgb_row(words, c.dst[0] + at, c.dst[1] + at, c.dst[2] + at, c.w);
 }
 
-// The route on the words in place. The CPU route converts each row as it
-// reaches it, while the row is in the cache; the GPU route takes the frame
-// whole, and so does the CPU route after a GPU failure.
+// The CPU route converts each row as it reaches it, while the row is in the
+// cache; the GPU route takes the frame whole, and so does the CPU route
+// after a GPU failure.
 bool run_route(DenoiseNode& d, Working& wk, RowCopy& rows, int32_t h) {
     FilterInstance& fi = wk.fi;
-    const FrameView view{reinterpret_cast<uint8_t*>(rows.words), static_cast<ptrdiff_t>(rows.w) * 4, rows.w, h};
-    if (!ensure_line_ring(fi, rows.w)) return false;
-    if (&wk != d.gpu) return run_fast_route(fi, view, view, RowHooks{&rows, pack_row, unpack_row}) == 0;
+    const int32_t w = rows.w;
+    if (!ensure_line_ring(fi, w)) return false;
+    if (&wk != d.gpu) {
+        wk.xrgb.resize(static_cast<size_t>(w) * kHookRows);
+        rows.words = wk.xrgb.data();
+        rows.ringRows = kHookRows;
+        return run_fast_route(fi, w, h, RowHooks{&rows, pack_row, unpack_row}) == 0;
+    }
+    wk.xrgb.resize(static_cast<size_t>(w) * static_cast<size_t>(h));
+    rows.words = wk.xrgb.data();
+    const FrameView view{reinterpret_cast<uint8_t*>(rows.words), static_cast<ptrdiff_t>(w) * 4, w, h};
     for (int32_t y = 0; y < h; ++y) pack_row(&rows, y);
     if (!gpu_route_run(fi, view, view) && run_fast_route(fi, view, view) != 0) return false;
-    for (int32_t y = 0; y < h; ++y) unpack_row(&rows, y);
+    for (int32_t y = 0; y < h; ++y) unpack_row(&rows, y, words_of(rows, y));
     return true;
 }
 
@@ -125,7 +142,6 @@ VSFrame* denoise_frame(DenoiseNode& d, Working& wk, const VSFrame* src, VSCore* 
                        const char*& error) {
     const int w = vsapi->getFrameWidth(src, 0), h = vsapi->getFrameHeight(src, 0);
     apply_settings(wk.fi, d.args, interlace_for(d.args, src, vsapi));
-    wk.xrgb.resize(static_cast<size_t>(w) * static_cast<size_t>(h));
     VSFrame* dst = vsapi->newVideoFrame(vsapi->getVideoFrameFormat(src), w, h, src, core);
     if (dst == nullptr) {
         error = "the core gave no frame to write";
@@ -135,9 +151,15 @@ VSFrame* denoise_frame(DenoiseNode& d, Working& wk, const VSFrame* src, VSCore* 
                  vsapi->getStride(src, 0),
                  {vsapi->getWritePtr(dst, 0), vsapi->getWritePtr(dst, 1), vsapi->getWritePtr(dst, 2)},
                  vsapi->getStride(dst, 0),
-                 wk.xrgb.data(),
-                 w};
-    if (run_route(d, wk, rows, h)) return dst;
+                 nullptr,
+                 w,
+                 0};
+    bool done = false;
+    try {
+        done = run_route(d, wk, rows, h);
+    } catch (...) {
+    }
+    if (done) return dst;
     vsapi->freeFrame(dst);
     error = "out of memory";
     return nullptr;
@@ -149,12 +171,7 @@ VSFrame* filter_frame(DenoiseNode& d, const VSFrame* src, VSCore* core, const VS
         error = "out of memory";
         return nullptr;
     }
-    VSFrame* dst = nullptr;
-    try {
-        dst = denoise_frame(d, *wk, src, core, vsapi, error);
-    } catch (...) {
-        error = "out of memory";
-    }
+    VSFrame* dst = denoise_frame(d, *wk, src, core, vsapi, error);
     if (wk != d.gpu) pool_give(d.pool, wk);
     return dst;
 }

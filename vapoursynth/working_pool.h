@@ -13,7 +13,8 @@
 namespace orv::vs {
 
 // One frame's worth: an instance record (its luma plane, its line ring, and
-// on the GPU route its context) and the frame as XRGB words.
+// on the GPU route its context) and XRGB words: a ring of rows on the CPU
+// route, the whole frame on the GPU route.
 struct Working {
     FilterInstance fi;
     std::vector<uint32_t> xrgb;
