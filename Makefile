@@ -31,6 +31,7 @@ test-vapoursynth: setup native
 # driver the machine has.
 bench: setup native
 	CUDA_VISIBLE_DEVICES= cmake --build --preset native --target bench
+	CUDA_VISIBLE_DEVICES= cmake --build --preset native --target bench_vapoursynth
 
 fuzz: setup configure-fuzz
 	cmake --build --preset fuzz
