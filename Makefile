@@ -3,7 +3,7 @@ PRESETS := native asan windows fuzz
 # How long `make fuzz` runs each fuzz target.
 FUZZ_SECONDS ?= 600
 
-.PHONY: all setup test demo bench fuzz clean native asan windows
+.PHONY: all setup test test-vapoursynth demo bench fuzz clean native asan windows
 
 all: setup native windows
 
@@ -20,11 +20,18 @@ test: setup
 	@set -e; for p in $(PRESETS); do \
 	  cmake --preset $$p >/dev/null && cmake --build --preset $$p && ctest --preset $$p; \
 	done
+	@bash vapoursynth/tests/run_tests.sh
+
+# The VapourSynth plugin alone: its wheel built by pip, installed beside the
+# newest core in a venv of its own (build/vapoursynth-venv), and its tests.
+test-vapoursynth: setup native
+	@bash vapoursynth/tests/run_tests.sh
 
 # The CPU routes are what it times: no device is visible to it, whatever
 # driver the machine has.
 bench: setup native
 	CUDA_VISIBLE_DEVICES= cmake --build --preset native --target bench
+	CUDA_VISIBLE_DEVICES= cmake --build --preset native --target bench_vapoursynth
 
 fuzz: setup configure-fuzz
 	cmake --build --preset fuzz

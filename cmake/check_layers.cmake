@@ -1,7 +1,8 @@
 # cmake -DROOT=<source dir> -P check_layers.cmake
 #
 # The layers read one way: core/ includes nothing of the GPU or the host side,
-# gpu/ nothing of the host side, and no product file includes test support.
+# gpu/ nothing of the host side, the VapourSynth plugin nothing of the
+# VirtualDub host or orv, and no product file includes test support.
 # Includes are resolved as the compiler would (relative ones against the
 # including file's folder), so "../host/x.h" counts as host/. Tests folders
 # are test code and may reach into any layer.
@@ -15,11 +16,12 @@ set(allowed_core core)
 set(allowed_gpu core gpu)
 set(allowed_host core gpu host)
 set(allowed_cli core gpu host cli)
-set(project_folders core gpu host cli test_support bench fuzz)
+set(allowed_vapoursynth core gpu vapoursynth)
+set(project_folders core gpu host cli vapoursynth test_support bench fuzz)
 
 set(violations "")
 set(checked 0)
-foreach(layer core gpu host cli)
+foreach(layer core gpu host cli vapoursynth)
   file(GLOB_RECURSE files RELATIVE "${ROOT}"
        "${ROOT}/${layer}/*.h" "${ROOT}/${layer}/*.hpp" "${ROOT}/${layer}/*.c" "${ROOT}/${layer}/*.cpp"
        "${ROOT}/${layer}/*.cu" "${ROOT}/${layer}/*.cuh" "${ROOT}/${layer}/*.inl" "${ROOT}/${layer}/*.rc")

@@ -147,11 +147,10 @@ void release_line_ring(FilterInstance& fi) {
     fi.lineRing = nullptr;
 }
 
-int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& dst) {
-    return run_fast_route(fi, src, dst, best_kernel_set());
-}
+namespace {
 
-int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& dst, const KernelSet& set) {
+int run_rows(FilterInstance& fi, const FrameView& src, const FrameView& dst, const KernelSet& set,
+             const RowHooks* hooks) {
     const int32_t w = src.w, h = src.h;
     const bool empty = w <= 0 || h <= 0;
     if (!ensure_luma_plane(fi, empty ? 0 : w, empty ? 0 : h)) return 1;
@@ -163,30 +162,58 @@ int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& ds
     uint8_t* d = lowest_row(FrameView{dst.data, dst.pitch, w, h});
     const ptrdiff_t sStep = src.pitch < 0 ? -src.pitch : src.pitch;
     const ptrdiff_t dStep = dst.pitch < 0 ? -dst.pitch : dst.pitch;
-    if (layout_of(s, sStep, d, dStep, w, h) == Layout::Other) return run_reference_route(fi, src, dst);
+    if (hooks == nullptr && layout_of(s, sStep, d, dStep, w, h) == Layout::Other)
+        return run_reference_route(fi, src, dst);
 
     kernels::PassConstants pc = kernels::make_pass_constants(fi.f1, fi.f2, fi.sharp, fi.interlace, fi.showNoise);
     const int64_t cache = last_level_cache_bytes();
-    pc.streamOutput = cache > 0 && static_cast<int64_t>(w) * h * 4 > cache ? 1 : 0;
+    // A host's rows go back to it at once: they stay in the cache.
+    pc.streamOutput = hooks == nullptr && cache > 0 && static_cast<int64_t>(w) * h * 4 > cache ? 1 : 0;
     kernels::LineRing local;
     const kernels::LineRing* ring = nullptr;
     const kernels::RowKernels& k = kernels_with_ring(set, fi, w, local, ring);
-    auto srcRow = [&](int64_t i) { return reinterpret_cast<const uint32_t*>(s + i * sStep); };
+    uint32_t* held[kHookRows] = {};
+    auto srcRow = [&](int64_t i) -> const uint32_t* {
+        return hooks != nullptr ? held[i % kHookRows] : reinterpret_cast<const uint32_t*>(s + i * sStep);
+    };
+    auto dstRow = [&](int64_t j) {
+        return hooks != nullptr ? held[j % kHookRows] : reinterpret_cast<uint32_t*>(d + j * dStep);
+    };
+    // Out at once: the row being written and those built ahead of it, at most reach + 1 = 13.
+    static_assert(kHookRows > 6 * 2 + 1, "the host's ring holds every row out at once");
     // Plane rows are made just ahead of the rows that need them, while the
     // source rows are still in the cache.
     const int64_t reach = 6 * static_cast<int64_t>(pc.step);
     int64_t built = 0;
     const int16_t* lines[kernels::kLineCount] = {};
     for (int32_t j = 0; j < h; ++j) {
-        for (const int64_t need = std::min<int64_t>(h, j + reach + 1); built < need; ++built)
+        for (const int64_t need = std::min<int64_t>(h, j + reach + 1); built < need; ++built) {
+            if (hooks != nullptr) held[built % kHookRows] = hooks->source(hooks->context, static_cast<int32_t>(built));
             k.luma_row(srcRow(built), w, fi.lumaPlane + built * w, ring != nullptr ? ring->row(built) : nullptr,
                        ring != nullptr ? ring->multiples(built) : nullptr);
+        }
         if (ring != nullptr) ring->lines_of(j, h, pc.step, lines);
-        k.denoise_row(kernels::RowJob{fi.lumaPlane, lines, w, h, j, srcRow(j),
-                                      reinterpret_cast<uint32_t*>(d + j * dStep), pc,
+        k.denoise_row(kernels::RowJob{fi.lumaPlane, lines, w, h, j, srcRow(j), dstRow(j), pc,
                                       ring != nullptr ? ring->multiples(j) : nullptr});
+        if (hooks != nullptr) hooks->output(hooks->context, j, dstRow(j));
     }
     return 0;
+}
+
+}  // namespace
+
+int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& dst) {
+    return run_rows(fi, src, dst, best_kernel_set(), nullptr);
+}
+
+int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& dst, const KernelSet& set) {
+    return run_rows(fi, src, dst, set, nullptr);
+}
+
+int run_fast_route(FilterInstance& fi, int32_t w, int32_t h, const RowHooks& hooks) {
+    // The views carry the size alone: every row comes from the hooks.
+    const FrameView none{nullptr, static_cast<ptrdiff_t>(w) * 4, w, h};
+    return run_rows(fi, none, none, best_kernel_set(), &hooks);
 }
 
 }  // namespace orv

@@ -37,4 +37,18 @@ int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& ds
 // The same with the kernels chosen; a set the processor lacks falls back to the reference set.
 int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& dst, const KernelSet& set);
 
+// For a host whose frames come in another form (planar rows): the route asks
+// the host for source row i's words just before it first reads them (rows in
+// order, each once), writes output row i over them, and hands them back as
+// soon as they are done; the host converts each row while it is in the cache
+// and needs no frame of words, only a ring of kHookRows rows: no more are
+// ever out at once. Returns as run_fast_route.
+constexpr int32_t kHookRows = 32;
+struct RowHooks {
+    void* context;
+    uint32_t* (*source)(void* context, int32_t row);
+    void (*output)(void* context, int32_t row, const uint32_t* words);
+};
+int run_fast_route(FilterInstance& fi, int32_t w, int32_t h, const RowHooks& hooks);
+
 }  // namespace orv

@@ -1,0 +1,73 @@
+#include "vapoursynth/denoise_args.h"
+
+#include <limits>
+
+namespace orv::vs {
+
+const char* const kDenoiseArgList =
+    "clip:vnode;f1:int:opt;f2:int:opt;sharp:int:opt;interlace:int:opt;show_noise:int:opt;disable:int:opt;"
+    "auto_profile:int:opt;route:data:opt;";
+
+namespace {
+
+constexpr const char* kConvert = "core.resize.Bicubic(clip, format=vs.RGB24, matrix_in_s=\"709\")";
+
+// An absent argument keeps the default; a present one must fit the 32 bits
+// the settings record holds.
+bool read_int(const VSMap* in, const VSAPI* vsapi, const char* key, int32_t& out, bool& given, std::string& error) {
+    int err = 0;
+    const int64_t v = vsapi->mapGetInt(in, key, 0, &err);
+    given = err == 0;
+    if (!given) return true;
+    if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max()) {
+        error = std::string(key) + " is " + std::to_string(v) + ", beyond the 32-bit integers the settings hold";
+        return false;
+    }
+    out = static_cast<int32_t>(v);
+    return true;
+}
+
+bool read_route(const VSMap* in, const VSAPI* vsapi, Route& route, std::string& error) {
+    int err = 0;
+    const char* s = vsapi->mapGetData(in, "route", 0, &err);
+    if (err != 0) return true;
+    const std::string r(s, static_cast<size_t>(vsapi->mapGetDataSize(in, "route", 0, &err)));
+    if (r == "auto") route = Route::Auto;
+    else if (r == "cpu") route = Route::Cpu;
+    else if (r == "gpu") route = Route::Gpu;
+    else {
+        error = "route is \"" + r + "\"; it takes \"auto\", \"cpu\" or \"gpu\"";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool read_denoise_args(const VSMap* in, const VSAPI* vsapi, DenoiseArgs& args, std::string& error) {
+    struct Field {
+        const char* key;
+        int32_t* target;
+    };
+    int32_t interlace = 0;
+    const Field fields[] = {{"f1", &args.f1},          {"f2", &args.f2},           {"sharp", &args.sharp},
+                            {"interlace", &interlace}, {"show_noise", &args.showNoise}, {"disable", &args.disable},
+                            {"auto_profile", &args.autoProfile}};
+    for (const Field& f : fields) {
+        bool given = false;
+        if (!read_int(in, vsapi, f.key, *f.target, given, error)) return false;
+        if (f.target == &interlace && given) args.interlace = interlace;
+    }
+    return read_route(in, vsapi, args.route, error);
+}
+
+std::string refuse_format(const VSVideoInfo& vi, const VSAPI* vsapi) {
+    const VSVideoFormat& f = vi.format;
+    if (f.colorFamily == cfRGB && f.sampleType == stInteger && f.bitsPerSample == 8) return {};
+    std::string name = "of a format that varies from frame to frame";
+    char buf[32] = {};
+    if (f.colorFamily != cfUndefined && vsapi->getVideoFormatName(&f, buf) != 0) name = buf;
+    return "the clip is " + name + "; the filter takes RGB24: convert it with " + kConvert;
+}
+
+}  // namespace orv::vs

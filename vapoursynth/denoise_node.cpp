@@ -1,0 +1,231 @@
+#include "vapoursynth/denoise_node.h"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "core/fast_route.h"
+#include "core/frame_geometry.h"
+#include "gpu/gpu_route.h"
+#include "vapoursynth/denoise_args.h"
+#include "vapoursynth/working_pool.h"
+#include "vapoursynth/xrgb_pack.h"
+
+// Two ways to run, chosen when the node is made:
+// - the CPU route keeps nothing from frame to frame, so frames are filtered
+//   in parallel (fmParallel), each with a working record of its own;
+// - the GPU route smooths its noise estimate across frames, so it has one
+//   record with the GPU context and the core hands it one frame at a time
+//   (fmParallelRequests: the source frames still come in parallel). A frame
+//   the GPU fails on takes the CPU route on the same record, as in the module.
+
+namespace orv::vs {
+
+namespace {
+
+struct DenoiseNode {
+    VSNode* clip = nullptr;
+    DenoiseArgs args;
+    WorkingPool pool;
+    Working* gpu = nullptr;  // the GPU route's record; null on the CPU route
+};
+
+void free_node(DenoiseNode* d, const VSAPI* vsapi) {
+    if (d == nullptr) return;
+    if (d->clip != nullptr) vsapi->freeNode(d->clip);
+    pool_clear(d->pool);
+    working_delete(d->gpu);
+    delete d;
+}
+
+void apply_settings(FilterInstance& fi, const DenoiseArgs& a, int32_t interlace) {
+    fi.f1 = a.f1;
+    fi.f2 = a.f2;
+    fi.sharp = a.sharp;
+    fi.interlace = interlace;
+    fi.showNoise = a.showNoise;
+    fi.autoProfile = a.autoProfile;
+    fi.disable = 0;
+}
+
+// A field-based frame (_FieldBased 1 or 2) has its fields filtered apart
+// unless the caller said otherwise, as orv does for interlaced input.
+int32_t interlace_for(const DenoiseArgs& a, const VSFrame* f, const VSAPI* vsapi) {
+    if (a.interlace) return *a.interlace;
+    int err = 0;
+    const int64_t fieldBased = vsapi->mapGetInt(vsapi->getFramePropertiesRO(f), "_FieldBased", 0, &err);
+    return err == 0 && (fieldBased == 1 || fieldBased == 2) ? 1 : 0;
+}
+
+// The GPU route's record, when the route allows one and a GPU takes it.
+std::string start_gpu(DenoiseNode& d, const VSVideoInfo& vi) {
+    if (d.args.route == Route::Cpu) return {};
+    Working* w = working_new();
+    if (w == nullptr) return "out of memory";
+    apply_settings(w->fi, d.args, d.args.interlace.value_or(0));
+    gpu_route_start(w->fi, vi.width, vi.height);
+    if (w->fi.gpu != nullptr) {
+        d.gpu = w;
+        return {};
+    }
+    working_delete(w);
+    if (d.args.route == Route::Gpu)
+        return "route=\"gpu\" found no usable GPU (no NVIDIA driver or device, or CUDA_VISIBLE_DEVICES hides it)";
+    return {};
+}
+
+std::string make_node(const VSMap* in, const VSAPI* vsapi, DenoiseNode& d) {
+    d.clip = vsapi->mapGetNode(in, "clip", 0, nullptr);
+    const VSVideoInfo& vi = *vsapi->getVideoInfo(d.clip);
+    std::string error = refuse_format(vi, vsapi);
+    if (!error.empty()) return error;
+    if (!read_denoise_args(in, vsapi, d.args, error)) return error;
+    return start_gpu(d, vi);
+}
+
+// The rows of one frame on their way: planes to words and back, through
+// `words`, a frame of them on the GPU route, a ring of kHookRows rows on the
+// CPU route.
+struct RowCopy {
+    const uint8_t* src[3];
+    ptrdiff_t srcStride;
+    uint8_t* dst[3];
+    ptrdiff_t dstStride;
+    uint32_t* words;
+    int32_t w;
+    int32_t ringRows;  // 0 for a whole frame
+};
+
+uint32_t* words_of(const RowCopy& c, int32_t y) {
+    return c.words + static_cast<ptrdiff_t>(c.ringRows > 0 ? y % c.ringRows : y) * c.w;
+}
+
+uint32_t* pack_row(void* context, int32_t y) {
+    const RowCopy& c = *static_cast<const RowCopy*>(context);
+    const ptrdiff_t at = y * c.srcStride;
+    uint32_t* words = words_of(c, y);
+    pack_xrgb_row(c.src[0] + at, c.src[1] + at, c.src[2] + at, words, c.w);
+    return words;
+}
+
+void unpack_row(void* context, int32_t y, const uint32_t* words) {
+    const RowCopy& c = *static_cast<const RowCopy*>(context);
+    const ptrdiff_t at = y * c.dstStride;
+    unpack_xrgb_row(words, c.dst[0] + at, c.dst[1] + at, c.dst[2] + at, c.w);
+}
+
+// The CPU route converts each row as it reaches it, while the row is in the
+// cache; the GPU route takes the frame whole, and so does the CPU route
+// after a GPU failure.
+bool run_route(DenoiseNode& d, Working& wk, RowCopy& rows, int32_t h) {
+    FilterInstance& fi = wk.fi;
+    const int32_t w = rows.w;
+    if (!ensure_line_ring(fi, w)) return false;
+    if (&wk != d.gpu) {
+        wk.xrgb.resize(static_cast<size_t>(w) * kHookRows);
+        rows.words = wk.xrgb.data();
+        rows.ringRows = kHookRows;
+        return run_fast_route(fi, w, h, RowHooks{&rows, pack_row, unpack_row}) == 0;
+    }
+    wk.xrgb.resize(static_cast<size_t>(w) * static_cast<size_t>(h));
+    rows.words = wk.xrgb.data();
+    const FrameView view{reinterpret_cast<uint8_t*>(rows.words), static_cast<ptrdiff_t>(w) * 4, w, h};
+    for (int32_t y = 0; y < h; ++y) pack_row(&rows, y);
+    if (!gpu_route_run(fi, view, view) && run_fast_route(fi, view, view) != 0) return false;
+    for (int32_t y = 0; y < h; ++y) unpack_row(&rows, y, words_of(rows, y));
+    return true;
+}
+
+// A new frame with the source's properties and the denoised picture. Null
+// with `error` set on a failure.
+VSFrame* denoise_frame(DenoiseNode& d, Working& wk, const VSFrame* src, VSCore* core, const VSAPI* vsapi,
+                       const char*& error) {
+    const int w = vsapi->getFrameWidth(src, 0), h = vsapi->getFrameHeight(src, 0);
+    apply_settings(wk.fi, d.args, interlace_for(d.args, src, vsapi));
+    VSFrame* dst = vsapi->newVideoFrame(vsapi->getVideoFrameFormat(src), w, h, src, core);
+    if (dst == nullptr) {
+        error = "the core gave no frame to write";
+        return nullptr;
+    }
+    RowCopy rows{{vsapi->getReadPtr(src, 0), vsapi->getReadPtr(src, 1), vsapi->getReadPtr(src, 2)},
+                 vsapi->getStride(src, 0),
+                 {vsapi->getWritePtr(dst, 0), vsapi->getWritePtr(dst, 1), vsapi->getWritePtr(dst, 2)},
+                 vsapi->getStride(dst, 0),
+                 nullptr,
+                 w,
+                 0};
+    bool done = false;
+    try {
+        done = run_route(d, wk, rows, h);
+    } catch (...) {
+    }
+    if (done) return dst;
+    vsapi->freeFrame(dst);
+    error = "out of memory";
+    return nullptr;
+}
+
+VSFrame* filter_frame(DenoiseNode& d, const VSFrame* src, VSCore* core, const VSAPI* vsapi, const char*& error) {
+    Working* wk = d.gpu != nullptr ? d.gpu : pool_take(d.pool);
+    if (wk == nullptr) {
+        error = "out of memory";
+        return nullptr;
+    }
+    VSFrame* dst = denoise_frame(d, *wk, src, core, vsapi, error);
+    if (wk != d.gpu) pool_give(d.pool, wk);
+    return dst;
+}
+
+const VSFrame* VS_CC denoise_get_frame(int n, int reason, void* data, void**, VSFrameContext* ctx, VSCore* core,
+                                       const VSAPI* vsapi) noexcept {
+    auto* d = static_cast<DenoiseNode*>(data);
+    if (reason == arInitial) {
+        vsapi->requestFrameFilter(n, d->clip, ctx);
+        return nullptr;
+    }
+    if (reason != arAllFramesReady) return nullptr;
+    const VSFrame* src = vsapi->getFrameFilter(n, d->clip, ctx);
+    // Pass-through hands on the frame itself: every byte as it came.
+    if (d->args.disable != 0) return src;
+    const char* error = nullptr;
+    VSFrame* dst = filter_frame(*d, src, core, vsapi, error);
+    vsapi->freeFrame(src);
+    if (dst == nullptr) {
+        char line[160];
+        std::snprintf(line, sizeof line, "Denoise: frame %d could not be denoised: %s", n, error);
+        vsapi->setFilterError(line, ctx);
+    }
+    return dst;
+}
+
+void VS_CC denoise_free(void* data, VSCore*, const VSAPI* vsapi) noexcept {
+    free_node(static_cast<DenoiseNode*>(data), vsapi);
+}
+
+}  // namespace
+
+void VS_CC denoise_create(const VSMap* in, VSMap* out, void*, VSCore* core, const VSAPI* vsapi) noexcept {
+    DenoiseNode* d = nullptr;
+    std::string error;
+    try {
+        d = new DenoiseNode;
+        error = make_node(in, vsapi, *d);
+    } catch (...) {
+        error = "out of memory";
+    }
+    if (d == nullptr || !error.empty()) {
+        // mapSetError copies the line; a line that can't be made still says why.
+        try {
+            vsapi->mapSetError(out, ("Denoise: " + error).c_str());
+        } catch (...) {
+            vsapi->mapSetError(out, "Denoise: out of memory");
+        }
+        free_node(d, vsapi);
+        return;
+    }
+    const VSFilterDependency dep{d->clip, rpStrictSpatial};
+    vsapi->createVideoFilter(out, "Denoise", vsapi->getVideoInfo(d->clip), denoise_get_frame, denoise_free,
+                             d->gpu != nullptr ? fmParallelRequests : fmParallel, &dep, 1, d, core);
+}
+
+}  // namespace orv::vs

@@ -1,0 +1,2 @@
+[VapourSynth Manifest V1]
+liborv

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# The plugin as a VapourSynth user gets it: `pip install .` builds the wheel,
+# which goes into a venv of its own beside the newest vapoursynth from PyPI;
+# then the tests run there, from Python and through vspipe, against orv
+# (build/native/orv, or ORV_BIN) for the module's own bytes. Without a Python
+# new enough for VapourSynth the tests are skipped, and a line says so.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+venv=$root/build/vapoursynth-venv
+orv_bin=${ORV_BIN:-$root/build/native/orv}
+source "$root/vapoursynth/venv.sh"
+
+if [ ! -x "$orv_bin" ]; then
+    echo "run_tests.sh: $orv_bin is missing: build the native preset first (make native)" >&2
+    exit 1
+fi
+rc=0
+orv_vs_venv "$venv" vapoursynth || rc=$?
+[ "$rc" = 3 ] && exit 0
+[ "$rc" = 0 ] || exit "$rc"
+
+cd "$root/vapoursynth/tests"
+# No GPU is usable, so every frame takes the CPU route whatever the machine
+# has; the GPU route's check runs on the fake driver the native preset builds.
+# A fault between threads may hang rather than fail: ten minutes is far beyond a pass.
+CUDA_VISIBLE_DEVICES= ORV_BIN=$orv_bin ORV_FAKE_CUDA=$(dirname "$orv_bin")/fake-cuda PATH="$venv/bin:$PATH" \
+    timeout 600 "$venv/bin/python" -m unittest -v
