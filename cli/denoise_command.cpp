@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -25,6 +26,7 @@ extern "C" {
 #include "cli/partial_output.h"
 #include "cli/pipeline.h"
 #include "cli/progress.h"
+#include "cli/sequence_files.h"
 #include "core/filter_instance.h"
 
 namespace orv::cli {
@@ -107,6 +109,29 @@ bool same_file(const std::string& a, const std::string& b) {
     return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
+// An input file that the output would write over, under any name: every
+// file of a pattern is compared with every file of the other.
+std::string written_over_input(const Options& o) {
+    if (o.input == "-") return {};
+    const auto inputs = existing_files(o.input);
+    for (const SequenceFile& out : existing_files(o.output))
+        for (const SequenceFile& in : inputs)
+            if (same_file(in.path, out.path))
+                return o.output + (out.path == o.output ? std::string(" is the input itself")
+                                                        : " would write over the input's " + in.path) +
+                       "; orv never writes over its input";
+    return {};
+}
+
+// Files the output would write that exist: for a pattern, every file of it
+// from number 1 on, as the sequence's length is known only at its end.
+std::vector<SequenceFile> in_the_way(const std::string& output) {
+    auto files = existing_files(output);
+    if (is_sequence_pattern(output))
+        files.erase(std::remove_if(files.begin(), files.end(), [](const SequenceFile& f) { return f.number < 1; }), files.end());
+    return files;
+}
+
 // Refusals that need no reading: an input that isn't there, an output that
 // would overwrite something. Empty when the paths are fine.
 std::string check_paths(const Options& o) {
@@ -117,13 +142,14 @@ std::string check_paths(const Options& o) {
     if (o.output == "-") return {};
     std::string error;
     if (!output_format_known(o.output, error)) return error;
+    if (std::string over = written_over_input(o); !over.empty()) return over;
+    const auto there = in_the_way(o.output);
+    if (!there.empty() && !o.force)
+        return name_some(there) + (there.size() == 1 ? " exists" : " exist") + "; use --force to overwrite " +
+               (there.size() == 1 ? "it" : "them");
     std::error_code ec;
-    std::string first = o.output;
-    char buf[4096];
-    if (is_sequence_pattern(o.output) && av_get_frame_filename(buf, sizeof buf, o.output.c_str(), 1) == 0) first = buf;
-    if (!rawIn && same_file(o.input, first)) return o.output + " is the input itself; orv never writes over its input";
-    if (fs::exists(first, ec) && !o.force) return first + " exists; use --force to overwrite it";
-    if (fs::is_directory(first, ec)) return "cannot write " + o.output + ": it is a folder";
+    for (const SequenceFile& f : there)
+        if (fs::is_directory(f.path, ec)) return "cannot write " + f.path + ": it is a folder";
     const fs::path dir = fs::path(o.output).parent_path();
     const std::string d = dir.empty() ? "." : dir.string();
     if (access(d.c_str(), W_OK) != 0) return "cannot write " + o.output + ": " + std::strerror(errno);
@@ -302,6 +328,11 @@ int finish_output(Run& r, const Options& o) {
     stop_if_signalled(r, o);
     if (!finished) return fail(kFailed, "cannot write " + o.output + ": " + error);
     if (!r.out.kind->writesXrgb && !r.partial.commit(error)) return fail(kFailed, error);
+    // With --force a sequence replaces the one there: the older one's files
+    // past the new end would read as part of it.
+    if (r.partial.sequence)
+        if (const auto gone = remove_past(o.output, r.p.written); !gone.empty())
+            note(o, "removed " + name_some(gone) + ": files of " + o.output + " past its new last frame");
     // From here the output is complete, closed and under its name: a
     // signal now stops nothing, and the exit says what is on disk.
     if (gSignal.load() != 0)
@@ -338,7 +369,8 @@ int denoise(const Options& o, const std::string& defaultModulePath) {
     if (!r.p.failure.empty()) return fail(r.p.failureCode, r.p.failure);
     if (o.verbose) note_declines(o, r.p);
     const std::string damage = r.in.kind->damage(r.in);
-    if (r.p.written == 0) return fail(kBadInput, "no frames in " + (o.input == "-" ? std::string("the input") : o.input));
+    if (r.p.written == 0)
+        return fail(kBadInput, !damage.empty() ? damage : "no frames in " + (o.input == "-" ? std::string("the input") : o.input));
     if (const int c = finish_output(r, o); c != kDone) return c;
     if (r.p.moreThanOne) note(o, o.output + " holds one picture: the first frame was written");
     if (!o.quiet)

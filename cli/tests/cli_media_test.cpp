@@ -208,6 +208,28 @@ TEST_F(CliMedia, WhatIsKept) {
         {"AV1 is encoded with SVT-AV1", kMake + "-f lavfi -i testsrc2=size=64x64 -frames:v 2 -c:v libaom-av1 -cpu-used 8 in.mkv",
          "in.mkv out.mkv --verbose",
          [](const fs::path&, const std::string& err) { EXPECT_NE(err.find("encoded with libsvtav1"), std::string::npos) << err; }},
+        {"a sequence refuses to write over any file of its pattern",
+         kMake + kPic + "-frames:v 3 -c:v ffv1 in.mkv && " + kMake + kPic + "-frames:v 1 out05.png", "in.mkv out%02d.png",
+         [](const fs::path& d, const std::string& err) {
+             EXPECT_NE(err.find("out05.png exists; use --force"), std::string::npos) << err;
+             EXPECT_EQ(sh(d, "ls out*.png | tr '\\n' ' '").text, "out05.png ");
+         },
+         2},
+        {"with --force a sequence removes the older one's files past its end",
+         kMake + kPic + "-frames:v 3 -c:v ffv1 in.mkv && " + kMake + kPic + "-frames:v 5 out%02d.png && touch out.png",
+         "in.mkv out%02d.png --force",
+         [](const fs::path& d, const std::string& err) {
+             EXPECT_EQ(sh(d, "ls out*.png | tr '\\n' ' '").text, "out.png out01.png out02.png out03.png ");
+             EXPECT_NE(err.find("removed out04.png and out05.png"), std::string::npos) << err;
+         }},
+        {"raw frames cut inside a frame keep the whole ones, exit 3",
+         kMake + kPic + "-frames:v 3 -f rawvideo -pix_fmt bgr0 r.raw && head -c 25000 r.raw >in.raw && rm r.raw",
+         "- out.mkv --size 64x48 <in.raw",
+         [](const fs::path& d, const std::string& err) {
+             EXPECT_EQ(probe(d, "out.mkv", "-count_frames -show_entries stream=nb_read_frames"), "2\n");
+             EXPECT_NE(err.find("ended inside frame 2"), std::string::npos) << err;
+         },
+         3},
         {"picture sequences out",
          kMake + kPic + "-frames:v 3 -c:v ffv1 in.mkv", "in.mkv out%02d.png",
          [](const fs::path& d, const std::string&) {
@@ -235,7 +257,7 @@ TEST_F(CliMedia, WhatIsKept) {
 
 TEST_F(CliMedia, FailuresLeaveNothing) {
     ASSERT_EQ(sh(dir, kMake + kPic + "-frames:v 8 -c:v ffv1 in.mkv && " + kMake + kPic +
-                          "-frames:v 0 -c:v ffv1 in0.mkv && ln -s in.mkv in1.mkv")
+                          "-frames:v 0 -c:v ffv1 in0.mkv && ln -s in.mkv in1.mkv && " + kMake + kPic + "-frames:v 3 in%02d.png")
                   .code,
               0);
     const struct {
@@ -252,6 +274,9 @@ TEST_F(CliMedia, FailuresLeaveNothing) {
         {kOrv + " denoise in.mkv out.mkv --codec ffv1 --crf 20", 2, "no --crf"},
         {kOrv + " denoise in.mkv out.mkv --pix-fmt nosuch", 2, "unknown pixel format"},
         {kOrv + " denoise in.mkv in1.mkv --force", 2, "is the input itself"},
+        {kOrv + " denoise in%02d.png in%02d.png --force", 2, "would write over the input's in01.png"},
+        {kOrv + " denoise in%02d.png in02.png --force", 2, "in02.png is the input itself"},
+        {kOrv + " denoise in02.png in%02d.png --force", 2, "would write over the input's in02.png"},
     };
     for (const auto& r : rows) {
         const Out o = sh(dir, r.cmd, true);
