@@ -373,6 +373,7 @@ int denoise(const Options& o, const std::string& defaultModulePath) {
         return fail(kBadInput, !damage.empty() ? damage : "no frames in " + (o.input == "-" ? std::string("the input") : o.input));
     if (const int c = finish_output(r, o); c != kDone) return c;
     if (r.p.moreThanOne) note(o, o.output + " holds one picture: the first frame was written");
+    if (const std::string t = output_timing_note(r.out); !t.empty()) note(o, t);
     if (!o.quiet)
         std::fprintf(stderr, "%s\n", format_summary(r.p.written, r.in.shape.width, r.in.shape.height,
                                                     progress_seconds(r.progress), route_summary(r.p)).c_str());

@@ -18,6 +18,8 @@ VideoShape describe(const Source& s) {
     v.format = static_cast<AVPixelFormat>(f != nullptr ? f->format : par->format);
     v.timeBase = source_time_base(s);
     v.frameRate = s.rate;
+    const AVRational guess = av_guess_frame_rate(s.fmt, const_cast<AVStream*>(st), nullptr);
+    v.steadyRate = s.countFrames || guess.num <= 0 || guess.den <= 0 ? s.rate : guess;
     v.sar = av_guess_sample_aspect_ratio(s.fmt, const_cast<AVStream*>(st), const_cast<AVFrame*>(f));
     v.fieldOrder = par->field_order;
     if ((v.fieldOrder == AV_FIELD_UNKNOWN || v.fieldOrder == AV_FIELD_PROGRESSIVE) && f != nullptr && f->interlaced_frame)

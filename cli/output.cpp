@@ -99,4 +99,13 @@ bool output_keeps_alpha(const Output& out, AVPixelFormat inputFormat) {
 
 bool output_single_picture(const Output& out) { return out.sink.singlePicture; }
 
+std::string output_timing_note(const Output& out) {
+    const Sink& k = out.sink;
+    if (k.enc == nullptr || !k.oneRate || k.offTick == 0 || k.singlePicture) return {};
+    const AVRational r = k.enc->framerate;
+    return "the input's frame rate varies and " + out.name + " holds one rate: it is written at " + std::to_string(r.num) +
+           (r.den != 1 ? "/" + std::to_string(r.den) : "") + " fps, every frame once at its nearest free frame time (" +
+           std::to_string(k.offTick) + " off their own)";
+}
+
 }  // namespace orv::cli

@@ -49,5 +49,7 @@ const OutputKind& output_pick(const Options& o);
 int output_rotation(const Output& out);
 bool output_keeps_alpha(const Output& out, AVPixelFormat inputFormat);
 bool output_single_picture(const Output& out);
+// A line when the frames' times didn't fit the one rate the container holds.
+std::string output_timing_note(const Output& out);
 
 }  // namespace orv::cli

@@ -27,6 +27,8 @@ struct Sink {
     bool singlePicture = false;  // the output holds one picture
     AVRational frameTimeBase{1, 25};  // of the frames handed in
     int64_t lastPts = AV_NOPTS_VALUE;
+    bool oneRate = false;  // the container holds one frame rate: frames go on its ticks
+    int64_t offTick = 0;   // frames that didn't fall on the tick after the one before
     // Set by a signal: the encoder's drain and libav's writes give up soon
     // after, so that stopping doesn't wait for a long trailer.
     const std::atomic<int>* stop = nullptr;

@@ -29,6 +29,20 @@ bool is_image_writer(const AVOutputFormat* f) {
     return std::strcmp(f->name, "image2") == 0 || std::strcmp(f->name, "image2pipe") == 0;
 }
 
+// Containers that hold one frame rate, whatever the frames' times: AVI and
+// Y4M count frames, raw streams, MXF and pictures carry no times at all.
+bool holds_one_rate(const AVOutputFormat* f) {
+    return (f->flags & AVFMT_NOTIMESTAMPS) != 0 || std::strcmp(f->name, "avi") == 0 ||
+           std::strcmp(f->name, "yuv4mpegpipe") == 0;
+}
+
+// A muxer of one video codec and nothing else (.m2v, .h264, .ivf, .y4m)
+// names its codec by its extension, as libavformat's own guess does.
+bool names_its_codec(const AVOutputFormat* f) {
+    return is_image_writer(f) || (f->audio_codec == AV_CODEC_ID_NONE && f->subtitle_codec == AV_CODEC_ID_NONE &&
+                                  f->video_codec != AV_CODEC_ID_NONE);
+}
+
 bool is_rgb(AVPixelFormat f) {
     const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(f);
     return d != nullptr && (d->flags & AV_PIX_FMT_FLAG_RGB) != 0;
@@ -63,7 +77,7 @@ const AVCodec* choose_encoder(const AVOutputFormat* of, const std::string& outpu
     if (!r.codec.empty()) return named_encoder(of, r.codec, error);
     const AVCodec* codec = nullptr;
     const AVCodecParameters* in = src != nullptr ? src->fmt->streams[src->video]->codecpar : nullptr;
-    if (in != nullptr && !is_image_writer(of) && container_holds(of, in)) codec = preferred_encoder(in->codec_id);
+    if (in != nullptr && !names_its_codec(of) && container_holds(of, in)) codec = preferred_encoder(in->codec_id);
     if (codec == nullptr) codec = preferred_encoder(av_guess_codec(of, nullptr, outputName.c_str(), nullptr, AVMEDIA_TYPE_VIDEO));
     if (codec == nullptr) return (error = "no video encoder here writes " + outputName + "; choose one with --codec", nullptr);
     return codec;
@@ -136,8 +150,11 @@ bool configure_video(Sink& k, const AVCodec* codec, const AVOutputFormat* of, co
     e->width = swap ? shape.height : shape.width;
     e->height = swap ? shape.width : shape.height;
     if (!choose_pixel_format(e, codec, shape, r, error)) return false;
-    e->framerate = shape.frameRate;
-    e->time_base = encoder_time_base(codec, shape.timeBase, e->framerate);
+    // A container of one rate takes the stream's rate as its time base (a
+    // Matroska's millisecond would make a 1000 fps AVI).
+    k.oneRate = holds_one_rate(of);
+    e->framerate = k.oneRate ? shape.steadyRate : shape.frameRate;
+    e->time_base = encoder_time_base(codec, k.oneRate ? av_inv_q(e->framerate) : shape.timeBase, e->framerate);
     k.frameTimeBase = shape.timeBase;
     e->sample_aspect_ratio = swap ? AVRational{shape.sar.den, shape.sar.num} : shape.sar;
     if (e->sample_aspect_ratio.den == 0 || e->sample_aspect_ratio.num == 0) e->sample_aspect_ratio = {0, 1};

@@ -230,6 +230,19 @@ TEST_F(CliMedia, WhatIsKept) {
              EXPECT_NE(err.find("ended inside frame 2"), std::string::npos) << err;
          },
          3},
+        {"a 25 fps Matroska makes a 25 fps AVI, every frame once", kMake + kPic + "-frames:v 10 -c:v libx264 in.mkv",
+         "in.mkv out.avi",
+         [](const fs::path& d, const std::string&) { EXPECT_EQ(probe(d, "out.avi", "-show_entries stream=r_frame_rate,nb_frames"), "25/1,10\n"); }},
+        {"a 25 fps mp4 makes a 25 fps Y4M", kMake + kPic + "-frames:v 3 -c:v libx264 in.mp4", "in.mp4 out.y4m",
+         [](const fs::path& d, const std::string&) { EXPECT_EQ(sh(d, "head -c 40 out.y4m | grep -c ' F25:1 '").text, "1\n"); }},
+        {"a variable rate into AVI: one line, the stream's rate, every frame once as ffmpeg writes it",
+         kMake + kPic + "-t 1 -vf \"select='not(eq(mod(n,3),1))'\" -fps_mode vfr -c:v ffv1 in.mkv", "in.mkv out.avi",
+         [](const fs::path& d, const std::string& err) {
+             EXPECT_EQ(probe(d, "out.avi", "-count_frames -show_entries stream=r_frame_rate,nb_read_frames"), "25/1,17\n");
+             EXPECT_NE(err.find("frame rate varies"), std::string::npos) << err;
+         }},
+        {"an extension that names a codec takes it", kMake + kPic + "-frames:v 3 -c:v libx264 in.mkv", "in.mkv out.m2v",
+         [](const fs::path& d, const std::string&) { EXPECT_EQ(probe(d, "out.m2v", "-show_entries stream=codec_name,r_frame_rate").rfind("mpeg2video,25/1,", 0), 0u); }},
         {"picture sequences out",
          kMake + kPic + "-frames:v 3 -c:v ffv1 in.mkv", "in.mkv out%02d.png",
          [](const fs::path& d, const std::string&) {
