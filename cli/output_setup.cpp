@@ -29,11 +29,11 @@ bool is_image_writer(const AVOutputFormat* f) {
     return std::strcmp(f->name, "image2") == 0 || std::strcmp(f->name, "image2pipe") == 0;
 }
 
-// Containers that hold one frame rate, whatever the frames' times: AVI and
-// Y4M count frames, raw streams, MXF and pictures carry no times at all.
+// Containers that hold one frame rate, whatever the frames' times: AVI, Y4M
+// and RealMedia count frames, raw streams, MXF and pictures carry no times.
 bool holds_one_rate(const AVOutputFormat* f) {
     return (f->flags & AVFMT_NOTIMESTAMPS) != 0 || std::strcmp(f->name, "avi") == 0 ||
-           std::strcmp(f->name, "yuv4mpegpipe") == 0;
+           std::strcmp(f->name, "yuv4mpegpipe") == 0 || std::strcmp(f->name, "rm") == 0;
 }
 
 // A muxer of one video codec and nothing else (.m2v, .h264, .ivf, .y4m)
@@ -171,18 +171,37 @@ bool configure_video(Sink& k, const AVCodec* codec, const AVOutputFormat* of, co
     return true;
 }
 
-// Near-transparent defaults for the encoders whose own default is visibly lossy.
+bool has_private_option(const AVCodec* c, const char* name) {
+    return c->priv_class != nullptr &&
+           av_opt_find(const_cast<AVClass**>(&c->priv_class), name, nullptr, 0, AV_OPT_SEARCH_FAKE_OBJ) != nullptr;
+}
+
+// Near-transparent defaults, by family, where the encoder's own default is
+// visibly lossy (libav's is 200 kb/s): crf 18 for the constant-quality
+// encoders, quantiser 2 for FFmpeg's MPEG family (MPEG-1/2/4, H.261/H.263,
+// MS-MPEG4, WMV1/2, FLV1, RealVideo 1/2, MJPEG), Xvid and Snow, Theora's quality
+// 7 of 10, and 1 bit per pixel for any other lossy encoder. Profiles
+// (ProRes, DNxHR) and fixed rates (DV) decide their own.
 void quality_defaults(const AVCodec* c, AVCodecContext* enc, AVDictionary** opts, const EncoderRecord& r) {
     const std::string n = c->name;
+    const AVCodecDescriptor* d = avcodec_descriptor_get(c->id);
     if (n == "libx264" || n == "libx264rgb" || n == "libx265" || n == "libvpx-vp9" || n == "libvpx" ||
         n == "libaom-av1" || n == "libsvtav1") {
         // Lossless asked for: no quality level beside it (libvpx refuses both).
         if (av_dict_get(*opts, "lossless", nullptr, 0) == nullptr) av_dict_set(opts, "crf", "18", AV_DICT_DONT_OVERWRITE);
-        if (n == "libvpx-vp9" || n == "libvpx" || n == "libaom-av1") enc->bit_rate = 0;
-    } else if (n == "mpeg4" || n == "mpeg2video" || n == "mpeg1video" || n == "mjpeg" || n == "msmpeg4" ||
-               n == "msmpeg4v2" || n == "h263" || n == "libxvid") {
+        if (n == "libvpx-vp9" || n == "libaom-av1") enc->bit_rate = 0;
+        // VP8's crf is a floor under a bitrate ceiling, 256 kb/s unless given: none.
+        if (n == "libvpx") enc->bit_rate = 1000000000;
+    } else if (has_private_option(c, "mpv_flags") || n == "libxvid" || n == "snow") {
         enc->flags |= AV_CODEC_FLAG_QSCALE;
         enc->global_quality = FF_QP2LAMBDA * 2;
+    } else if (n == "libtheora") {
+        enc->flags |= AV_CODEC_FLAG_QSCALE;
+        enc->global_quality = FF_QP2LAMBDA * 7;
+    } else if (d != nullptr && (d->props & AV_CODEC_PROP_LOSSY) != 0 && (d->props & AV_CODEC_PROP_LOSSLESS) == 0 &&
+               c->id != AV_CODEC_ID_PRORES && c->id != AV_CODEC_ID_DNXHD && c->id != AV_CODEC_ID_DVVIDEO) {
+        const double fps = enc->framerate.num > 0 && enc->framerate.den > 0 ? av_q2d(enc->framerate) : 25.0;
+        enc->bit_rate = static_cast<int64_t>(static_cast<double>(enc->width) * enc->height * fps);
     }
     if (n == "libx265" && !r.verbose) av_dict_set(opts, "x265-params", "log-level=error", AV_DICT_DONT_OVERWRITE);
 }
@@ -224,8 +243,7 @@ bool open_encoder(Sink& k, const AVCodec* codec, const VideoShape& shape, const 
     for (const EncoderSetting& s : encoder_settings()) {
         const std::string& value = r.*s.field;
         if (value.empty()) continue;
-        if (codec->priv_class == nullptr ||
-            av_opt_find(const_cast<AVClass**>(&codec->priv_class), s.avOption, nullptr, 0, AV_OPT_SEARCH_FAKE_OBJ) == nullptr) {
+        if (!has_private_option(codec, s.avOption)) {
             av_dict_free(&opts);
             return (error = std::string(codec->name) + " has no " + s.flag + " setting", false);
         }
