@@ -88,20 +88,25 @@ void note(const Options& o, const std::string& line) {
     if (!o.quiet) std::fprintf(stderr, "orv: %s\n", line.c_str());
 }
 
-void quiet_libav_log(void*, int, const char*, va_list) {
-    // Only errors that stop the run reach the user, and those as orv's own line.
+bool gVerboseLog = false;
+
+// Damage that a reader only logs is counted; the libraries' own words reach
+// the user only with --verbose, else only errors that stop the run, as orv's own line.
+void libav_log(void* avcl, int level, const char* fmt, va_list vl) {
+    va_list copy;
+    va_copy(copy, vl);
+    note_read_error(avcl, level, fmt, copy);
+    va_end(copy);
+    if (gVerboseLog) av_log_default_callback(avcl, level, fmt, vl);
 }
 
 void set_libav_logging(bool verbose) {
-    if (verbose) {
-        av_log_set_level(AV_LOG_INFO);
-    } else {
-        av_log_set_level(AV_LOG_QUIET);
-        av_log_set_callback(quiet_libav_log);
-        // SVT-AV1 prints its banner itself, past libav's log; this asks it
-        // for errors only (before any thread runs, and never over the user's).
-        setenv("SVT_LOG", "1", 0);
-    }
+    gVerboseLog = verbose;
+    av_log_set_level(verbose ? AV_LOG_INFO : AV_LOG_ERROR);
+    av_log_set_callback(libav_log);
+    // SVT-AV1 prints its banner itself, past libav's log; this asks it
+    // for errors only (before any thread runs, and never over the user's).
+    if (!verbose) setenv("SVT_LOG", "1", 0);
 }
 
 bool same_file(const std::string& a, const std::string& b) {

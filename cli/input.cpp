@@ -51,12 +51,19 @@ SourceItem libav_next(Input& in, AVFrame* frame, AVPacket* pkt, std::string& err
 
 std::string libav_damage(const Input& in) {
     const Source& s = in.libav;
-    if (s.badPackets == 0 && !s.readFailed) return {};
-    std::string line = "the input is damaged: ";
-    if (s.badPackets > 0) line += std::to_string(s.badPackets) + " packets or frames could not be decoded and were skipped";
-    if (s.badPackets > 0 && s.readFailed) line += "; ";
-    if (s.readFailed) line += "it could not be read to its end";
-    return line;
+    std::string first;
+    const int64_t reported = read_errors(first);
+    std::string line;
+    const auto add = [&line](const std::string& part) { line += (line.empty() ? "" : "; ") + part; };
+    if (s.badPackets > 0) add(std::to_string(s.badPackets) + " packets or frames could not be decoded and were skipped");
+    if (s.readFailed) add("it could not be read to its end");
+    const int64_t listed = s.fmt->streams[s.video]->nb_frames;
+    if (s.ended && listed > s.packetsIn)
+        add("its header lists " + std::to_string(listed) + " frames and " + std::to_string(s.packetsIn) + " were there");
+    if (reported > 0)
+        add("its reader reported " + std::to_string(reported) + (reported == 1 ? " error" : " errors") + " (the first: " +
+            first + "), and frames may be concealed or missing");
+    return line.empty() ? line : "the input is damaged: " + line;
 }
 
 int64_t libav_frame_count(const Input& in) {

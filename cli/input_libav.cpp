@@ -1,7 +1,9 @@
 #include "cli/input_libav.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <mutex>
 
 extern "C" {
 #include <libavutil/display.h>
@@ -45,12 +47,13 @@ int feed_decoder(Source& s, AVPacket* pkt, std::string& error) {
     int rc = av_read_frame(s.fmt, pkt);
     if (rc == AVERROR_EXIT) return (error = "interrupted", -1);
     if (rc < 0) {
-        if (rc != AVERROR_EOF && (s.fmt->pb == nullptr || !avio_feof(s.fmt->pb))) s.readFailed = true;
+        if (rc != AVERROR_EOF) s.readFailed = true;
         s.draining = true;
         avcodec_send_packet(s.dec, nullptr);
         return 0;
     }
     if (pkt->stream_index != s.video) return 1;
+    ++s.packetsIn;
     rc = avcodec_send_packet(s.dec, pkt);
     av_packet_unref(pkt);
     if (rc < 0 && rc != AVERROR(EAGAIN)) ++s.badPackets;
@@ -91,6 +94,35 @@ AVRational stream_rate(const AVStream* st) {
 }
 
 }  // namespace
+
+namespace {
+
+std::atomic<int64_t> gReadErrors{0};
+std::mutex gFirstErrorLock;
+std::string gFirstError;
+
+}  // namespace
+
+void note_read_error(void* avcl, int level, const char* fmt, va_list vl) {
+    if (level > AV_LOG_ERROR || avcl == nullptr) return;
+    const AVClass* cls = *static_cast<AVClass**>(avcl);
+    if (cls == nullptr) return;
+    const AVClassCategory cat = cls->get_category != nullptr ? cls->get_category(avcl) : cls->category;
+    if (cat != AV_CLASS_CATEGORY_DECODER && cat != AV_CLASS_CATEGORY_DEMUXER) return;
+    if (gReadErrors.fetch_add(1) != 0) return;
+    char text[256];
+    std::vsnprintf(text, sizeof text, fmt, vl);
+    std::string line = text;
+    while (!line.empty() && (line.back() == '\n' || line.back() == ' ')) line.pop_back();
+    std::lock_guard<std::mutex> l(gFirstErrorLock);
+    gFirstError = line;
+}
+
+int64_t read_errors(std::string& first) {
+    std::lock_guard<std::mutex> l(gFirstErrorLock);
+    first = gFirstError;
+    return gReadErrors.load();
+}
 
 int libav_interrupt(void* opaque) {
     const auto* stop = static_cast<const std::atomic<int>*>(opaque);

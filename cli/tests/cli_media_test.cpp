@@ -207,6 +207,18 @@ TEST_F(CliMedia, WhatIsKept) {
              EXPECT_NE(err.find("damaged"), std::string::npos) << err;
          },
          3},
+        {"a cut-short HuffYUV AVI is damaged: exit 3",
+         kMake + "-f lavfi -i testsrc2=size=64x48,noise=alls=40:allf=t -frames:v 10 -c:v huffyuv d.avi && "
+                 "head -c $(( $(stat -c %s d.avi) * 9 / 10 )) d.avi >in.avi && rm d.avi",
+         "in.avi out.avi", [](const fs::path&, const std::string& err) { EXPECT_NE(err.find("lists 10 frames and 9"), std::string::npos) << err; }, 3},
+        {"bit-rot inside MJPEG frames is damage: exit 3",
+         kMake + "-f lavfi -i testsrc2=size=64x48,noise=alls=40:allf=t -frames:v 10 -c:v mjpeg in.avi && for o in 3000 6000 "
+                 "9000 12000; do printf '\\125\\125\\125\\125\\125' | dd of=in.avi bs=1 seek=$o conv=notrunc status=none; done",
+         "in.avi out.avi", [](const fs::path&, const std::string& err) { EXPECT_NE(err.find("reader reported"), std::string::npos) << err; }, 3},
+        {"a web mp4 (index first) cut at 90% is damaged: exit 3",
+         kMake + "-f lavfi -i testsrc2=size=64x48,noise=alls=40:allf=t -frames:v 20 -c:v libx264 -movflags +faststart d.mp4 && "
+                 "head -c $(( $(stat -c %s d.mp4) * 9 / 10 )) d.mp4 >in.mp4 && rm d.mp4",
+         "in.mp4 out.mp4", [](const fs::path&, const std::string& err) { EXPECT_NE(err.find("lists 20 frames"), std::string::npos) << err; }, 3},
         {"AAC into .ogv is left out with a line", kMake + kPic + "-f lavfi -i sine -t 0.2 -c:v libx264 -c:a aac in.mp4", "in.mp4 out.ogv",
          [](const fs::path& d, const std::string& err) {
              EXPECT_EQ(probe(d, "out.ogv", "-show_entries stream=codec_type"), "video\n");
