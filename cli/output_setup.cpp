@@ -73,11 +73,12 @@ const AVCodec* named_encoder(const AVOutputFormat* of, const std::string& name, 
 // container holds it (so lossless stays lossless), else the container's
 // default; a picture takes the encoder its extension names.
 const AVCodec* choose_encoder(const AVOutputFormat* of, const std::string& outputName, const Source* src,
-                              const EncoderRecord& r, std::string& error) {
+                              const VideoShape& shape, const EncoderRecord& r, std::string& error) {
     if (!r.codec.empty()) return named_encoder(of, r.codec, error);
     const AVCodec* codec = nullptr;
     const AVCodecParameters* in = src != nullptr ? src->fmt->streams[src->video]->codecpar : nullptr;
-    if (in != nullptr && !names_its_codec(of) && container_holds(of, in)) codec = preferred_encoder(in->codec_id);
+    if (in != nullptr && !names_its_codec(of) && container_holds(of, in, shape.steadyRate))
+        codec = preferred_encoder(in->codec_id);
     if (codec == nullptr) codec = preferred_encoder(av_guess_codec(of, nullptr, outputName.c_str(), nullptr, AVMEDIA_TYPE_VIDEO));
     if (codec == nullptr) return (error = "no video encoder here writes " + outputName + "; choose one with --codec", nullptr);
     return codec;
@@ -206,6 +207,17 @@ void quality_defaults(const AVCodec* c, AVCodecContext* enc, AVDictionary** opts
     if (n == "libx265" && !r.verbose) av_dict_set(opts, "x265-params", "log-level=error", AV_DICT_DONT_OVERWRITE);
 }
 
+// A codec kept is kept with its profile (ProRes Proxy stays Proxy, DNxHR LB
+// stays LB), where the encoder takes the profile as a number; DNxHD's
+// profile is its bitrate.
+void keep_profile(const AVCodec* c, AVCodecContext* enc, const AVCodecParameters* in, AVDictionary** opts) {
+    if (in == nullptr || in->codec_id != c->id || in->profile == FF_PROFILE_UNKNOWN || c->priv_class == nullptr) return;
+    const AVOption* o = av_opt_find(const_cast<AVClass**>(&c->priv_class), "profile", nullptr, 0, AV_OPT_SEARCH_FAKE_OBJ);
+    if (o == nullptr || o->type != AV_OPT_TYPE_INT || in->profile < o->min || in->profile > o->max) return;
+    av_dict_set_int(opts, "profile", in->profile, AV_DICT_DONT_OVERWRITE);
+    if (c->id == AV_CODEC_ID_DNXHD && in->profile == FF_PROFILE_DNXHD && in->bit_rate > 0) enc->bit_rate = in->bit_rate;
+}
+
 const AVFrameSideData* first_side_data(const VideoShape& shape, AVFrameSideDataType type) {
     return shape.first != nullptr ? av_frame_get_side_data(shape.first, type) : nullptr;
 }
@@ -237,7 +249,8 @@ void x265_hdr_params(const VideoShape& shape, AVDictionary** opts) {
 
 // The command line's encoder options, then orv's defaults under them; every
 // option the encoder leaves unused is refused.
-bool open_encoder(Sink& k, const AVCodec* codec, const VideoShape& shape, const EncoderRecord& r, std::string& error) {
+bool open_encoder(Sink& k, const AVCodec* codec, const Source* src, const VideoShape& shape, const EncoderRecord& r,
+                  std::string& error) {
     AVDictionary* opts = nullptr;
     for (const auto& [key, value] : r.encoderOptions) av_dict_set(&opts, key.c_str(), value.c_str(), 0);
     for (const EncoderSetting& s : encoder_settings()) {
@@ -250,6 +263,7 @@ bool open_encoder(Sink& k, const AVCodec* codec, const VideoShape& shape, const 
         av_dict_set(&opts, s.avOption, value.c_str(), AV_DICT_DONT_OVERWRITE);
     }
     quality_defaults(codec, k.enc, &opts, r);
+    keep_profile(codec, k.enc, src != nullptr ? src->fmt->streams[src->video]->codecpar : nullptr, &opts);
     if (std::strcmp(codec->name, "libx265") == 0) x265_hdr_params(shape, &opts);
     const int rc = avcodec_open2(k.enc, codec, &opts);
     const AVDictionaryEntry* left = av_dict_get(opts, "", nullptr, AV_DICT_IGNORE_SUFFIX);
@@ -390,11 +404,11 @@ bool sink_open(Sink& k, const std::string& outputName, const std::string& writeP
     const AVOutputFormat* of = av_guess_format(nullptr, outputName.c_str(), nullptr);
     if (of == nullptr) return output_format_known(outputName, error);
     if (!open_muxer(k, of, outputName, writePath, error)) return false;
-    const AVCodec* codec = choose_encoder(of, outputName, src, record, error);
+    const AVCodec* codec = choose_encoder(of, outputName, src, shape, record, error);
     if (codec == nullptr) return false;
     if (record.verbose) notes.push_back(std::string("the video is encoded with ") + codec->name);
     plan_rotation(k, of, outputName, shape, notes);
-    if (!configure_video(k, codec, of, shape, record, error) || !open_encoder(k, codec, shape, record, error) ||
+    if (!configure_video(k, codec, of, shape, record, error) || !open_encoder(k, codec, src, shape, record, error) ||
         !add_video_stream(k, src, shape, error))
         return false;
     if (src != nullptr && !add_copied_streams(k, of, *src, outputName, notes, error)) return false;

@@ -43,6 +43,8 @@ const std::string kPic = "-f lavfi -i testsrc2=size=64x48:rate=25,hue=s=0.4 ";
 const std::string kMake = "ffmpeg -v error -y ";
 // Anamorphic frames whose display width Matroska stores exactly.
 const std::string kSar = "-f lavfi -i testsrc2=size=90x48,setsar=64/45 -frames:v 2 ";
+// DNxHR LB, the smallest frames its profiles take.
+const std::string kDnxhr = "-f lavfi -i testsrc2=size=256x144 -frames:v 2 -c:v dnxhd -profile:v dnxhr_lb -pix_fmt yuv422p ";
 // A phone's clip: r.mp4 shown turned a quarter to the left.
 const std::string kRotate = kMake + "-i r.mp4 -c copy -metadata:s:v rotate=90 in.mp4 && rm r.mp4";
 
@@ -219,6 +221,12 @@ TEST_F(CliMedia, WhatIsKept) {
          kMake + "-f lavfi -i testsrc2=size=64x48,noise=alls=40:allf=t -frames:v 20 -c:v libx264 -movflags +faststart d.mp4 && "
                  "head -c $(( $(stat -c %s d.mp4) * 9 / 10 )) d.mp4 >in.mp4 && rm d.mp4",
          "in.mp4 out.mp4", [](const fs::path&, const std::string& err) { EXPECT_NE(err.find("lists 20 frames"), std::string::npos) << err; }, 3},
+        {"DNxHR in mov stays DNxHR with its profile", kMake + kDnxhr + "in.mov", "in.mov out.mov",
+         [](const fs::path& d, const std::string&) { EXPECT_EQ(probe(d, "out.mov", "-show_entries stream=codec_name,profile"), "dnxhd,DNXHR LB\n"); }},
+        {"DNxHR in MXF stays DNxHR with its profile", kMake + kDnxhr + "in.mxf", "in.mxf out.mxf",
+         [](const fs::path& d, const std::string&) { EXPECT_EQ(probe(d, "out.mxf", "-show_entries stream=codec_name,profile"), "dnxhd,DNXHR LB\n"); }},
+        {"ProRes Proxy stays Proxy", kMake + kPic + "-frames:v 2 -c:v prores_ks -profile:v proxy in.mov", "in.mov out.mov",
+         [](const fs::path& d, const std::string&) { EXPECT_EQ(probe(d, "out.mov", "-show_entries stream=codec_name,profile"), "prores,Proxy\n"); }},
         {"AAC into .ogv is left out with a line", kMake + kPic + "-f lavfi -i sine -t 0.2 -c:v libx264 -c:a aac in.mp4", "in.mp4 out.ogv",
          [](const fs::path& d, const std::string& err) {
              EXPECT_EQ(probe(d, "out.ogv", "-show_entries stream=codec_type"), "video\n");
