@@ -87,6 +87,14 @@ void stamp(Source& s, AVFrame* f) {
     ++s.framesOut;
 }
 
+// A name is a file unless it carries a protocol orv reads (pipe, http,
+// https): a camera's take:1.mp4 is a file, not the protocol "take".
+std::string url_of(const std::string& path) {
+    for (const char* p : {"file:", "pipe:", "http://", "https://"})
+        if (path.rfind(p, 0) == 0) return path;
+    return "file:" + path;
+}
+
 AVRational stream_rate(const AVStream* st) {
     if (st->avg_frame_rate.num > 0 && st->avg_frame_rate.den > 0) return st->avg_frame_rate;
     if (st->r_frame_rate.num > 0 && st->r_frame_rate.den > 0) return st->r_frame_rate;
@@ -151,7 +159,7 @@ bool source_open(Source& s, const std::string& path, AVIOContext* io, int thread
         s.fmt->pb = io;
         s.fmt->flags |= AVFMT_FLAG_CUSTOM_IO;
     }
-    int rc = avformat_open_input(&s.fmt, path.c_str(), nullptr, nullptr);
+    int rc = avformat_open_input(&s.fmt, url_of(path).c_str(), nullptr, nullptr);
     if (rc < 0) {
         // avformat_open_input frees the context on failure.
         error = "cannot read " + path + " as a video: " + av_error_text(rc);

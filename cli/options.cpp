@@ -109,8 +109,16 @@ const Row* row_named(const std::string& a) {
     return nullptr;
 }
 
+bool is_number(const std::string& v) {
+    char* end = nullptr;
+    std::strtod(v.c_str(), &end);
+    return !v.empty() && *end == '\0';
+}
+
 bool apply_row(const Row& r, Options& o, const std::string& v, std::string& error) {
     if (r.text != nullptr) o.*r.text = v;
+    else if (r.avOption != nullptr && std::string(r.avOption) == "crf" && !is_number(v))
+        return (error = std::string(r.name) + " takes a number, not '" + v + "'", false);
     else if (r.encoderText != nullptr) o.*r.encoderText = v;
     else if (r.special != nullptr) return r.special(o, v, error);
     else if (r.ranged != nullptr) {
@@ -168,6 +176,10 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
         if (a == "--help" || a == "-h" || a == "--version") {
             o.command = a == "--version" ? "version" : "help";
             return o;
+        }
+        if (a == "--") {  // the rest are operands, also those that start with '-'
+            positional.insert(positional.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+            break;
         }
         const Row* r = row_named(a);
         if (r == nullptr && a.size() > 1 && a[0] == '-') {

@@ -1,8 +1,13 @@
 // The output's set-up as named steps, in the order they run: the muxer, the
 // encoder's choice, the rotation, the video's description, the encoder's
 // options, the video stream, the copied streams, the header.
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 extern "C" {
 #include <libavutil/mastering_display_metadata.h>
@@ -50,7 +55,9 @@ bool is_rgb(AVPixelFormat f) {
 
 bool open_muxer(Sink& k, const AVOutputFormat* of, const std::string& outputName, const std::string& writePath,
                 std::string& error) {
-    if (avformat_alloc_output_context2(&k.fmt, of, nullptr, writePath.c_str()) < 0) return (error = "out of memory", false);
+    // A file, whatever its name holds: take:1.mp4 names no protocol.
+    if (avformat_alloc_output_context2(&k.fmt, of, nullptr, ("file:" + writePath).c_str()) < 0)
+        return (error = "out of memory", false);
     // The same input and settings give the same bytes: no random segment or
     // track UIDs, no library version strings in the file.
     k.fmt->flags |= AVFMT_FLAG_BITEXACT;
@@ -247,28 +254,119 @@ void x265_hdr_params(const VideoShape& shape, AVDictionary** opts) {
     av_dict_set(opts, "x265-params", p.c_str(), 0);
 }
 
-// The command line's encoder options, then orv's defaults under them; every
-// option the encoder leaves unused is refused.
-bool open_encoder(Sink& k, const AVCodec* codec, const Source* src, const VideoShape& shape, const EncoderRecord& r,
-                  std::string& error) {
-    AVDictionary* opts = nullptr;
-    for (const auto& [key, value] : r.encoderOptions) av_dict_set(&opts, key.c_str(), value.c_str(), 0);
+// An encoder option the user gave: as they wrote it, and what it sets.
+struct UserOption {
+    std::string said, key, value;
+};
+
+bool user_options(const AVCodec* codec, const EncoderRecord& r, std::vector<UserOption>& out, std::string& error) {
+    for (const auto& [key, value] : r.encoderOptions) out.push_back({"--encoder-opt " + key + "=" + value, key, value});
     for (const EncoderSetting& s : encoder_settings()) {
         const std::string& value = r.*s.field;
         if (value.empty()) continue;
-        if (!has_private_option(codec, s.avOption)) {
-            av_dict_free(&opts);
-            return (error = std::string(codec->name) + " has no " + s.flag + " setting", false);
-        }
-        av_dict_set(&opts, s.avOption, value.c_str(), AV_DICT_DONT_OVERWRITE);
+        if (!has_private_option(codec, s.avOption)) return (error = std::string(codec->name) + " has no " + s.flag + " setting", false);
+        out.push_back({std::string(s.flag) + " " + value, s.avOption, value});
     }
-    quality_defaults(codec, k.enc, &opts, r);
-    keep_profile(codec, k.enc, src != nullptr ? src->fmt->streams[src->video]->codecpar : nullptr, &opts);
+    return true;
+}
+
+// x264 and x265 take any crf and clamp it at 51.
+double crf_ceiling(const AVCodec* c, double max) {
+    const std::string n = c->name;
+    return n == "libx264" || n == "libx264rgb" || n == "libx265" ? std::min(max, 51.0) : max;
+}
+
+// A value the option it sets doesn't take is named with what it takes.
+bool check_user_option(AVCodecContext* e, const AVCodec* c, const UserOption& u, std::string& error) {
+    const AVOption* o = av_opt_find(e, u.key.c_str(), nullptr, 0, AV_OPT_SEARCH_CHILDREN);
+    if (o == nullptr) return (error = std::string(c->name) + " has no option " + u.key, false);
+    const bool number = o->type == AV_OPT_TYPE_INT || o->type == AV_OPT_TYPE_INT64 || o->type == AV_OPT_TYPE_UINT64 ||
+                        o->type == AV_OPT_TYPE_FLOAT || o->type == AV_OPT_TYPE_DOUBLE;
+    const bool crf = u.key == "crf";
+    const double lo = crf ? std::max(0.0, o->min) : o->min, hi = crf ? crf_ceiling(c, o->max) : o->max;
+    char* end = nullptr;
+    const double v = std::strtod(u.value.c_str(), &end);
+    const bool inRange = !number || end == u.value.c_str() || *end != '\0' || (v >= lo && v <= hi);
+    if (av_opt_set(e, u.key.c_str(), u.value.c_str(), AV_OPT_SEARCH_CHILDREN) >= 0 && inRange) return true;
+    char range[96];
+    std::snprintf(range, sizeof range, "a number from %g to %g", lo, hi);
+    error = u.said + ": " + c->name + "'s " + u.key + " takes " + (number && hi < 1e15 ? range : "other values");
+    return false;
+}
+
+// The user's options, then orv's defaults under them.
+AVDictionary* encoder_options(const AVCodec* codec, AVCodecContext* enc, const Source* src, const VideoShape& shape,
+                              const EncoderRecord& r, const std::vector<UserOption>& user) {
+    AVDictionary* opts = nullptr;
+    for (const UserOption& u : user) av_dict_set(&opts, u.key.c_str(), u.value.c_str(), AV_DICT_DONT_OVERWRITE);
+    quality_defaults(codec, enc, &opts, r);
+    keep_profile(codec, enc, src != nullptr ? src->fmt->streams[src->video]->codecpar : nullptr, &opts);
     if (std::strcmp(codec->name, "libx265") == 0) x265_hdr_params(shape, &opts);
-    const int rc = avcodec_open2(k.enc, codec, &opts);
+    return opts;
+}
+
+// Some libraries (x264 on a bad preset) print to stderr themselves, past
+// libav's log: while an encoder opens, before any other thread runs, that
+// goes nowhere unless --verbose.
+struct QuietStderr {
+    int saved = -1;
+    explicit QuietStderr(bool verbose) {
+        if (verbose) return;
+        const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (null < 0) return;
+        std::fflush(stderr);
+        saved = dup(2);
+        dup2(null, 2);
+        close(null);
+    }
+    ~QuietStderr() {
+        if (saved < 0) return;
+        dup2(saved, 2);
+        close(saved);
+    }
+};
+
+// The encoder opened on a context set up as `e` is, with `user` as the only
+// options of the user's: whether it opens.
+bool opens_with(const AVCodec* c, const AVCodecContext* e, const Source* src, const VideoShape& shape,
+                const EncoderRecord& r, const std::vector<UserOption>& user) {
+    AVCodecContext* t = avcodec_alloc_context3(c);
+    if (t == nullptr) return false;
+    AVCodecParameters* par = avcodec_parameters_alloc();
+    bool ok = par != nullptr && avcodec_parameters_from_context(par, e) >= 0 && avcodec_parameters_to_context(t, par) >= 0;
+    avcodec_parameters_free(&par);
+    t->time_base = e->time_base;
+    t->framerate = e->framerate;
+    t->flags = e->flags;
+    t->global_quality = e->global_quality;
+    t->thread_count = 1;
+    AVDictionary* opts = encoder_options(c, t, src, shape, r, user);
+    const QuietStderr quiet(r.verbose);
+    ok = ok && avcodec_open2(t, c, &opts) >= 0;
+    av_dict_free(&opts);
+    avcodec_free_context(&t);
+    return ok;
+}
+
+// Every option is checked before the encoder opens; one it refuses to open
+// with is found by opening it with each alone.
+bool open_encoder(Sink& k, const AVCodec* codec, const Source* src, const VideoShape& shape, const EncoderRecord& r,
+                  std::string& error) {
+    std::vector<UserOption> user;
+    if (!user_options(codec, r, user, error)) return false;
+    for (const UserOption& u : user)
+        if (!check_user_option(k.enc, codec, u, error)) return false;
+    AVDictionary* opts = encoder_options(codec, k.enc, src, shape, r, user);
+    const int rc = [&] {
+        const QuietStderr quiet(r.verbose);
+        return avcodec_open2(k.enc, codec, &opts);
+    }();
     const AVDictionaryEntry* left = av_dict_get(opts, "", nullptr, AV_DICT_IGNORE_SUFFIX);
     const std::string leftKey = left != nullptr ? left->key : "";
     av_dict_free(&opts);
+    if (rc < 0 && opens_with(codec, k.enc, src, shape, r, {}))
+        for (const UserOption& u : user)
+            if (!opens_with(codec, k.enc, src, shape, r, {u})) return (error = u.said + ": " + codec->name + " won't open with it", false);
     if (rc < 0) return (error = std::string("cannot open the encoder ") + codec->name + ": " + av_error_text(rc), false);
     if (!leftKey.empty()) return (error = std::string(codec->name) + " has no option " + leftKey, false);
     return true;
@@ -380,7 +478,7 @@ bool write_header(Sink& k, const AVOutputFormat* of, const std::string& outputNa
                   std::string& error) {
     if (k.singlePicture) av_opt_set_int(k.fmt->priv_data, "update", 1, 0);
     if ((of->flags & AVFMT_NOFILE) == 0) {
-        const int rc = avio_open2(&k.fmt->pb, writePath.c_str(), AVIO_FLAG_WRITE, &k.fmt->interrupt_callback, nullptr);
+        const int rc = avio_open2(&k.fmt->pb, k.fmt->url, AVIO_FLAG_WRITE, &k.fmt->interrupt_callback, nullptr);
         if (rc < 0) return (error = "cannot write " + outputName + ": " + av_error_text(rc), false);
     }
     const int rc = avformat_write_header(k.fmt, nullptr);
