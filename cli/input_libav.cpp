@@ -169,6 +169,9 @@ bool source_open(Source& s, const std::string& path, AVIOContext* io, int thread
     if (rc < 0) return (error = "cannot read " + path + " as a video: " + av_error_text(rc), false);
     const AVCodec* codec = nullptr;
     s.video = av_find_best_stream(s.fmt, AVMEDIA_TYPE_VIDEO, -1, -1, &codec, 0);
+    // Cover art (an attached picture) of a song is not a video to denoise.
+    if (s.video >= 0 && (s.fmt->streams[s.video]->disposition & AV_DISPOSITION_ATTACHED_PIC) != 0)
+        return (error = path + " has no video to denoise: its only picture is cover art", false);
     if (s.video < 0 || codec == nullptr)
         return (error = path + (s.video < 0 ? " has no video stream" : " has a video stream no decoder here reads"), false);
     const AVCodecParameters* par = s.fmt->streams[s.video]->codecpar;

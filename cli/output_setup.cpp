@@ -449,6 +449,23 @@ bool copy_stream(Sink& k, const AVStream* s, unsigned index) {
     return true;
 }
 
+// What became of a stream the container can't hold. A timecode track's
+// value rides on the video stream's tags, from which the mov family's muxer
+// writes a timecode track of its own.
+std::string left_out_line(const AVStream* s, unsigned index, const AVOutputFormat* of, const AVStream* video,
+                          const std::string& outputName) {
+    const std::string stream = "stream " + std::to_string(index);
+    const AVDictionaryEntry* tc = av_dict_get(video->metadata, "timecode", nullptr, 0);
+    if (s->codecpar->codec_tag == MKTAG('t', 'm', 'c', 'd') && tc != nullptr) {
+        if (keeps_display_matrix(of))
+            return stream + " (timecode " + tc->value + ") is written anew as " + outputName + "'s timecode track";
+        return stream + " (timecode track) is left out: " + outputName + " can't hold it; its timecode " + tc->value +
+               " is kept as a tag of the video";
+    }
+    return stream + " (" + av_get_media_type_string(s->codecpar->codec_type) + ", " +
+           avcodec_get_name(s->codecpar->codec_id) + ") is left out: " + outputName + " can't hold it";
+}
+
 // Every other stream, as it is, where the container holds it; one line for
 // each left out.
 bool add_copied_streams(Sink& k, const AVOutputFormat* of, const Source& src, const std::string& outputName,
@@ -468,8 +485,7 @@ bool add_copied_streams(Sink& k, const AVOutputFormat* of, const Source& src, co
             if (!copy_stream(k, s, i)) return (error = "out of memory", false);
             continue;
         }
-        notes.push_back(std::string("stream ") + std::to_string(i) + " (" + av_get_media_type_string(s->codecpar->codec_type) +
-                        ", " + avcodec_get_name(s->codecpar->codec_id) + ") is left out: " + outputName + " can't hold it");
+        notes.push_back(left_out_line(s, i, of, ic->streams[src.video], outputName));
     }
     return true;
 }

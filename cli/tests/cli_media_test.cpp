@@ -227,6 +227,12 @@ TEST_F(CliMedia, WhatIsKept) {
          [](const fs::path& d, const std::string&) { EXPECT_EQ(probe(d, "out.mxf", "-show_entries stream=codec_name,profile"), "dnxhd,DNXHR LB\n"); }},
         {"ProRes Proxy stays Proxy", kMake + kPic + "-frames:v 2 -c:v prores_ks -profile:v proxy in.mov", "in.mov out.mov",
          [](const fs::path& d, const std::string&) { EXPECT_EQ(probe(d, "out.mov", "-show_entries stream=codec_name,profile"), "prores,Proxy\n"); }},
+        {"a timecode track is written anew in mov, and the line says so", kMake + kPic + "-frames:v 2 -c:v ffv1 -timecode 01:00:00:00 in.mov",
+         "in.mov out.mov",
+         [](const fs::path& d, const std::string& err) {
+             EXPECT_NE(probe(d, "out.mov", "-show_entries stream=codec_tag_string:stream_tags=timecode").find("tmcd,01:00:00:00"), std::string::npos);
+             EXPECT_NE(err.find("written anew"), std::string::npos) << err;
+         }},
         {"AAC into .ogv is left out with a line", kMake + kPic + "-f lavfi -i sine -t 0.2 -c:v libx264 -c:a aac in.mp4", "in.mp4 out.ogv",
          [](const fs::path& d, const std::string& err) {
              EXPECT_EQ(probe(d, "out.ogv", "-show_entries stream=codec_type"), "video\n");
@@ -308,7 +314,8 @@ TEST_F(CliMedia, WhatIsKept) {
 
 TEST_F(CliMedia, FailuresLeaveNothing) {
     ASSERT_EQ(sh(dir, kMake + kPic + "-frames:v 8 -c:v ffv1 in.mkv && " + kMake + kPic +
-                          "-frames:v 0 -c:v ffv1 in0.mkv && ln -s in.mkv in1.mkv && " + kMake + kPic + "-frames:v 3 in%02d.png")
+                          "-frames:v 0 -c:v ffv1 in0.mkv && ln -s in.mkv in1.mkv && " + kMake + kPic + "-frames:v 3 in%02d.png && " +
+                          kMake + "-f lavfi -i sine=d=0.2 -i in01.png -map 0 -map 1 -c:v png -disposition:v attached_pic in.mp3")
                   .code,
               0);
     const struct {
@@ -325,6 +332,7 @@ TEST_F(CliMedia, FailuresLeaveNothing) {
         {kOrv + " denoise in.mkv out.mkv --codec ffv1 --crf 20", 2, "no --crf"},
         {kOrv + " denoise in.mkv out.mkv --pix-fmt nosuch", 2, "unknown pixel format"},
         {kOrv + " denoise in.mkv in1.mkv --force", 2, "is the input itself"},
+        {kOrv + " denoise in.mp3 out.mp3", 2, "no video to denoise: its only picture is cover art"},
         {kOrv + " denoise in.mkv out.mkv --crf abc", 2, "--crf takes a number, not 'abc'"},
         {kOrv + " denoise in.mkv out.mkv --codec libx264 --encoder-opt crf=abc", 2, "crf=abc: libx264's crf takes a number from 0 to 51"},
         {kOrv + " denoise in.mkv out.mkv --codec libx264 --crf -5", 2, "--crf -5: libx264's crf takes a number from 0 to 51"},
