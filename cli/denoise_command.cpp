@@ -44,17 +44,19 @@ std::string stopped_line(int sig, const std::string& output) {
            (output == "-" ? "the output is incomplete" : output + " was not written") + "\n";
 }
 
-// While the encoder drains and the trailer is written, the main thread may
-// sit in one encoder call for longer than a stop may take: the handler then
-// ends the run itself, with only async-signal-safe calls on text made before.
+// The run's threads may sit in one encoder or libav call for longer than a
+// stop may take: from the moment the output's hidden file is named until it
+// is moved into place, the handler ends the run itself, with only
+// async-signal-safe calls on text made before. A sequence's hidden folder
+// can't be removed that way: its runs stop through the flag.
 struct TailStop {
     std::atomic<int> state{0};  // 1 armed; 2 a handler is ending the run
     bool disarm() {  // false when a handler has taken over
         int armed = 1;
         return state.compare_exchange_strong(armed, 0);
     }
-    const char* tempFile = nullptr;
-    std::string lines[3];  // SIGHUP, SIGINT, SIGTERM
+    char tempFile[4096] = {};  // empty for raw output
+    std::string lines[3];      // SIGHUP, SIGINT, SIGTERM
     static int slot(int sig) { return sig == SIGHUP ? 0 : sig == SIGINT ? 1 : 2; }
 };
 TailStop gTail;
@@ -63,10 +65,16 @@ void on_signal(int sig) {
     gSignal.store(sig);
     int armed = 1;
     if (!gTail.state.compare_exchange_strong(armed, 2)) return;
-    unlink(gTail.tempFile);
+    if (gTail.tempFile[0] != '\0') unlink(gTail.tempFile);
     const std::string& line = gTail.lines[TailStop::slot(sig)];
     [[maybe_unused]] const ssize_t n = write(2, line.data(), line.size());
     _exit(128 + sig);
+}
+
+void arm_tail_stop(const std::string& output, const std::string& tempFile) {
+    for (int sig : {SIGHUP, SIGINT, SIGTERM}) gTail.lines[TailStop::slot(sig)] = stopped_line(sig, output);
+    std::snprintf(gTail.tempFile, sizeof gTail.tempFile, "%s", tempFile.c_str());
+    gTail.state.store(1);
 }
 
 // Says what a signal left behind; the exit code for it.
@@ -250,6 +258,8 @@ int open_output(Run& r, const Options& o) {
         r.partial.make(o.output);
         if (!r.partial.prepare(error)) return fail(kFailed, error);
     }
+    if (!r.partial.sequence) arm_tail_stop(o.output, r.partial.writePath);
+    if (gSignal.load() != 0) return fail(kFailed, "stopped");  // one that came before the handler could act
     if (!r.out.kind->open(r.out, r.in, o, r.partial.writePath, r.notes, error)) return fail(kBadInput, error);
     return kDone;
 }
@@ -313,21 +323,16 @@ void run_pipeline(Run& r, const Options& o) {
     for (auto& t : threads) t.join();
     for (auto& w : r.workers) module_end(*w->host);
     stop_if_signalled(r, o);
-    progress_update(r.progress, r.p.written, true);
-    progress_clear(r.progress);
 }
 
 // Drains the encoder, writes the trailer and moves the output into place.
 int finish_output(Run& r, const Options& o) {
     std::string error;
-    const bool tailStop = !r.out.kind->writesXrgb && !r.partial.sequence;
-    if (tailStop) {
-        for (int sig : {SIGHUP, SIGINT, SIGTERM}) gTail.lines[TailStop::slot(sig)] = stopped_line(sig, o.output);
-        gTail.tempFile = r.partial.writePath.c_str();
-        gTail.state.store(1);
-        stop_if_signalled(r, o);  // one that came before the handler could act
-    }
+    const bool tailStop = !r.partial.sequence;
+    r.out.sink.onPacket = [&r](int64_t n) { progress_update(r.progress, n); };
     const bool finished = r.out.kind->finish(r.out, error);
+    progress_update(r.progress, output_frames_done(r.out, r.p.written), true);
+    progress_clear(r.progress);
     if (tailStop && !gTail.disarm())
         for (;;) pause();  // the handler is removing the file and ending the run
     stop_if_signalled(r, o);
@@ -371,11 +376,11 @@ int denoise(const Options& o, const std::string& defaultModulePath) {
     if (const int c = start_workers(r, o, std::move(host)); c != kDone) return c;
     for (const auto& n : r.notes) note(o, n);
     run_pipeline(r, o);
-    if (!r.p.failure.empty()) return fail(r.p.failureCode, r.p.failure);
+    if (!r.p.failure.empty()) return (progress_clear(r.progress), fail(r.p.failureCode, r.p.failure));
     if (o.verbose) note_declines(o, r.p);
     const std::string damage = r.in.kind->damage(r.in);
     if (r.p.written == 0)
-        return fail(kBadInput, !damage.empty() ? damage : "no frames in " + (o.input == "-" ? std::string("the input") : o.input));
+        return progress_clear(r.progress), fail(kBadInput, !damage.empty() ? damage : "no frames in " + (o.input == "-" ? std::string("the input") : o.input));
     if (const int c = finish_output(r, o); c != kDone) return c;
     if (r.p.moreThanOne) note(o, o.output + " holds one picture: the first frame was written");
     if (const std::string t = output_timing_note(r.out); !t.empty()) note(o, t);

@@ -99,6 +99,10 @@ bool output_keeps_alpha(const Output& out, AVPixelFormat inputFormat) {
 
 bool output_single_picture(const Output& out) { return out.sink.singlePicture; }
 
+int64_t output_frames_done(const Output& out, int64_t handed) {
+    return out.sink.enc != nullptr ? out.sink.packetsOut : handed;
+}
+
 std::string output_timing_note(const Output& out) {
     const Sink& k = out.sink;
     if (k.enc == nullptr || !k.oneRate || k.offTick == 0 || k.singlePicture) return {};

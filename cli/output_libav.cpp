@@ -31,6 +31,7 @@ bool write_packets(Sink& k, std::string& error) {
             ok = false;
             break;
         }
+        if (k.onPacket) k.onPacket(++k.packetsOut);
     }
     av_packet_free(&pkt);
     return ok;

@@ -9,6 +9,7 @@ extern "C" {
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,10 +24,13 @@ struct Sink {
     AVCodecContext* enc = nullptr;
     AVStream* video = nullptr;
     std::vector<int> streamMap;  // input stream index -> output index, -1 when left out
+    AVRational sar{0, 1};        // as the input has it, before an encoder rounds it
     int rotate = 0;              // degrees the frames are turned before encoding
     bool singlePicture = false;  // the output holds one picture
     AVRational frameTimeBase{1, 25};  // of the frames handed in
     int64_t lastPts = AV_NOPTS_VALUE;
+    int64_t packetsOut = 0;                  // video packets written: the frames the encoder has finished
+    std::function<void(int64_t)> onPacket;   // told packetsOut after each
     bool oneRate = false;  // the container holds one frame rate: frames go on its ticks
     int64_t offTick = 0;   // frames that didn't fall on the tick after the one before
     // Set by a signal: the encoder's drain and libav's writes give up soon

@@ -166,6 +166,7 @@ bool configure_video(Sink& k, const AVCodec* codec, const AVOutputFormat* of, co
     k.frameTimeBase = shape.timeBase;
     e->sample_aspect_ratio = swap ? AVRational{shape.sar.den, shape.sar.num} : shape.sar;
     if (e->sample_aspect_ratio.den == 0 || e->sample_aspect_ratio.num == 0) e->sample_aspect_ratio = {0, 1};
+    k.sar = e->sample_aspect_ratio;
     describe_colour(e, shape);
     e->field_order = shape.fieldOrder;
     if (interlaced(shape.fieldOrder)) e->flags |= AV_CODEC_FLAG_INTERLACED_DCT | AV_CODEC_FLAG_INTERLACED_ME;
@@ -407,7 +408,11 @@ bool add_video_stream(Sink& k, const Source* src, const VideoShape& shape, std::
         return (error = "out of memory", false);
     k.video->time_base = k.enc->time_base;
     k.video->avg_frame_rate = k.enc->framerate;
-    k.video->sample_aspect_ratio = k.enc->sample_aspect_ratio;
+    // An encoder whose bitstream can't hold the ratio (MPEG-4 Part 2 takes
+    // 8-bit terms: 741:740 becomes 1:1) has it rounded there; the container
+    // carries it exact, as players read it from there.
+    k.video->sample_aspect_ratio = k.sar;
+    k.video->codecpar->sample_aspect_ratio = k.sar;
     if (src != nullptr) {
         const AVStream* ist = src->fmt->streams[src->video];
         av_dict_copy(&k.video->metadata, ist->metadata, 0);

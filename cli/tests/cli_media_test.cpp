@@ -159,6 +159,16 @@ TEST_F(CliMedia, WhatIsKept) {
          [](const fs::path& d, const std::string&) { EXPECT_EQ(probe(d, "out.ts", "-show_entries stream=codec_name").rfind("h264\n", 0), 0u); }},
         {"a raw H.264 stream keeps its duration", kMake + kPic + "-frames:v 50 -c:v libx264 in.h264", "in.h264 out.mkv",
          [](const fs::path& d, const std::string&) { EXPECT_EQ(probe(d, "out.mkv", "-show_entries format=duration"), "2.000000\n"); }},
+        {"SAR 741:740 through MPEG-4 Part 2, whose bitstream rounds it to 1:1",
+         kMake + "-f lavfi -i testsrc2=size=90x48,setsar=r=741/740:max=1000 -frames:v 2 -c:v libx264 in.mp4", "in.mp4 out.avi --codec mpeg4",
+         [](const fs::path& d, const std::string&) { EXPECT_EQ(probe(d, "out.avi", "-show_entries stream=sample_aspect_ratio"), "741:740\n"); }},
+        {"the progress bar counts the frames the encoder has finished, to the end",
+         kMake + kPic + "-frames:v 10 -c:v ffv1 in.mkv", "in.mkv out.mkv --quiet",
+         [](const fs::path& d, const std::string&) {
+             const std::string bar = sh(d, "script -qec \"" + kOrv + " denoise in.mkv p.mkv --codec libx264\" /dev/null | tr '\\r' '\\n' | "
+                                           "grep -o '[0-9]*/10 frames' | sed -n '1p;$p' | tr '\\n' ' '").text;
+             EXPECT_EQ(bar, "0/10 frames 10/10 frames ");  // x264 holds frames back at first
+         }},
         {"SAR into Matroska/FFV1", kMake + kSar + "-c:v ffv1 in.mkv", "in.mkv out.mkv",
          [](const fs::path& d, const std::string&) { EXPECT_EQ(probe(d, "out.mkv", "-show_entries stream=sample_aspect_ratio"), "64:45\n"); }},
         {"SAR into WebM/VP9", kMake + kSar + "-c:v ffv1 in.mkv", "in.mkv out.webm",
