@@ -208,7 +208,8 @@ std::string usage_text() {
            "Denoises a video with the ORV filter module. INPUT and OUTPUT are video files,\n"
            "single pictures or numbered picture sequences (img%03d.png) that FFmpeg's\n"
            "libraries read and write; '-' is raw 32-bit XRGB frames (bgr0) on stdin or\n"
-           "stdout, which needs --size as input.\n"
+           "stdout, which needs --size as input. Names are files (take:1.mp4 too); '--'\n"
+           "ends the options.\n"
            "\n"
            "Kept from the input: every other stream (audio, subtitles, data, attachments)\n"
            "copied as it is; container and stream metadata, chapters, the start time and\n"
@@ -221,9 +222,10 @@ std::string usage_text() {
            option_lines(Section::Settings) +
            "\n"
            "Encoding (default: the input's codec where an encoder for it exists and the\n"
-           "container holds it, else the container's default; x264, x265, VP9 and AV1 at\n"
-           "crf 18, MPEG-4 and MJPEG at q 2, lossless codecs as they are; the input's pixel\n"
-           "format where the encoder takes it, so a 10-bit input stays 10-bit):\n" +
+           "container holds it, else the container's default; x264, x265, VP9, VP8 and AV1\n"
+           "at crf 18, the MPEG family (MPEG-1/2/4, H.263, WMV, FLV, MJPEG) at q 2, Theora\n"
+           "at 7, lossless codecs as they are; the input's pixel format where the encoder\n"
+           "takes it, so a 10-bit input stays 10-bit):\n" +
            option_lines(Section::Encoding) +
            "\n"
            "Other options:\n" +
