@@ -72,7 +72,8 @@ void on_signal(int sig) {
 }
 
 void arm_tail_stop(const std::string& output, const std::string& tempFile) {
-    for (int sig : {SIGHUP, SIGINT, SIGTERM}) gTail.lines[TailStop::slot(sig)] = stopped_line(sig, output);
+    const std::string overBar = isatty(2) ? "\r\033[K" : "";  // a progress bar may be on the line
+    for (int sig : {SIGHUP, SIGINT, SIGTERM}) gTail.lines[TailStop::slot(sig)] = overBar + stopped_line(sig, output);
     std::snprintf(gTail.tempFile, sizeof gTail.tempFile, "%s", tempFile.c_str());
     gTail.state.store(1);
 }
