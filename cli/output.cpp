@@ -1,5 +1,7 @@
 #include "cli/output.h"
 
+#include <cstring>
+
 extern "C" {
 #include <libavutil/pixdesc.h>
 }
@@ -105,11 +107,13 @@ int64_t output_frames_done(const Output& out, int64_t handed) {
 
 std::string output_timing_note(const Output& out) {
     const Sink& k = out.sink;
-    if (k.enc == nullptr || !k.oneRate || k.offTick == 0 || k.singlePicture) return {};
+    // Pictures hold no times at all: there is nothing to say.
+    if (k.enc == nullptr || !k.oneRate || k.offTick == 0 || std::strcmp(k.fmt->oformat->name, "image2") == 0) return {};
     const AVRational r = k.enc->framerate;
-    return "the input's frame rate varies and " + out.name + " holds one rate: it is written at " + std::to_string(r.num) +
-           (r.den != 1 ? "/" + std::to_string(r.den) : "") + " fps, every frame once at its nearest free frame time (" +
-           std::to_string(k.offTick) + " off their own)";
+    const std::string fps = std::to_string(r.num) + (r.den != 1 ? "/" + std::to_string(r.den) : "");
+    return "the input's frame rate varies and " + out.name + " holds one rate: it is written at " + fps +
+           " fps, every frame once at its nearest free frame time (" + std::to_string(k.offTick) +
+           " frames off a steady " + fps + " fps)";
 }
 
 }  // namespace orv::cli
