@@ -155,7 +155,7 @@ std::string check_paths(const Options& o) {
     if (!rawIn && fs::is_directory(o.input)) return "cannot read " + o.input + ": it is a folder";
     if (o.output == "-") return {};
     std::string error;
-    if (!output_format_known(o.output, error)) return error;
+    if (!output_format_known(o.output, error) || !encoder_values_fit(o, error)) return error;
     if (std::string over = written_over_input(o); !over.empty()) return over;
     const auto there = in_the_way(o.output);
     if (!there.empty() && !o.force)

@@ -42,6 +42,10 @@ struct Sink {
     ~Sink();
 };
 
+// With --codec, the values of its options checked before anything is read:
+// an option it lacks, a value the option doesn't take.
+bool encoder_values_fit(const EncoderRecord& r, std::string& error);
+
 // Checks that `outputName` names a format libav writes.
 bool output_format_known(const std::string& outputName, std::string& error);
 

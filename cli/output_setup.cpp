@@ -511,6 +511,18 @@ bool write_header(Sink& k, const AVOutputFormat* of, const std::string& outputNa
 
 bool interlaced(AVFieldOrder f) { return f == AV_FIELD_TT || f == AV_FIELD_BB || f == AV_FIELD_TB || f == AV_FIELD_BT; }
 
+bool encoder_values_fit(const EncoderRecord& r, std::string& error) {
+    const AVCodec* codec = r.codec.empty() ? nullptr : avcodec_find_encoder_by_name(r.codec.c_str());
+    if (codec == nullptr || codec->type != AVMEDIA_TYPE_VIDEO) return true;  // the output's set-up names it
+    AVCodecContext* e = avcodec_alloc_context3(codec);
+    if (e == nullptr) return (error = "out of memory", false);
+    std::vector<UserOption> user;
+    bool ok = user_options(codec, r, user, error);
+    for (size_t i = 0; ok && i < user.size(); ++i) ok = check_user_option(e, codec, user[i], error);
+    avcodec_free_context(&e);
+    return ok;
+}
+
 bool output_format_known(const std::string& outputName, std::string& error) {
     if (av_guess_format(nullptr, outputName.c_str(), nullptr) != nullptr) return true;
     error = "don't know which format to write for " + outputName + " (use an extension such as .mkv or .mp4)";
