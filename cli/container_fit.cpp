@@ -7,14 +7,16 @@ namespace orv::cli {
 namespace {
 
 // The muxer's own verdict: its header written to memory with one stream.
-bool trial_header(const AVOutputFormat* of, const AVCodecParameters* par) {
+bool trial_header(const AVOutputFormat* of, const AVCodecParameters* par, AVRational rate) {
     AVFormatContext* fmt = nullptr;
     if (avformat_alloc_output_context2(&fmt, of, nullptr, nullptr) < 0) return false;
     bool ok = false;
     AVStream* st = avformat_new_stream(fmt, nullptr);
     if (st != nullptr && avcodec_parameters_copy(st->codecpar, par) >= 0) {
         st->codecpar->codec_tag = 0;
-        st->time_base = {1, 1000};
+        st->time_base = rate.num > 0 && rate.den > 0 ? av_inv_q(rate)
+                        : par->sample_rate > 0     ? AVRational{1, par->sample_rate}
+                                                   : AVRational{1, 1000};
         if ((of->flags & AVFMT_NOFILE) == 0 && avio_open_dyn_buf(&fmt->pb) < 0) fmt->pb = nullptr;
         ok = ((of->flags & AVFMT_NOFILE) != 0 || fmt->pb != nullptr) && avformat_write_header(fmt, nullptr) >= 0;
     }
@@ -30,12 +32,12 @@ bool trial_header(const AVOutputFormat* of, const AVCodecParameters* par) {
 
 }  // namespace
 
-bool container_holds(const AVOutputFormat* of, const AVCodecParameters* par) {
+bool container_holds(const AVOutputFormat* of, const AVCodecParameters* par, AVRational rate) {
     if (avformat_query_codec(of, par->codec_id, FF_COMPLIANCE_NORMAL) == 1) return true;
     // Matroska lists only its native codecs, but writes any other through
     // its compatibility tags; muxers without a list say nothing at all.
     if (avformat_query_codec(of, par->codec_id, FF_COMPLIANCE_UNOFFICIAL) == 0) return false;
-    return trial_header(of, par);
+    return trial_header(of, par, rate);
 }
 
 const AVCodec* preferred_encoder(AVCodecID id) {

@@ -10,8 +10,9 @@ extern "C" {
 
 namespace orv::cli {
 
-// True when the muxer `of` writes a stream of these parameters.
-bool container_holds(const AVOutputFormat* of, const AVCodecParameters* par);
+// True when the muxer `of` writes a stream of these parameters; `rate` is
+// a video's frame rate (some muxers, MXF's, take only the rates they know).
+bool container_holds(const AVOutputFormat* of, const AVCodecParameters* par, AVRational rate = {0, 0});
 
 // The encoder for `id`: where several exist, the one that runs at a usable
 // speed at its default settings (SVT-AV1 before libaom) and keeps what the

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -26,6 +27,7 @@ extern "C" {
 #include "cli/partial_output.h"
 #include "cli/pipeline.h"
 #include "cli/progress.h"
+#include "cli/sequence_files.h"
 #include "core/filter_instance.h"
 
 namespace orv::cli {
@@ -43,17 +45,19 @@ std::string stopped_line(int sig, const std::string& output) {
            (output == "-" ? "the output is incomplete" : output + " was not written") + "\n";
 }
 
-// While the encoder drains and the trailer is written, the main thread may
-// sit in one encoder call for longer than a stop may take: the handler then
-// ends the run itself, with only async-signal-safe calls on text made before.
+// The run's threads may sit in one encoder or libav call for longer than a
+// stop may take: from the moment the output's hidden file is named until it
+// is moved into place, the handler ends the run itself, with only
+// async-signal-safe calls on text made before. A sequence's hidden folder
+// can't be removed that way: its runs stop through the flag.
 struct TailStop {
     std::atomic<int> state{0};  // 1 armed; 2 a handler is ending the run
     bool disarm() {  // false when a handler has taken over
         int armed = 1;
         return state.compare_exchange_strong(armed, 0);
     }
-    const char* tempFile = nullptr;
-    std::string lines[3];  // SIGHUP, SIGINT, SIGTERM
+    char tempFile[4096] = {};  // empty for raw output
+    std::string lines[3];      // SIGHUP, SIGINT, SIGTERM
     static int slot(int sig) { return sig == SIGHUP ? 0 : sig == SIGINT ? 1 : 2; }
 };
 TailStop gTail;
@@ -62,10 +66,17 @@ void on_signal(int sig) {
     gSignal.store(sig);
     int armed = 1;
     if (!gTail.state.compare_exchange_strong(armed, 2)) return;
-    unlink(gTail.tempFile);
+    if (gTail.tempFile[0] != '\0') unlink(gTail.tempFile);
     const std::string& line = gTail.lines[TailStop::slot(sig)];
     [[maybe_unused]] const ssize_t n = write(2, line.data(), line.size());
     _exit(128 + sig);
+}
+
+void arm_tail_stop(const std::string& output, const std::string& tempFile) {
+    const std::string overBar = isatty(2) ? "\r\033[K" : "";  // a progress bar may be on the line
+    for (int sig : {SIGHUP, SIGINT, SIGTERM}) gTail.lines[TailStop::slot(sig)] = overBar + stopped_line(sig, output);
+    std::snprintf(gTail.tempFile, sizeof gTail.tempFile, "%s", tempFile.c_str());
+    gTail.state.store(1);
 }
 
 // Says what a signal left behind; the exit code for it.
@@ -87,25 +98,53 @@ void note(const Options& o, const std::string& line) {
     if (!o.quiet) std::fprintf(stderr, "orv: %s\n", line.c_str());
 }
 
-void quiet_libav_log(void*, int, const char*, va_list) {
-    // Only errors that stop the run reach the user, and those as orv's own line.
+bool gVerboseLog = false;
+
+// Damage that a reader only logs is counted; the libraries' own words reach
+// the user only with --verbose, else only errors that stop the run, as orv's own line.
+void libav_log(void* avcl, int level, const char* fmt, va_list vl) {
+    va_list copy;
+    va_copy(copy, vl);
+    note_read_error(avcl, level, fmt, copy);
+    va_end(copy);
+    if (gVerboseLog) av_log_default_callback(avcl, level, fmt, vl);
 }
 
 void set_libav_logging(bool verbose) {
-    if (verbose) {
-        av_log_set_level(AV_LOG_INFO);
-    } else {
-        av_log_set_level(AV_LOG_QUIET);
-        av_log_set_callback(quiet_libav_log);
-        // SVT-AV1 prints its banner itself, past libav's log; this asks it
-        // for errors only (before any thread runs, and never over the user's).
-        setenv("SVT_LOG", "1", 0);
-    }
+    gVerboseLog = verbose;
+    av_log_set_level(verbose ? AV_LOG_INFO : AV_LOG_ERROR);
+    av_log_set_callback(libav_log);
+    // SVT-AV1 prints its banner itself, past libav's log; this asks it
+    // for errors only (before any thread runs, and never over the user's).
+    if (!verbose) setenv("SVT_LOG", "1", 0);
 }
 
 bool same_file(const std::string& a, const std::string& b) {
     struct stat sa {}, sb {};
     return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+// An input file that the output would write over, under any name: every
+// file of a pattern is compared with every file of the other.
+std::string written_over_input(const Options& o) {
+    if (o.input == "-") return {};
+    const auto inputs = existing_files(o.input);
+    for (const SequenceFile& out : existing_files(o.output))
+        for (const SequenceFile& in : inputs)
+            if (same_file(in.path, out.path))
+                return o.output + (out.path == o.output ? std::string(" is the input itself")
+                                                        : " would write over the input's " + in.path) +
+                       "; orv never writes over its input";
+    return {};
+}
+
+// Files the output would write that exist: for a pattern, every file of it
+// from number 1 on, as the sequence's length is known only at its end.
+std::vector<SequenceFile> in_the_way(const std::string& output) {
+    auto files = existing_files(output);
+    if (is_sequence_pattern(output))
+        files.erase(std::remove_if(files.begin(), files.end(), [](const SequenceFile& f) { return f.number < 1; }), files.end());
+    return files;
 }
 
 // Refusals that need no reading: an input that isn't there, an output that
@@ -117,14 +156,15 @@ std::string check_paths(const Options& o) {
     if (!rawIn && fs::is_directory(o.input)) return "cannot read " + o.input + ": it is a folder";
     if (o.output == "-") return {};
     std::string error;
-    if (!output_format_known(o.output, error)) return error;
+    if (!output_format_known(o.output, error) || !encoder_values_fit(o, error)) return error;
+    if (std::string over = written_over_input(o); !over.empty()) return over;
+    const auto there = in_the_way(o.output);
+    if (!there.empty() && !o.force)
+        return name_some(there) + (there.size() == 1 ? " exists" : " exist") + "; use --force to overwrite " +
+               (there.size() == 1 ? "it" : "them");
     std::error_code ec;
-    std::string first = o.output;
-    char buf[4096];
-    if (is_sequence_pattern(o.output) && av_get_frame_filename(buf, sizeof buf, o.output.c_str(), 1) == 0) first = buf;
-    if (!rawIn && same_file(o.input, first)) return o.output + " is the input itself; orv never writes over its input";
-    if (fs::exists(first, ec) && !o.force) return first + " exists; use --force to overwrite it";
-    if (fs::is_directory(first, ec)) return "cannot write " + o.output + ": it is a folder";
+    for (const SequenceFile& f : there)
+        if (fs::is_directory(f.path, ec)) return "cannot write " + f.path + ": it is a folder";
     const fs::path dir = fs::path(o.output).parent_path();
     const std::string d = dir.empty() ? "." : dir.string();
     if (access(d.c_str(), W_OK) != 0) return "cannot write " + o.output + ": " + std::strerror(errno);
@@ -220,6 +260,8 @@ int open_output(Run& r, const Options& o) {
         r.partial.make(o.output);
         if (!r.partial.prepare(error)) return fail(kFailed, error);
     }
+    if (!r.partial.sequence) arm_tail_stop(o.output, r.partial.writePath);
+    if (gSignal.load() != 0) return fail(kFailed, "stopped");  // one that came before the handler could act
     if (!r.out.kind->open(r.out, r.in, o, r.partial.writePath, r.notes, error)) return fail(kBadInput, error);
     return kDone;
 }
@@ -287,26 +329,26 @@ void run_pipeline(Run& r, const Options& o) {
     for (auto& t : threads) t.join();
     for (auto& w : r.workers) module_end(*w->host);
     stop_if_signalled(r, o);
-    progress_update(r.progress, r.p.written, true);
-    progress_clear(r.progress);
 }
 
 // Drains the encoder, writes the trailer and moves the output into place.
 int finish_output(Run& r, const Options& o) {
     std::string error;
-    const bool tailStop = !r.out.kind->writesXrgb && !r.partial.sequence;
-    if (tailStop) {
-        for (int sig : {SIGHUP, SIGINT, SIGTERM}) gTail.lines[TailStop::slot(sig)] = stopped_line(sig, o.output);
-        gTail.tempFile = r.partial.writePath.c_str();
-        gTail.state.store(1);
-        stop_if_signalled(r, o);  // one that came before the handler could act
-    }
+    const bool tailStop = !r.partial.sequence;
+    r.out.sink.onPacket = [&r](int64_t n) { progress_update(r.progress, n); };
     const bool finished = r.out.kind->finish(r.out, error);
+    progress_update(r.progress, output_frames_done(r.out, r.p.written), true);
+    progress_clear(r.progress);
     if (tailStop && !gTail.disarm())
         for (;;) pause();  // the handler is removing the file and ending the run
     stop_if_signalled(r, o);
     if (!finished) return fail(kFailed, "cannot write " + o.output + ": " + error);
     if (!r.out.kind->writesXrgb && !r.partial.commit(error)) return fail(kFailed, error);
+    // With --force a sequence replaces the one there: the older one's files
+    // past the new end would read as part of it.
+    if (r.partial.sequence)
+        if (const auto gone = remove_past(o.output, r.p.written); !gone.empty())
+            note(o, "removed " + name_some(gone) + ": files of " + o.output + " past its new last frame");
     // From here the output is complete, closed and under its name: a
     // signal now stops nothing, and the exit says what is on disk.
     if (gSignal.load() != 0)
@@ -342,12 +384,14 @@ int denoise(const Options& o, const std::string& defaultModulePath) {
     if (const int c = start_workers(r, o, std::move(host)); c != kDone) return c;
     for (const auto& n : r.notes) note(o, n);
     run_pipeline(r, o);
-    if (!r.p.failure.empty()) return fail(r.p.failureCode, r.p.failure);
+    if (!r.p.failure.empty()) return (progress_clear(r.progress), fail(r.p.failureCode, r.p.failure));
     if (o.verbose) note_declines(o, r.p);
     const std::string damage = r.in.kind->damage(r.in);
-    if (r.p.written == 0) return fail(kBadInput, "no frames in " + (o.input == "-" ? std::string("the input") : o.input));
+    if (r.p.written == 0)
+        return progress_clear(r.progress), fail(kBadInput, !damage.empty() ? damage : "no frames in " + (o.input == "-" ? std::string("the input") : o.input));
     if (const int c = finish_output(r, o); c != kDone) return c;
     if (r.p.moreThanOne) note(o, o.output + " holds one picture: the first frame was written");
+    if (const std::string t = output_timing_note(r.out); !t.empty()) note(o, t);
     if (!o.quiet)
         std::fprintf(stderr, "%s\n", format_summary(r.p.written, r.in.shape.width, r.in.shape.height,
                                                     progress_seconds(r.progress), route_summary(r.p)).c_str());

@@ -18,6 +18,8 @@ VideoShape describe(const Source& s) {
     v.format = static_cast<AVPixelFormat>(f != nullptr ? f->format : par->format);
     v.timeBase = source_time_base(s);
     v.frameRate = s.rate;
+    const AVRational guess = av_guess_frame_rate(s.fmt, const_cast<AVStream*>(st), nullptr);
+    v.steadyRate = s.countFrames || guess.num <= 0 || guess.den <= 0 ? s.rate : guess;
     v.sar = av_guess_sample_aspect_ratio(s.fmt, const_cast<AVStream*>(st), const_cast<AVFrame*>(f));
     v.fieldOrder = par->field_order;
     if ((v.fieldOrder == AV_FIELD_UNKNOWN || v.fieldOrder == AV_FIELD_PROGRESSIVE) && f != nullptr && f->interlaced_frame)
@@ -49,12 +51,19 @@ SourceItem libav_next(Input& in, AVFrame* frame, AVPacket* pkt, std::string& err
 
 std::string libav_damage(const Input& in) {
     const Source& s = in.libav;
-    if (s.badPackets == 0 && !s.readFailed) return {};
-    std::string line = "the input is damaged: ";
-    if (s.badPackets > 0) line += std::to_string(s.badPackets) + " packets or frames could not be decoded and were skipped";
-    if (s.badPackets > 0 && s.readFailed) line += "; ";
-    if (s.readFailed) line += "it could not be read to its end";
-    return line;
+    std::string first;
+    const int64_t reported = read_errors(first);
+    std::string line;
+    const auto add = [&line](const std::string& part) { line += (line.empty() ? "" : "; ") + part; };
+    if (s.badPackets > 0) add(std::to_string(s.badPackets) + " packets or frames could not be decoded and were skipped");
+    if (s.readFailed) add("it could not be read to its end");
+    const int64_t listed = s.fmt->streams[s.video]->nb_frames;
+    if (s.ended && listed > s.packetsIn)
+        add("its header lists " + std::to_string(listed) + " frames and " + std::to_string(s.packetsIn) + " were there");
+    if (reported > 0)
+        add("its reader reported " + std::to_string(reported) + (reported == 1 ? " error" : " errors") + " (the first: " +
+            first + "), and frames may be concealed or missing");
+    return line.empty() ? line : "the input is damaged: " + line;
 }
 
 int64_t libav_frame_count(const Input& in) {

@@ -23,6 +23,7 @@ struct Input {
     const Source* source = nullptr;   // the libav input when that is the kind: its streams are copied
     Source libav;                     // state of the libav kind
     int64_t rawFrames = 0;            // state of the raw kind
+    bool rawCut = false;              // the raw input ended inside a frame
     std::function<bool()> stopping;   // a signal or a failure elsewhere: reads give up
     bool badInput = false;            // the last error is the input's fault, not the run's
 };

@@ -1,7 +1,9 @@
 #include "cli/input_libav.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <mutex>
 
 extern "C" {
 #include <libavutil/display.h>
@@ -45,12 +47,13 @@ int feed_decoder(Source& s, AVPacket* pkt, std::string& error) {
     int rc = av_read_frame(s.fmt, pkt);
     if (rc == AVERROR_EXIT) return (error = "interrupted", -1);
     if (rc < 0) {
-        if (rc != AVERROR_EOF && (s.fmt->pb == nullptr || !avio_feof(s.fmt->pb))) s.readFailed = true;
+        if (rc != AVERROR_EOF) s.readFailed = true;
         s.draining = true;
         avcodec_send_packet(s.dec, nullptr);
         return 0;
     }
     if (pkt->stream_index != s.video) return 1;
+    ++s.packetsIn;
     rc = avcodec_send_packet(s.dec, pkt);
     av_packet_unref(pkt);
     if (rc < 0 && rc != AVERROR(EAGAIN)) ++s.badPackets;
@@ -84,6 +87,14 @@ void stamp(Source& s, AVFrame* f) {
     ++s.framesOut;
 }
 
+// A name is a file unless it carries a protocol orv reads (pipe, http,
+// https): a camera's take:1.mp4 is a file, not the protocol "take".
+std::string url_of(const std::string& path) {
+    for (const char* p : {"file:", "pipe:", "http://", "https://"})
+        if (path.rfind(p, 0) == 0) return path;
+    return "file:" + path;
+}
+
 AVRational stream_rate(const AVStream* st) {
     if (st->avg_frame_rate.num > 0 && st->avg_frame_rate.den > 0) return st->avg_frame_rate;
     if (st->r_frame_rate.num > 0 && st->r_frame_rate.den > 0) return st->r_frame_rate;
@@ -91,6 +102,35 @@ AVRational stream_rate(const AVStream* st) {
 }
 
 }  // namespace
+
+namespace {
+
+std::atomic<int64_t> gReadErrors{0};
+std::mutex gFirstErrorLock;
+std::string gFirstError;
+
+}  // namespace
+
+void note_read_error(void* avcl, int level, const char* fmt, va_list vl) {
+    if (level > AV_LOG_ERROR || avcl == nullptr) return;
+    const AVClass* cls = *static_cast<AVClass**>(avcl);
+    if (cls == nullptr) return;
+    const AVClassCategory cat = cls->get_category != nullptr ? cls->get_category(avcl) : cls->category;
+    if (cat != AV_CLASS_CATEGORY_DECODER && cat != AV_CLASS_CATEGORY_DEMUXER) return;
+    if (gReadErrors.fetch_add(1) != 0) return;
+    char text[256];
+    std::vsnprintf(text, sizeof text, fmt, vl);
+    std::string line = text;
+    while (!line.empty() && (line.back() == '\n' || line.back() == ' ')) line.pop_back();
+    std::lock_guard<std::mutex> l(gFirstErrorLock);
+    gFirstError = line;
+}
+
+int64_t read_errors(std::string& first) {
+    std::lock_guard<std::mutex> l(gFirstErrorLock);
+    first = gFirstError;
+    return gReadErrors.load();
+}
 
 int libav_interrupt(void* opaque) {
     const auto* stop = static_cast<const std::atomic<int>*>(opaque);
@@ -119,7 +159,7 @@ bool source_open(Source& s, const std::string& path, AVIOContext* io, int thread
         s.fmt->pb = io;
         s.fmt->flags |= AVFMT_FLAG_CUSTOM_IO;
     }
-    int rc = avformat_open_input(&s.fmt, path.c_str(), nullptr, nullptr);
+    int rc = avformat_open_input(&s.fmt, url_of(path).c_str(), nullptr, nullptr);
     if (rc < 0) {
         // avformat_open_input frees the context on failure.
         error = "cannot read " + path + " as a video: " + av_error_text(rc);
@@ -129,6 +169,9 @@ bool source_open(Source& s, const std::string& path, AVIOContext* io, int thread
     if (rc < 0) return (error = "cannot read " + path + " as a video: " + av_error_text(rc), false);
     const AVCodec* codec = nullptr;
     s.video = av_find_best_stream(s.fmt, AVMEDIA_TYPE_VIDEO, -1, -1, &codec, 0);
+    // Cover art (an attached picture) of a song is not a video to denoise.
+    if (s.video >= 0 && (s.fmt->streams[s.video]->disposition & AV_DISPOSITION_ATTACHED_PIC) != 0)
+        return (error = path + " has no video to denoise: its only picture is cover art", false);
     if (s.video < 0 || codec == nullptr)
         return (error = path + (s.video < 0 ? " has no video stream" : " has a video stream no decoder here reads"), false);
     const AVCodecParameters* par = s.fmt->streams[s.video]->codecpar;

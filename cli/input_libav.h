@@ -8,6 +8,7 @@ extern "C" {
 }
 
 #include <atomic>
+#include <cstdarg>
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -27,6 +28,7 @@ struct Source {
     bool countFrames = false;
     AVRational rate{25, 1};
     int64_t framesOut = 0;
+    int64_t packetsIn = 0;  // of the video stream, read to its end: fewer than its header lists is damage
     AVFrame* first = nullptr;         // read ahead by source_peek, handed out first
     std::deque<AVPacket*> pending;    // packets of other streams read before it
     const std::atomic<int>* stop = nullptr;
@@ -35,6 +37,13 @@ struct Source {
     Source& operator=(const Source&) = delete;
     ~Source();
 };
+
+// Demuxers and decoders report much damage only in their log: a frame
+// concealed, a file cut short. orv's log callback hands every message here;
+// errors from a demuxer or decoder are counted, the first kept as text.
+void note_read_error(void* avcl, int level, const char* fmt, va_list vl);
+// How many such errors came so far, and the first one's text.
+int64_t read_errors(std::string& first);
 
 // libav's interrupt hook: true once the flag `opaque` points at is set.
 int libav_interrupt(void* opaque);

@@ -57,17 +57,19 @@ SourceItem raw_next(Input& in, AVFrame* f, AVPacket*, std::string& error) {
     if (av_frame_get_buffer(f, 1) < 0) return (error = "out of memory", SourceItem::Error);
     bool partial = false;
     if (!read_frame_bytes(in, f->data[0], static_cast<size_t>(w) * h * 4, partial)) {
-        if (!partial) return SourceItem::End;
-        in.badInput = true;
-        error = "the input ended inside frame " + std::to_string(in.rawFrames) + ": frames of " + std::to_string(w) +
-                "x" + std::to_string(h) + " don't fit it";
-        return SourceItem::Error;
+        // A frame cut short is a damaged input: the whole frames before it stand.
+        in.rawCut = partial;
+        return SourceItem::End;
     }
     f->pts = in.rawFrames++;
     return SourceItem::Frame;
 }
 
-std::string raw_damage(const Input&) { return {}; }
+std::string raw_damage(const Input& in) {
+    if (!in.rawCut) return {};
+    return "the input ended inside frame " + std::to_string(in.rawFrames) + ": frames of " +
+           std::to_string(in.shape.width) + "x" + std::to_string(in.shape.height) + " don't fit it, and that part was dropped";
+}
 int64_t raw_frame_count(const Input&) { return -1; }
 
 }  // namespace

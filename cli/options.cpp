@@ -129,8 +129,16 @@ const Row* row_named(const std::string& a) {
     return nullptr;
 }
 
+bool is_number(const std::string& v) {
+    char* end = nullptr;
+    std::strtod(v.c_str(), &end);
+    return !v.empty() && *end == '\0';
+}
+
 bool apply_row(const Row& r, Options& o, const std::string& v, std::string& error) {
     if (r.text != nullptr) o.*r.text = v;
+    else if (r.avOption != nullptr && std::string(r.avOption) == "crf" && !is_number(v))
+        return (error = std::string(r.name) + " takes a number, not '" + v + "'", false);
     else if (r.encoderText != nullptr) o.*r.encoderText = v;
     else if (r.special != nullptr) return r.special(o, v, error);
     else if (r.ranged != nullptr) {
@@ -189,6 +197,10 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
             o.command = a == "--version" ? "version" : "help";
             return o;
         }
+        if (a == "--") {  // the rest are operands, also those that start with '-'
+            positional.insert(positional.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+            break;
+        }
         const Row* r = row_named(a);
         if (r == nullptr && a.size() > 1 && a[0] == '-') {
             error = "unknown option " + a;
@@ -216,7 +228,8 @@ std::string usage_text() {
            "Denoises a video with the ORV filter module. INPUT and OUTPUT are video files,\n"
            "single pictures or numbered picture sequences (img%03d.png) that FFmpeg's\n"
            "libraries read and write; '-' is raw 32-bit XRGB frames (bgr0) on stdin or\n"
-           "stdout, which needs --size as input.\n"
+           "stdout, which needs --size as input. Names are files (take:1.mp4 too); '--'\n"
+           "ends the options.\n"
            "\n"
            "Kept from the input: every other stream (audio, subtitles, data, attachments)\n"
            "copied as it is; container and stream metadata, chapters, the start time and\n"
@@ -229,9 +242,10 @@ std::string usage_text() {
            option_lines(Section::Settings) +
            "\n"
            "Encoding (default: the input's codec where an encoder for it exists and the\n"
-           "container holds it, else the container's default; x264, x265, VP9 and AV1 at\n"
-           "crf 18, MPEG-4 and MJPEG at q 2, lossless codecs as they are; the input's pixel\n"
-           "format where the encoder takes it, so a 10-bit input stays 10-bit):\n" +
+           "container holds it, else the container's default; x264, x265, VP9, VP8 and AV1\n"
+           "at crf 18, the MPEG family (MPEG-1/2/4, H.263, WMV, FLV, MJPEG) at q 2, Theora\n"
+           "at 7, lossless codecs as they are; the input's pixel format where the encoder\n"
+           "takes it, so a 10-bit input stays 10-bit):\n" +
            option_lines(Section::Encoding) +
            "\n"
            "Other options:\n" +

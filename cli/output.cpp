@@ -1,5 +1,7 @@
 #include "cli/output.h"
 
+#include <cstring>
+
 extern "C" {
 #include <libavutil/pixdesc.h>
 }
@@ -98,5 +100,20 @@ bool output_keeps_alpha(const Output& out, AVPixelFormat inputFormat) {
 }
 
 bool output_single_picture(const Output& out) { return out.sink.singlePicture; }
+
+int64_t output_frames_done(const Output& out, int64_t handed) {
+    return out.sink.enc != nullptr ? out.sink.packetsOut : handed;
+}
+
+std::string output_timing_note(const Output& out) {
+    const Sink& k = out.sink;
+    // Pictures hold no times at all: there is nothing to say.
+    if (k.enc == nullptr || !k.oneRate || k.offTick == 0 || std::strcmp(k.fmt->oformat->name, "image2") == 0) return {};
+    const AVRational r = k.enc->framerate;
+    const std::string fps = std::to_string(r.num) + (r.den != 1 ? "/" + std::to_string(r.den) : "");
+    return "the input's frame rate varies and " + out.name + " holds one rate: it is written at " + fps +
+           " fps, every frame once at its nearest free frame time (" + std::to_string(k.offTick) +
+           " frames off a steady " + fps + " fps)";
+}
 
 }  // namespace orv::cli

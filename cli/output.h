@@ -49,5 +49,10 @@ const OutputKind& output_pick(const Options& o);
 int output_rotation(const Output& out);
 bool output_keeps_alpha(const Output& out, AVPixelFormat inputFormat);
 bool output_single_picture(const Output& out);
+// The frames the output has finished, of `handed` given to it: the encoder's
+// packets, as it holds frames back.
+int64_t output_frames_done(const Output& out, int64_t handed);
+// A line when the frames' times didn't fit the one rate the container holds.
+std::string output_timing_note(const Output& out);
 
 }  // namespace orv::cli

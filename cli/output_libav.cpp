@@ -31,6 +31,7 @@ bool write_packets(Sink& k, std::string& error) {
             ok = false;
             break;
         }
+        if (k.onPacket) k.onPacket(++k.packetsOut);
     }
     av_packet_free(&pkt);
     return ok;
@@ -42,6 +43,7 @@ bool write_packets(Sink& k, std::string& error) {
 void time_frame(Sink& k, AVFrame* f) {
     if (f->pts != AV_NOPTS_VALUE) f->pts = av_rescale_q(f->pts, k.frameTimeBase, k.enc->time_base);
     if (f->pts == AV_NOPTS_VALUE) f->pts = k.lastPts == AV_NOPTS_VALUE ? 0 : k.lastPts + 1;
+    if (k.oneRate && k.lastPts != AV_NOPTS_VALUE && f->pts != k.lastPts + 1) ++k.offTick;
     if (k.lastPts != AV_NOPTS_VALUE && f->pts <= k.lastPts) f->pts = k.lastPts + 1;
     k.lastPts = f->pts;
 }

@@ -9,6 +9,7 @@ extern "C" {
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,10 +24,15 @@ struct Sink {
     AVCodecContext* enc = nullptr;
     AVStream* video = nullptr;
     std::vector<int> streamMap;  // input stream index -> output index, -1 when left out
+    AVRational sar{0, 1};        // as the input has it, before an encoder rounds it
     int rotate = 0;              // degrees the frames are turned before encoding
     bool singlePicture = false;  // the output holds one picture
     AVRational frameTimeBase{1, 25};  // of the frames handed in
     int64_t lastPts = AV_NOPTS_VALUE;
+    int64_t packetsOut = 0;                  // video packets written: the frames the encoder has finished
+    std::function<void(int64_t)> onPacket;   // told packetsOut after each
+    bool oneRate = false;  // the container holds one frame rate: frames go on its ticks
+    int64_t offTick = 0;   // frames that didn't fall on the tick after the one before
     // Set by a signal: the encoder's drain and libav's writes give up soon
     // after, so that stopping doesn't wait for a long trailer.
     const std::atomic<int>* stop = nullptr;
@@ -35,6 +41,10 @@ struct Sink {
     Sink& operator=(const Sink&) = delete;
     ~Sink();
 };
+
+// With --codec, the values of its options checked before anything is read:
+// an option it lacks, a value the option doesn't take.
+bool encoder_values_fit(const EncoderRecord& r, std::string& error);
 
 // Checks that `outputName` names a format libav writes.
 bool output_format_known(const std::string& outputName, std::string& error);

@@ -1,8 +1,13 @@
 // The output's set-up as named steps, in the order they run: the muxer, the
 // encoder's choice, the rotation, the video's description, the encoder's
 // options, the video stream, the copied streams, the header.
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 extern "C" {
 #include <libavutil/mastering_display_metadata.h>
@@ -29,6 +34,20 @@ bool is_image_writer(const AVOutputFormat* f) {
     return std::strcmp(f->name, "image2") == 0 || std::strcmp(f->name, "image2pipe") == 0;
 }
 
+// Containers that hold one frame rate, whatever the frames' times: AVI, Y4M
+// and RealMedia count frames, raw streams, MXF and pictures carry no times.
+bool holds_one_rate(const AVOutputFormat* f) {
+    return (f->flags & AVFMT_NOTIMESTAMPS) != 0 || std::strcmp(f->name, "avi") == 0 ||
+           std::strcmp(f->name, "yuv4mpegpipe") == 0 || std::strcmp(f->name, "rm") == 0;
+}
+
+// A muxer of one video codec and nothing else (.m2v, .h264, .ivf, .y4m)
+// names its codec by its extension, as libavformat's own guess does.
+bool names_its_codec(const AVOutputFormat* f) {
+    return is_image_writer(f) || (f->audio_codec == AV_CODEC_ID_NONE && f->subtitle_codec == AV_CODEC_ID_NONE &&
+                                  f->video_codec != AV_CODEC_ID_NONE);
+}
+
 bool is_rgb(AVPixelFormat f) {
     const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(f);
     return d != nullptr && (d->flags & AV_PIX_FMT_FLAG_RGB) != 0;
@@ -36,7 +55,9 @@ bool is_rgb(AVPixelFormat f) {
 
 bool open_muxer(Sink& k, const AVOutputFormat* of, const std::string& outputName, const std::string& writePath,
                 std::string& error) {
-    if (avformat_alloc_output_context2(&k.fmt, of, nullptr, writePath.c_str()) < 0) return (error = "out of memory", false);
+    // A file, whatever its name holds: take:1.mp4 names no protocol.
+    if (avformat_alloc_output_context2(&k.fmt, of, nullptr, ("file:" + writePath).c_str()) < 0)
+        return (error = "out of memory", false);
     // The same input and settings give the same bytes: no random segment or
     // track UIDs, no library version strings in the file.
     k.fmt->flags |= AVFMT_FLAG_BITEXACT;
@@ -59,11 +80,12 @@ const AVCodec* named_encoder(const AVOutputFormat* of, const std::string& name, 
 // container holds it (so lossless stays lossless), else the container's
 // default; a picture takes the encoder its extension names.
 const AVCodec* choose_encoder(const AVOutputFormat* of, const std::string& outputName, const Source* src,
-                              const EncoderRecord& r, std::string& error) {
+                              const VideoShape& shape, const EncoderRecord& r, std::string& error) {
     if (!r.codec.empty()) return named_encoder(of, r.codec, error);
     const AVCodec* codec = nullptr;
     const AVCodecParameters* in = src != nullptr ? src->fmt->streams[src->video]->codecpar : nullptr;
-    if (in != nullptr && !is_image_writer(of) && container_holds(of, in)) codec = preferred_encoder(in->codec_id);
+    if (in != nullptr && !names_its_codec(of) && container_holds(of, in, shape.steadyRate))
+        codec = preferred_encoder(in->codec_id);
     if (codec == nullptr) codec = preferred_encoder(av_guess_codec(of, nullptr, outputName.c_str(), nullptr, AVMEDIA_TYPE_VIDEO));
     if (codec == nullptr) return (error = "no video encoder here writes " + outputName + "; choose one with --codec", nullptr);
     return codec;
@@ -136,11 +158,15 @@ bool configure_video(Sink& k, const AVCodec* codec, const AVOutputFormat* of, co
     e->width = swap ? shape.height : shape.width;
     e->height = swap ? shape.width : shape.height;
     if (!choose_pixel_format(e, codec, shape, r, error)) return false;
-    e->framerate = shape.frameRate;
-    e->time_base = encoder_time_base(codec, shape.timeBase, e->framerate);
+    // A container of one rate takes the stream's rate as its time base (a
+    // Matroska's millisecond would make a 1000 fps AVI).
+    k.oneRate = holds_one_rate(of);
+    e->framerate = k.oneRate ? shape.steadyRate : shape.frameRate;
+    e->time_base = encoder_time_base(codec, k.oneRate ? av_inv_q(e->framerate) : shape.timeBase, e->framerate);
     k.frameTimeBase = shape.timeBase;
     e->sample_aspect_ratio = swap ? AVRational{shape.sar.den, shape.sar.num} : shape.sar;
     if (e->sample_aspect_ratio.den == 0 || e->sample_aspect_ratio.num == 0) e->sample_aspect_ratio = {0, 1};
+    k.sar = e->sample_aspect_ratio;
     describe_colour(e, shape);
     e->field_order = shape.fieldOrder;
     if (interlaced(shape.fieldOrder)) e->flags |= AV_CODEC_FLAG_INTERLACED_DCT | AV_CODEC_FLAG_INTERLACED_ME;
@@ -154,20 +180,50 @@ bool configure_video(Sink& k, const AVCodec* codec, const AVOutputFormat* of, co
     return true;
 }
 
-// Near-transparent defaults for the encoders whose own default is visibly lossy.
+bool has_private_option(const AVCodec* c, const char* name) {
+    return c->priv_class != nullptr &&
+           av_opt_find(const_cast<AVClass**>(&c->priv_class), name, nullptr, 0, AV_OPT_SEARCH_FAKE_OBJ) != nullptr;
+}
+
+// Near-transparent defaults, by family, where the encoder's own default is
+// visibly lossy (libav's is 200 kb/s): crf 18 for the constant-quality
+// encoders, quantiser 2 for FFmpeg's MPEG family (MPEG-1/2/4, H.261/H.263,
+// MS-MPEG4, WMV1/2, FLV1, RealVideo 1/2, MJPEG), Xvid and Snow, Theora's quality
+// 7 of 10, and 1 bit per pixel for any other lossy encoder. Profiles
+// (ProRes, DNxHR) and fixed rates (DV) decide their own.
 void quality_defaults(const AVCodec* c, AVCodecContext* enc, AVDictionary** opts, const EncoderRecord& r) {
     const std::string n = c->name;
+    const AVCodecDescriptor* d = avcodec_descriptor_get(c->id);
     if (n == "libx264" || n == "libx264rgb" || n == "libx265" || n == "libvpx-vp9" || n == "libvpx" ||
         n == "libaom-av1" || n == "libsvtav1") {
         // Lossless asked for: no quality level beside it (libvpx refuses both).
         if (av_dict_get(*opts, "lossless", nullptr, 0) == nullptr) av_dict_set(opts, "crf", "18", AV_DICT_DONT_OVERWRITE);
-        if (n == "libvpx-vp9" || n == "libvpx" || n == "libaom-av1") enc->bit_rate = 0;
-    } else if (n == "mpeg4" || n == "mpeg2video" || n == "mpeg1video" || n == "mjpeg" || n == "msmpeg4" ||
-               n == "msmpeg4v2" || n == "h263" || n == "libxvid") {
+        if (n == "libvpx-vp9" || n == "libaom-av1") enc->bit_rate = 0;
+        // VP8's crf is a floor under a bitrate ceiling, 256 kb/s unless given: none.
+        if (n == "libvpx") enc->bit_rate = 1000000000;
+    } else if (has_private_option(c, "mpv_flags") || n == "libxvid" || n == "snow") {
         enc->flags |= AV_CODEC_FLAG_QSCALE;
         enc->global_quality = FF_QP2LAMBDA * 2;
+    } else if (n == "libtheora") {
+        enc->flags |= AV_CODEC_FLAG_QSCALE;
+        enc->global_quality = FF_QP2LAMBDA * 7;
+    } else if (d != nullptr && (d->props & AV_CODEC_PROP_LOSSY) != 0 && (d->props & AV_CODEC_PROP_LOSSLESS) == 0 &&
+               c->id != AV_CODEC_ID_PRORES && c->id != AV_CODEC_ID_DNXHD && c->id != AV_CODEC_ID_DVVIDEO) {
+        const double fps = enc->framerate.num > 0 && enc->framerate.den > 0 ? av_q2d(enc->framerate) : 25.0;
+        enc->bit_rate = static_cast<int64_t>(static_cast<double>(enc->width) * enc->height * fps);
     }
     if (n == "libx265" && !r.verbose) av_dict_set(opts, "x265-params", "log-level=error", AV_DICT_DONT_OVERWRITE);
+}
+
+// A codec kept is kept with its profile (ProRes Proxy stays Proxy, DNxHR LB
+// stays LB), where the encoder takes the profile as a number; DNxHD's
+// profile is its bitrate.
+void keep_profile(const AVCodec* c, AVCodecContext* enc, const AVCodecParameters* in, AVDictionary** opts) {
+    if (in == nullptr || in->codec_id != c->id || in->profile == FF_PROFILE_UNKNOWN || c->priv_class == nullptr) return;
+    const AVOption* o = av_opt_find(const_cast<AVClass**>(&c->priv_class), "profile", nullptr, 0, AV_OPT_SEARCH_FAKE_OBJ);
+    if (o == nullptr || o->type != AV_OPT_TYPE_INT || in->profile < o->min || in->profile > o->max) return;
+    av_dict_set_int(opts, "profile", in->profile, AV_DICT_DONT_OVERWRITE);
+    if (c->id == AV_CODEC_ID_DNXHD && in->profile == FF_PROFILE_DNXHD && in->bit_rate > 0) enc->bit_rate = in->bit_rate;
 }
 
 const AVFrameSideData* first_side_data(const VideoShape& shape, AVFrameSideDataType type) {
@@ -199,27 +255,119 @@ void x265_hdr_params(const VideoShape& shape, AVDictionary** opts) {
     av_dict_set(opts, "x265-params", p.c_str(), 0);
 }
 
-// The command line's encoder options, then orv's defaults under them; every
-// option the encoder leaves unused is refused.
-bool open_encoder(Sink& k, const AVCodec* codec, const VideoShape& shape, const EncoderRecord& r, std::string& error) {
-    AVDictionary* opts = nullptr;
-    for (const auto& [key, value] : r.encoderOptions) av_dict_set(&opts, key.c_str(), value.c_str(), 0);
+// An encoder option the user gave: as they wrote it, and what it sets.
+struct UserOption {
+    std::string said, key, value;
+};
+
+bool user_options(const AVCodec* codec, const EncoderRecord& r, std::vector<UserOption>& out, std::string& error) {
+    for (const auto& [key, value] : r.encoderOptions) out.push_back({"--encoder-opt " + key + "=" + value, key, value});
     for (const EncoderSetting& s : encoder_settings()) {
         const std::string& value = r.*s.field;
         if (value.empty()) continue;
-        if (codec->priv_class == nullptr ||
-            av_opt_find(const_cast<AVClass**>(&codec->priv_class), s.avOption, nullptr, 0, AV_OPT_SEARCH_FAKE_OBJ) == nullptr) {
-            av_dict_free(&opts);
-            return (error = std::string(codec->name) + " has no " + s.flag + " setting", false);
-        }
-        av_dict_set(&opts, s.avOption, value.c_str(), AV_DICT_DONT_OVERWRITE);
+        if (!has_private_option(codec, s.avOption)) return (error = std::string(codec->name) + " has no " + s.flag + " setting", false);
+        out.push_back({std::string(s.flag) + " " + value, s.avOption, value});
     }
-    quality_defaults(codec, k.enc, &opts, r);
+    return true;
+}
+
+// x264 and x265 take any crf and clamp it at 51.
+double crf_ceiling(const AVCodec* c, double max) {
+    const std::string n = c->name;
+    return n == "libx264" || n == "libx264rgb" || n == "libx265" ? std::min(max, 51.0) : max;
+}
+
+// A value the option it sets doesn't take is named with what it takes.
+bool check_user_option(AVCodecContext* e, const AVCodec* c, const UserOption& u, std::string& error) {
+    const AVOption* o = av_opt_find(e, u.key.c_str(), nullptr, 0, AV_OPT_SEARCH_CHILDREN);
+    if (o == nullptr) return (error = std::string(c->name) + " has no option " + u.key, false);
+    const bool number = o->type == AV_OPT_TYPE_INT || o->type == AV_OPT_TYPE_INT64 || o->type == AV_OPT_TYPE_UINT64 ||
+                        o->type == AV_OPT_TYPE_FLOAT || o->type == AV_OPT_TYPE_DOUBLE;
+    const bool crf = u.key == "crf";
+    const double lo = crf ? std::max(0.0, o->min) : o->min, hi = crf ? crf_ceiling(c, o->max) : o->max;
+    char* end = nullptr;
+    const double v = std::strtod(u.value.c_str(), &end);
+    const bool inRange = !number || end == u.value.c_str() || *end != '\0' || (v >= lo && v <= hi);
+    if (av_opt_set(e, u.key.c_str(), u.value.c_str(), AV_OPT_SEARCH_CHILDREN) >= 0 && inRange) return true;
+    char range[96];
+    std::snprintf(range, sizeof range, "a number from %g to %g", lo, hi);
+    error = u.said + ": " + c->name + "'s " + u.key + " takes " + (number && hi < 1e15 ? range : "other values");
+    return false;
+}
+
+// The user's options, then orv's defaults under them.
+AVDictionary* encoder_options(const AVCodec* codec, AVCodecContext* enc, const Source* src, const VideoShape& shape,
+                              const EncoderRecord& r, const std::vector<UserOption>& user) {
+    AVDictionary* opts = nullptr;
+    for (const UserOption& u : user) av_dict_set(&opts, u.key.c_str(), u.value.c_str(), AV_DICT_DONT_OVERWRITE);
+    quality_defaults(codec, enc, &opts, r);
+    keep_profile(codec, enc, src != nullptr ? src->fmt->streams[src->video]->codecpar : nullptr, &opts);
     if (std::strcmp(codec->name, "libx265") == 0) x265_hdr_params(shape, &opts);
-    const int rc = avcodec_open2(k.enc, codec, &opts);
+    return opts;
+}
+
+// Some libraries (x264 on a bad preset) print to stderr themselves, past
+// libav's log: while an encoder opens, before any other thread runs, that
+// goes nowhere unless --verbose.
+struct QuietStderr {
+    int saved = -1;
+    explicit QuietStderr(bool verbose) {
+        if (verbose) return;
+        const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (null < 0) return;
+        std::fflush(stderr);
+        saved = dup(2);
+        dup2(null, 2);
+        close(null);
+    }
+    ~QuietStderr() {
+        if (saved < 0) return;
+        dup2(saved, 2);
+        close(saved);
+    }
+};
+
+// The encoder opened on a context set up as `e` is, with `user` as the only
+// options of the user's: whether it opens.
+bool opens_with(const AVCodec* c, const AVCodecContext* e, const Source* src, const VideoShape& shape,
+                const EncoderRecord& r, const std::vector<UserOption>& user) {
+    AVCodecContext* t = avcodec_alloc_context3(c);
+    if (t == nullptr) return false;
+    AVCodecParameters* par = avcodec_parameters_alloc();
+    bool ok = par != nullptr && avcodec_parameters_from_context(par, e) >= 0 && avcodec_parameters_to_context(t, par) >= 0;
+    avcodec_parameters_free(&par);
+    t->time_base = e->time_base;
+    t->framerate = e->framerate;
+    t->flags = e->flags;
+    t->global_quality = e->global_quality;
+    t->thread_count = 1;
+    AVDictionary* opts = encoder_options(c, t, src, shape, r, user);
+    const QuietStderr quiet(r.verbose);
+    ok = ok && avcodec_open2(t, c, &opts) >= 0;
+    av_dict_free(&opts);
+    avcodec_free_context(&t);
+    return ok;
+}
+
+// Every option is checked before the encoder opens; one it refuses to open
+// with is found by opening it with each alone.
+bool open_encoder(Sink& k, const AVCodec* codec, const Source* src, const VideoShape& shape, const EncoderRecord& r,
+                  std::string& error) {
+    std::vector<UserOption> user;
+    if (!user_options(codec, r, user, error)) return false;
+    for (const UserOption& u : user)
+        if (!check_user_option(k.enc, codec, u, error)) return false;
+    AVDictionary* opts = encoder_options(codec, k.enc, src, shape, r, user);
+    const int rc = [&] {
+        const QuietStderr quiet(r.verbose);
+        return avcodec_open2(k.enc, codec, &opts);
+    }();
     const AVDictionaryEntry* left = av_dict_get(opts, "", nullptr, AV_DICT_IGNORE_SUFFIX);
     const std::string leftKey = left != nullptr ? left->key : "";
     av_dict_free(&opts);
+    if (rc < 0 && opens_with(codec, k.enc, src, shape, r, {}))
+        for (const UserOption& u : user)
+            if (!opens_with(codec, k.enc, src, shape, r, {u})) return (error = u.said + ": " + codec->name + " won't open with it", false);
     if (rc < 0) return (error = std::string("cannot open the encoder ") + codec->name + ": " + av_error_text(rc), false);
     if (!leftKey.empty()) return (error = std::string(codec->name) + " has no option " + leftKey, false);
     return true;
@@ -260,7 +408,11 @@ bool add_video_stream(Sink& k, const Source* src, const VideoShape& shape, std::
         return (error = "out of memory", false);
     k.video->time_base = k.enc->time_base;
     k.video->avg_frame_rate = k.enc->framerate;
-    k.video->sample_aspect_ratio = k.enc->sample_aspect_ratio;
+    // An encoder whose bitstream can't hold the ratio (MPEG-4 Part 2 takes
+    // 8-bit terms: 741:740 becomes 1:1) has it rounded there; the container
+    // carries it exact, as players read it from there.
+    k.video->sample_aspect_ratio = k.sar;
+    k.video->codecpar->sample_aspect_ratio = k.sar;
     if (src != nullptr) {
         const AVStream* ist = src->fmt->streams[src->video];
         av_dict_copy(&k.video->metadata, ist->metadata, 0);
@@ -302,6 +454,23 @@ bool copy_stream(Sink& k, const AVStream* s, unsigned index) {
     return true;
 }
 
+// What became of a stream the container can't hold. A timecode track's
+// value rides on the video stream's tags, from which the mov family's muxer
+// writes a timecode track of its own.
+std::string left_out_line(const AVStream* s, unsigned index, const AVOutputFormat* of, const AVStream* video,
+                          const std::string& outputName) {
+    const std::string stream = "stream " + std::to_string(index);
+    const AVDictionaryEntry* tc = av_dict_get(video->metadata, "timecode", nullptr, 0);
+    if (s->codecpar->codec_tag == MKTAG('t', 'm', 'c', 'd') && tc != nullptr) {
+        if (keeps_display_matrix(of))
+            return stream + " (timecode " + tc->value + ") is written anew as " + outputName + "'s timecode track";
+        return stream + " (timecode track) is left out: " + outputName + " can't hold it; its timecode " + tc->value +
+               " is kept as a tag of the video";
+    }
+    return stream + " (" + av_get_media_type_string(s->codecpar->codec_type) + ", " +
+           avcodec_get_name(s->codecpar->codec_id) + ") is left out: " + outputName + " can't hold it";
+}
+
 // Every other stream, as it is, where the container holds it; one line for
 // each left out.
 bool add_copied_streams(Sink& k, const AVOutputFormat* of, const Source& src, const std::string& outputName,
@@ -321,8 +490,7 @@ bool add_copied_streams(Sink& k, const AVOutputFormat* of, const Source& src, co
             if (!copy_stream(k, s, i)) return (error = "out of memory", false);
             continue;
         }
-        notes.push_back(std::string("stream ") + std::to_string(i) + " (" + av_get_media_type_string(s->codecpar->codec_type) +
-                        ", " + avcodec_get_name(s->codecpar->codec_id) + ") is left out: " + outputName + " can't hold it");
+        notes.push_back(left_out_line(s, i, of, ic->streams[src.video], outputName));
     }
     return true;
 }
@@ -331,7 +499,7 @@ bool write_header(Sink& k, const AVOutputFormat* of, const std::string& outputNa
                   std::string& error) {
     if (k.singlePicture) av_opt_set_int(k.fmt->priv_data, "update", 1, 0);
     if ((of->flags & AVFMT_NOFILE) == 0) {
-        const int rc = avio_open2(&k.fmt->pb, writePath.c_str(), AVIO_FLAG_WRITE, &k.fmt->interrupt_callback, nullptr);
+        const int rc = avio_open2(&k.fmt->pb, k.fmt->url, AVIO_FLAG_WRITE, &k.fmt->interrupt_callback, nullptr);
         if (rc < 0) return (error = "cannot write " + outputName + ": " + av_error_text(rc), false);
     }
     const int rc = avformat_write_header(k.fmt, nullptr);
@@ -342,6 +510,18 @@ bool write_header(Sink& k, const AVOutputFormat* of, const std::string& outputNa
 }  // namespace
 
 bool interlaced(AVFieldOrder f) { return f == AV_FIELD_TT || f == AV_FIELD_BB || f == AV_FIELD_TB || f == AV_FIELD_BT; }
+
+bool encoder_values_fit(const EncoderRecord& r, std::string& error) {
+    const AVCodec* codec = r.codec.empty() ? nullptr : avcodec_find_encoder_by_name(r.codec.c_str());
+    if (codec == nullptr || codec->type != AVMEDIA_TYPE_VIDEO) return true;  // the output's set-up names it
+    AVCodecContext* e = avcodec_alloc_context3(codec);
+    if (e == nullptr) return (error = "out of memory", false);
+    std::vector<UserOption> user;
+    bool ok = user_options(codec, r, user, error);
+    for (size_t i = 0; ok && i < user.size(); ++i) ok = check_user_option(e, codec, user[i], error);
+    avcodec_free_context(&e);
+    return ok;
+}
 
 bool output_format_known(const std::string& outputName, std::string& error) {
     if (av_guess_format(nullptr, outputName.c_str(), nullptr) != nullptr) return true;
@@ -355,11 +535,11 @@ bool sink_open(Sink& k, const std::string& outputName, const std::string& writeP
     const AVOutputFormat* of = av_guess_format(nullptr, outputName.c_str(), nullptr);
     if (of == nullptr) return output_format_known(outputName, error);
     if (!open_muxer(k, of, outputName, writePath, error)) return false;
-    const AVCodec* codec = choose_encoder(of, outputName, src, record, error);
+    const AVCodec* codec = choose_encoder(of, outputName, src, shape, record, error);
     if (codec == nullptr) return false;
     if (record.verbose) notes.push_back(std::string("the video is encoded with ") + codec->name);
     plan_rotation(k, of, outputName, shape, notes);
-    if (!configure_video(k, codec, of, shape, record, error) || !open_encoder(k, codec, shape, record, error) ||
+    if (!configure_video(k, codec, of, shape, record, error) || !open_encoder(k, codec, src, shape, record, error) ||
         !add_video_stream(k, src, shape, error))
         return false;
     if (src != nullptr && !add_copied_streams(k, of, *src, outputName, notes, error)) return false;

@@ -197,7 +197,7 @@ void pipeline_write(Pipeline& p, Progress& progress) {
         if (p.stopping()) return;
         if (!p.out->kind->write_frame(*p.out, *item.job, error)) return p.fail_with(kFailed, error);
         item.job.reset();
-        progress_update(progress, ++p.written);
+        progress_update(progress, output_frames_done(*p.out, ++p.written));
     }
 }
 

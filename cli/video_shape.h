@@ -15,6 +15,7 @@ struct VideoShape {
     int width = 0, height = 0;
     AVPixelFormat format = AV_PIX_FMT_BGR0;
     AVRational timeBase{1, 25}, frameRate{25, 1};
+    AVRational steadyRate{25, 1};  // the rate for a container that holds one (ffmpeg's guess from the stream)
     AVRational sar{0, 1};
     AVFieldOrder fieldOrder = AV_FIELD_UNKNOWN;
     AVColorPrimaries primaries = AVCOL_PRI_UNSPECIFIED;

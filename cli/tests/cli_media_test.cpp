@@ -43,6 +43,8 @@ const std::string kPic = "-f lavfi -i testsrc2=size=64x48:rate=25,hue=s=0.4 ";
 const std::string kMake = "ffmpeg -v error -y ";
 // Anamorphic frames whose display width Matroska stores exactly.
 const std::string kSar = "-f lavfi -i testsrc2=size=90x48,setsar=64/45 -frames:v 2 ";
+// DNxHR LB, the smallest frames its profiles take.
+const std::string kDnxhr = "-f lavfi -i testsrc2=size=256x144 -frames:v 2 -c:v dnxhd -profile:v dnxhr_lb -pix_fmt yuv422p ";
 // A phone's clip: r.mp4 shown turned a quarter to the left.
 const std::string kRotate = kMake + "-i r.mp4 -c copy -metadata:s:v rotate=90 in.mp4 && rm r.mp4";
 
@@ -52,6 +54,13 @@ double psnr_y(const fs::path& dir, const std::string& a, const std::string& b) {
 }
 std::string probe(const fs::path& dir, const std::string& file, const std::string& what) {
     return sh(dir, "ffprobe -v error " + what + " -of csv=p=0 " + file).text;
+}
+// Re-encoding a clean clip (made by kClean, denoising off) stays within 1.5
+// dB of x264 at crf 18. At 100 fps a default of 200 kb/s shows at 320x240.
+const std::string kClean = kMake + "-f lavfi -i mandelbrot=size=320x240:rate=100,hue=s=0.4 -frames:v 10 -c:v ffv1 in.mkv";
+void near_x264(const fs::path& dir, const std::string& out) {
+    ASSERT_EQ(sh(dir, kOrv + " denoise in.mkv ref.mkv --quiet --disable --codec libx264").code, 0);
+    EXPECT_GE(psnr_y(dir, out, "in.mkv"), psnr_y(dir, "ref.mkv", "in.mkv") - 1.5) << out;
 }
 // Only the files named remain in dir: no hidden temporary file, no partial output.
 std::string listing(const fs::path& dir) {
@@ -150,6 +159,16 @@ TEST_F(CliMedia, WhatIsKept) {
          [](const fs::path& d, const std::string&) { EXPECT_EQ(probe(d, "out.ts", "-show_entries stream=codec_name").rfind("h264\n", 0), 0u); }},
         {"a raw H.264 stream keeps its duration", kMake + kPic + "-frames:v 50 -c:v libx264 in.h264", "in.h264 out.mkv",
          [](const fs::path& d, const std::string&) { EXPECT_EQ(probe(d, "out.mkv", "-show_entries format=duration"), "2.000000\n"); }},
+        {"SAR 741:740 through MPEG-4 Part 2, whose bitstream rounds it to 1:1",
+         kMake + "-f lavfi -i testsrc2=size=90x48,setsar=r=741/740:max=1000 -frames:v 2 -c:v libx264 in.mp4", "in.mp4 out.avi --codec mpeg4",
+         [](const fs::path& d, const std::string&) { EXPECT_EQ(probe(d, "out.avi", "-show_entries stream=sample_aspect_ratio"), "741:740\n"); }},
+        {"the progress bar counts the frames the encoder has finished, to the end",
+         kMake + kPic + "-frames:v 10 -c:v ffv1 in.mkv", "in.mkv out.mkv --quiet",
+         [](const fs::path& d, const std::string&) {
+             const std::string bar = sh(d, "script -qec \"" + kOrv + " denoise in.mkv p.mkv --codec libx264\" /dev/null | tr '\\r' '\\n' | "
+                                           "grep -o '[0-9]*/10 frames' | sed -n '1p;$p' | tr '\\n' ' '").text;
+             EXPECT_EQ(bar, "0/10 frames 10/10 frames ");  // x264 holds frames back at first
+         }},
         {"SAR into Matroska/FFV1", kMake + kSar + "-c:v ffv1 in.mkv", "in.mkv out.mkv",
          [](const fs::path& d, const std::string&) { EXPECT_EQ(probe(d, "out.mkv", "-show_entries stream=sample_aspect_ratio"), "64:45\n"); }},
         {"SAR into WebM/VP9", kMake + kSar + "-c:v ffv1 in.mkv", "in.mkv out.webm",
@@ -200,6 +219,30 @@ TEST_F(CliMedia, WhatIsKept) {
              EXPECT_NE(err.find("damaged"), std::string::npos) << err;
          },
          3},
+        {"a cut-short HuffYUV AVI is damaged: exit 3",
+         kMake + "-f lavfi -i testsrc2=size=64x48,noise=alls=40:allf=t -frames:v 10 -c:v huffyuv d.avi && "
+                 "head -c $(( $(stat -c %s d.avi) * 9 / 10 )) d.avi >in.avi && rm d.avi",
+         "in.avi out.avi", [](const fs::path&, const std::string& err) { EXPECT_NE(err.find("lists 10 frames and 9"), std::string::npos) << err; }, 3},
+        {"bit-rot inside MJPEG frames is damage: exit 3",
+         kMake + "-f lavfi -i testsrc2=size=64x48,noise=alls=40:allf=t -frames:v 10 -c:v mjpeg in.avi && for o in 3000 6000 "
+                 "9000 12000; do printf '\\125\\125\\125\\125\\125' | dd of=in.avi bs=1 seek=$o conv=notrunc status=none; done",
+         "in.avi out.avi", [](const fs::path&, const std::string& err) { EXPECT_NE(err.find("reader reported"), std::string::npos) << err; }, 3},
+        {"a web mp4 (index first) cut at 90% is damaged: exit 3",
+         kMake + "-f lavfi -i testsrc2=size=64x48,noise=alls=40:allf=t -frames:v 20 -c:v libx264 -movflags +faststart d.mp4 && "
+                 "head -c $(( $(stat -c %s d.mp4) * 9 / 10 )) d.mp4 >in.mp4 && rm d.mp4",
+         "in.mp4 out.mp4", [](const fs::path&, const std::string& err) { EXPECT_NE(err.find("lists 20 frames"), std::string::npos) << err; }, 3},
+        {"DNxHR in mov stays DNxHR with its profile", kMake + kDnxhr + "in.mov", "in.mov out.mov",
+         [](const fs::path& d, const std::string&) { EXPECT_EQ(probe(d, "out.mov", "-show_entries stream=codec_name,profile"), "dnxhd,DNXHR LB\n"); }},
+        {"DNxHR in MXF stays DNxHR with its profile", kMake + kDnxhr + "in.mxf", "in.mxf out.mxf",
+         [](const fs::path& d, const std::string&) { EXPECT_EQ(probe(d, "out.mxf", "-show_entries stream=codec_name,profile"), "dnxhd,DNXHR LB\n"); }},
+        {"ProRes Proxy stays Proxy", kMake + kPic + "-frames:v 2 -c:v prores_ks -profile:v proxy in.mov", "in.mov out.mov",
+         [](const fs::path& d, const std::string&) { EXPECT_EQ(probe(d, "out.mov", "-show_entries stream=codec_name,profile"), "prores,Proxy\n"); }},
+        {"a timecode track is written anew in mov, and the line says so", kMake + kPic + "-frames:v 2 -c:v ffv1 -timecode 01:00:00:00 in.mov",
+         "in.mov out.mov",
+         [](const fs::path& d, const std::string& err) {
+             EXPECT_NE(probe(d, "out.mov", "-show_entries stream=codec_tag_string:stream_tags=timecode").find("tmcd,01:00:00:00"), std::string::npos);
+             EXPECT_NE(err.find("written anew"), std::string::npos) << err;
+         }},
         {"AAC into .ogv is left out with a line", kMake + kPic + "-f lavfi -i sine -t 0.2 -c:v libx264 -c:a aac in.mp4", "in.mp4 out.ogv",
          [](const fs::path& d, const std::string& err) {
              EXPECT_EQ(probe(d, "out.ogv", "-show_entries stream=codec_type"), "video\n");
@@ -208,6 +251,52 @@ TEST_F(CliMedia, WhatIsKept) {
         {"AV1 is encoded with SVT-AV1", kMake + "-f lavfi -i testsrc2=size=64x64 -frames:v 2 -c:v libaom-av1 -cpu-used 8 in.mkv",
          "in.mkv out.mkv --verbose",
          [](const fs::path&, const std::string& err) { EXPECT_NE(err.find("encoded with libsvtav1"), std::string::npos) << err; }},
+        {"a sequence refuses to write over any file of its pattern",
+         kMake + kPic + "-frames:v 3 -c:v ffv1 in.mkv && " + kMake + kPic + "-frames:v 1 out05.png", "in.mkv out%02d.png",
+         [](const fs::path& d, const std::string& err) {
+             EXPECT_NE(err.find("out05.png exists; use --force"), std::string::npos) << err;
+             EXPECT_EQ(sh(d, "ls out*.png | tr '\\n' ' '").text, "out05.png ");
+         },
+         2},
+        {"with --force a sequence removes the older one's files past its end",
+         kMake + kPic + "-frames:v 3 -c:v ffv1 in.mkv && " + kMake + kPic + "-frames:v 5 out%02d.png && touch out.png",
+         "in.mkv out%02d.png --force",
+         [](const fs::path& d, const std::string& err) {
+             EXPECT_EQ(sh(d, "ls out*.png | tr '\\n' ' '").text, "out.png out01.png out02.png out03.png ");
+             EXPECT_NE(err.find("removed out04.png and out05.png"), std::string::npos) << err;
+         }},
+        {"raw frames cut inside a frame keep the whole ones, exit 3",
+         kMake + kPic + "-frames:v 3 -f rawvideo -pix_fmt bgr0 r.raw && head -c 25000 r.raw >in.raw && rm r.raw",
+         "- out.mkv --size 64x48 <in.raw",
+         [](const fs::path& d, const std::string& err) {
+             EXPECT_EQ(probe(d, "out.mkv", "-count_frames -show_entries stream=nb_read_frames"), "2\n");
+             EXPECT_NE(err.find("ended inside frame 2"), std::string::npos) << err;
+         },
+         3},
+        {"a 25 fps Matroska makes a 25 fps AVI, every frame once", kMake + kPic + "-frames:v 10 -c:v libx264 in.mkv",
+         "in.mkv out.avi",
+         [](const fs::path& d, const std::string&) { EXPECT_EQ(probe(d, "out.avi", "-show_entries stream=r_frame_rate,nb_frames"), "25/1,10\n"); }},
+        {"a 25 fps mp4 makes a 25 fps Y4M", kMake + kPic + "-frames:v 3 -c:v libx264 in.mp4", "in.mp4 out.y4m",
+         [](const fs::path& d, const std::string&) { EXPECT_EQ(sh(d, "head -c 40 out.y4m | grep -c ' F25:1 '").text, "1\n"); }},
+        {"a variable rate into AVI: one line, the stream's rate, every frame once as ffmpeg writes it",
+         kMake + kPic + "-t 1 -vf \"select='not(eq(mod(n,3),1))'\" -fps_mode vfr -c:v ffv1 in.mkv", "in.mkv out.avi",
+         [](const fs::path& d, const std::string& err) {
+             EXPECT_EQ(probe(d, "out.avi", "-count_frames -show_entries stream=r_frame_rate,nb_read_frames"), "25/1,17\n");
+             EXPECT_NE(err.find("frame rate varies"), std::string::npos) << err;
+         }},
+        {"an extension that names a codec takes it", kMake + kPic + "-frames:v 3 -c:v libx264 in.mkv", "in.mkv out.m2v",
+         [](const fs::path& d, const std::string&) { EXPECT_EQ(probe(d, "out.m2v", "-show_entries stream=codec_name,r_frame_rate").rfind("mpeg2video,25/1,", 0), 0u); }},
+        {"quantiser family (MPEG, WMV, FLV, RealVideo) near x264 crf 18", kClean, "in.mkv out.wmv --disable --codec wmv2",
+         [](const fs::path& d, const std::string&) { near_x264(d, "out.wmv"); }},
+        {"RealVideo in .rm, on its frame rate", kClean, "in.mkv out.rm --disable",
+         [](const fs::path& d, const std::string&) { near_x264(d, "out.rm"); }},
+        {"VP8 near x264 crf 18", kClean, "in.mkv out.webm --disable --codec libvpx",
+         [](const fs::path& d, const std::string&) { near_x264(d, "out.webm"); }},
+        {"Theora near x264 crf 18", kClean, "in.mkv out.ogv --disable",
+         [](const fs::path& d, const std::string&) { near_x264(d, "out.ogv"); }},
+        {"a name with a colon is a file, and -- ends the options", kMake + kPic + "-frames:v 3 -c:v ffv1 ./-take:1.mkv",
+         "--quiet -- -take:1.mkv out:1.mkv",
+         [](const fs::path& d, const std::string&) { EXPECT_EQ(probe(d, "file:out:1.mkv", "-show_entries stream=codec_name"), "ffv1\n"); }},
         {"picture sequences out",
          kMake + kPic + "-frames:v 3 -c:v ffv1 in.mkv", "in.mkv out%02d.png",
          [](const fs::path& d, const std::string&) {
@@ -235,7 +324,8 @@ TEST_F(CliMedia, WhatIsKept) {
 
 TEST_F(CliMedia, FailuresLeaveNothing) {
     ASSERT_EQ(sh(dir, kMake + kPic + "-frames:v 8 -c:v ffv1 in.mkv && " + kMake + kPic +
-                          "-frames:v 0 -c:v ffv1 in0.mkv && ln -s in.mkv in1.mkv")
+                          "-frames:v 0 -c:v ffv1 in0.mkv && ln -s in.mkv in1.mkv && " + kMake + kPic + "-frames:v 3 in%02d.png && " +
+                          kMake + "-f lavfi -i sine=d=0.2 -i in01.png -map 0 -map 1 -c:v png -disposition:v attached_pic in.mp3")
                   .code,
               0);
     const struct {
@@ -249,9 +339,18 @@ TEST_F(CliMedia, FailuresLeaveNothing) {
         {kOrv + " denoise in.mkv out.xyz", 2, "don't know which format"},
         {kOrv + " denoise in.mkv out.mkv --codec nosuch", 2, "unknown video encoder nosuch"},
         {kOrv + " denoise in.mkv out.mkv --codec libx264 --encoder-opt nosuch=1", 2, "has no option nosuch"},
-        {kOrv + " denoise in.mkv out.mkv --codec ffv1 --crf 20", 2, "no --crf"},
+        {kOrv + " denoise in0.mkv out.mkv --codec ffv1 --crf 20", 2, "no --crf"},
         {kOrv + " denoise in.mkv out.mkv --pix-fmt nosuch", 2, "unknown pixel format"},
         {kOrv + " denoise in.mkv in1.mkv --force", 2, "is the input itself"},
+        {kOrv + " denoise in.mp3 out.mp3", 2, "no video to denoise: its only picture is cover art"},
+        {kOrv + " denoise in.mkv out.mkv --crf abc", 2, "--crf takes a number, not 'abc'"},
+        {kOrv + " denoise in.mkv out.mkv --codec libx264 --encoder-opt crf=abc", 2, "crf=abc: libx264's crf takes a number from 0 to 51"},
+        {kOrv + " denoise in.mkv out.mkv --codec libx264 --crf -5", 2, "--crf -5: libx264's crf takes a number from 0 to 51"},
+        {kOrv + " denoise in0.mkv out.mkv --codec libx264 --crf 99", 2, "--crf 99: libx264's crf takes"},  // before reading
+        {kOrv + " denoise in.mkv out.mkv --codec libx264 --preset turbo", 2, "--preset turbo: libx264 won't open with it"},
+        {kOrv + " denoise in%02d.png in%02d.png --force", 2, "would write over the input's in01.png"},
+        {kOrv + " denoise in%02d.png in02.png --force", 2, "in02.png is the input itself"},
+        {kOrv + " denoise in02.png in%02d.png --force", 2, "would write over the input's in02.png"},
     };
     for (const auto& r : rows) {
         const Out o = sh(dir, r.cmd, true);

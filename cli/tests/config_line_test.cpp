@@ -73,6 +73,8 @@ TEST(Options, Errors) {
         {{"denoise", "-", "b", "--size", "0x5"}, "--size takes"},
         {{"denoise", "-", "b", "--size", "640"}, "--size takes"},
         {{"denoise", "a", "b", "--interlace", "--no-interlace"}, "contradict"},
+        {{"denoise", "a", "b", "--crf", "abc"}, "--crf takes a number, not 'abc'"},
+        {{"denoise", "--", "a", "b", "--force"}, "INPUT and OUTPUT"},  // after --, operands only
     };
     for (const auto& r : rows) {
         std::string err;
@@ -97,6 +99,9 @@ TEST(Options, Parses) {
     EXPECT_EQ(o->height, 48);
     EXPECT_EQ(o->codec, "ffv1");
     EXPECT_EQ(parse_options({"--help"}, err)->command, "help");
+    const auto dashed = parse_options({"denoise", "--quiet", "--", "-x.mkv", "take:1.mkv"}, err);
+    ASSERT_TRUE(dashed) << err;
+    EXPECT_EQ(dashed->input + " " + dashed->output, "-x.mkv take:1.mkv");
 }
 
 TEST(Progress, Lines) {
