@@ -376,6 +376,8 @@ TEST(FastRoute, HostFramesMatchReference) {
                  "apart, destination below"},
                 {w, h, sp, sp, 0, "in place"},
                 {w, h, sp, -sp, 0, "in place, pitches of opposite sign"},
+                {w, h, sp, sp + (sp < 0 ? -8 : 8), 0, "in place, destination rows farther apart"},
+                {w, h, sp + (sp < 0 ? -8 : 8), -sp, 0, "in place, destination rows closer, flipped"},
                 {w, h, sp, sp, asp, "destination one row up"},
                 {w, h, sp, -sp, -asp, "destination one row down, flipped"},
                 {w, h, sp, sp, 4, "destination one pixel on"},
