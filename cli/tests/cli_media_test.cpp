@@ -241,8 +241,9 @@ TEST_F(CliMedia, WhatIsKept) {
         {"audio first, video at 1/12800 in mp4: every time kept",
          kMake + kPic + "-f lavfi -i sine -map 1:a -map 0:v -t 0.4 -c:v libx264 -c:a aac in.mp4", "in.mp4 out.mkv",
          [](const fs::path& d, const std::string&) { expect_times_of_a_copy(d, "in.mp4", "out.mkv"); }},
-        {"audio first in TS at 1/90000, into mp4: every time kept, start time too",
-         kMake + kPic + "-f lavfi -i sine -map 1:a -map 0:v -t 0.4 -c:v libx264 -c:a mp2 in.ts", "in.ts out.mp4",
+        {"audio first in TS at 1/90000, into mp4 as MPEG-2, which counts frames: every time kept, start time too",
+         kMake + kPic + "-f lavfi -i sine -map 1:a -map 0:v -t 0.4 -c:v libx264 -c:a mp2 in.ts",
+         "in.ts out.mp4 --codec mpeg2video",
          [](const fs::path& d, const std::string&) { expect_times_of_a_copy(d, "in.ts", "out.mp4"); }},
         {"interlaced FFV1 in Matroska, top field first (TB): kept, filtered by field",
          kMake + kPic + "-frames:v 3 -vf setfield=tff -c:v ffv1 in.mkv && " + kMake + kPic + "-frames:v 3 -c:v ffv1 in.p.mkv",
@@ -253,7 +254,7 @@ TEST_F(CliMedia, WhatIsKept) {
              ASSERT_EQ(sh(d, kOrv + " denoise in.p.mkv in.ref.mkv --interlace").code, 0);
              EXPECT_EQ(pixels(d, "out.mkv"), pixels(d, "in.ref.mkv"));
          }},
-        {"interlaced, bottom field first (BT), with --no-interlace: kept, filtered as whole frames",
+        {"interlaced, bottom field first (BT): kept; with --no-interlace filtered as whole frames",
          kMake + kPic + "-frames:v 3 -vf setfield=bff -c:v ffv1 in.mkv && " + kMake + kPic + "-frames:v 3 -c:v ffv1 in.p.mkv",
          "in.mkv out.mkv --no-interlace",
          [](const fs::path& d, const std::string& err) {
@@ -261,6 +262,9 @@ TEST_F(CliMedia, WhatIsKept) {
              EXPECT_EQ(err.find("filtered apart"), std::string::npos) << err;
              ASSERT_EQ(sh(d, kOrv + " denoise in.p.mkv in.ref.mkv").code, 0);
              EXPECT_EQ(pixels(d, "out.mkv"), pixels(d, "in.ref.mkv"));
+             const Out byField = sh(d, kOrv + " denoise in.mkv in.fields.mkv", true);
+             EXPECT_NE(byField.text.find("filtered apart"), std::string::npos) << byField.text;
+             EXPECT_NE(pixels(d, "in.fields.mkv"), pixels(d, "in.ref.mkv"));
          }},
         {"a sequence of distinct pictures into one picture: the first, denoised",
          kMake + "-f lavfi -i testsrc2=size=64x48:rate=25,hue=s=0.4,noise=alls=20:allf=t -frames:v 3 in%02d.png",
