@@ -6,6 +6,9 @@
 // - Windows: the module's imports of the C runtime's allocators answer null.
 //   Reserving the address space there is no option: Wine keeps a byte per
 //   reserved page.
+// - Under the sanitizers, whose allocator and bookkeeping need address space
+//   of their own: the module's slots for the C allocators (and nothrow new)
+//   answer null, as on Windows.
 #pragma once
 
 #include <cstddef>
@@ -19,7 +22,12 @@
 
 #include <cstring>
 #else
+#include <link.h>
 #include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <new>
 #endif
 
 namespace orv::test {
@@ -70,6 +78,82 @@ class ModuleAllocationsFail {
         write(slot, value);
     }
     std::vector<std::pair<IMAGE_THUNK_DATA*, ULONG_PTR>> patched_;
+};
+
+#elif defined(ORV_SANITIZE)
+
+class ModuleAllocationsFail {
+   public:
+    explicit ModuleAllocationsFail(const std::string& modulePath) : path_(modulePath) {
+        dl_iterate_phdr(&visit, this);
+    }
+    ~ModuleAllocationsFail() {
+        for (auto [slot, old] : patched_) *slot = old;
+    }
+    ModuleAllocationsFail(const ModuleAllocationsFail&) = delete;
+    ModuleAllocationsFail& operator=(const ModuleAllocationsFail&) = delete;
+
+    bool active() const { return patched_.size() >= 2; }
+
+   private:
+    static void* no_malloc(size_t) { return nullptr; }
+    static void* no_calloc(size_t, size_t) { return nullptr; }
+    static void* no_realloc(void*, size_t) { return nullptr; }
+    static void* no_new(size_t, const std::nothrow_t&) noexcept { return nullptr; }
+
+    static void* replacement(const char* name) {
+        if (std::strcmp(name, "malloc") == 0) return reinterpret_cast<void*>(&no_malloc);
+        if (std::strcmp(name, "calloc") == 0) return reinterpret_cast<void*>(&no_calloc);
+        if (std::strcmp(name, "realloc") == 0) return reinterpret_cast<void*>(&no_realloc);
+        if (std::strcmp(name, "_ZnwmRKSt9nothrow_t") == 0) return reinterpret_cast<void*>(&no_new);
+        return nullptr;
+    }
+
+    // The module's relocations that fill a slot with a symbol's address.
+    static int visit(dl_phdr_info* info, size_t, void* self) {
+        auto& me = *static_cast<ModuleAllocationsFail*>(self);
+        const std::string name = info->dlpi_name != nullptr ? info->dlpi_name : "";
+        if (name.empty() || name != me.path_) return 0;
+        const ElfW(Dyn)* dyn = nullptr;
+        for (int i = 0; i < info->dlpi_phnum; ++i)
+            if (info->dlpi_phdr[i].p_type == PT_DYNAMIC)
+                dyn = reinterpret_cast<const ElfW(Dyn)*>(info->dlpi_addr + info->dlpi_phdr[i].p_vaddr);
+        if (dyn == nullptr) return 1;
+        // The loader has made these absolute, but for an address it left as it was.
+        const auto at = [&](ElfW(Addr) p) { return p < info->dlpi_addr ? p + info->dlpi_addr : p; };
+        const ElfW(Sym)* symbols = nullptr;
+        const char* strings = nullptr;
+        const ElfW(Rela)* tables[2] = {};
+        size_t sizes[2] = {};
+        for (; dyn->d_tag != DT_NULL; ++dyn) {
+            if (dyn->d_tag == DT_SYMTAB) symbols = reinterpret_cast<const ElfW(Sym)*>(at(dyn->d_un.d_ptr));
+            if (dyn->d_tag == DT_STRTAB) strings = reinterpret_cast<const char*>(at(dyn->d_un.d_ptr));
+            if (dyn->d_tag == DT_JMPREL) tables[0] = reinterpret_cast<const ElfW(Rela)*>(at(dyn->d_un.d_ptr));
+            if (dyn->d_tag == DT_PLTRELSZ) sizes[0] = dyn->d_un.d_val;
+            if (dyn->d_tag == DT_RELA) tables[1] = reinterpret_cast<const ElfW(Rela)*>(at(dyn->d_un.d_ptr));
+            if (dyn->d_tag == DT_RELASZ) sizes[1] = dyn->d_un.d_val;
+        }
+        if (symbols == nullptr || strings == nullptr) return 1;
+        const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+        for (int t = 0; t < 2; ++t)
+            for (size_t k = 0; tables[t] != nullptr && k < sizes[t] / sizeof(ElfW(Rela)); ++k) {
+                const ElfW(Rela)& r = tables[t][k];
+                const auto type = ELF64_R_TYPE(r.r_info);
+                if (type != R_X86_64_JUMP_SLOT && type != R_X86_64_GLOB_DAT) continue;
+                void* with = replacement(strings + symbols[ELF64_R_SYM(r.r_info)].st_name);
+                if (with == nullptr) continue;
+                auto** slot = reinterpret_cast<void**>(info->dlpi_addr + r.r_offset);
+                // After relocation the slots may be read-only (RELRO).
+                const uintptr_t first = reinterpret_cast<uintptr_t>(slot) & ~(page - 1);
+                mprotect(reinterpret_cast<void*>(first), page, PROT_READ | PROT_WRITE);
+                me.patched_.emplace_back(slot, *slot);
+                *slot = with;
+            }
+        return 1;
+    }
+
+    std::string path_;
+    std::vector<std::pair<void**, void*>> patched_;
 };
 
 #else

@@ -52,6 +52,13 @@ double psnr_y(const fs::path& dir, const std::string& a, const std::string& b) {
     const Out o = sh(dir, "ffmpeg -hide_banner -i " + a + " -i " + b + " -lavfi psnr -f null - 2>&1 | grep -o 'y:[0-9.inf]*'");
     return o.text.size() > 2 ? std::atof(o.text.c_str() + 2) : 0.0;
 }
+// Both decoded to RGB by their own tags.
+double psnr_rgb(const fs::path& dir, const std::string& a, const std::string& b) {
+    const Out o = sh(dir, "ffmpeg -hide_banner -i " + a + " -i " + b +
+                              " -lavfi '[0]format=bgr0[a];[1]format=bgr0[b];[a][b]psnr' -f null - 2>&1 | "
+                              "grep -o 'average:[0-9.inf]*'");
+    return o.text.size() > 8 ? std::atof(o.text.c_str() + 8) : 0.0;
+}
 std::string probe(const fs::path& dir, const std::string& file, const std::string& what) {
     return sh(dir, "ffprobe -v error " + what + " -of csv=p=0 " + file).text;
 }
@@ -62,6 +69,24 @@ void near_x264(const fs::path& dir, const std::string& out) {
     ASSERT_EQ(sh(dir, kOrv + " denoise in.mkv ref.mkv --quiet --disable --codec libx264").code, 0);
     EXPECT_GE(psnr_y(dir, out, "in.mkv"), psnr_y(dir, "ref.mkv", "in.mkv") - 1.5) << out;
 }
+// The decoded pixels of a file, as one digest.
+std::string pixels(const fs::path& dir, const std::string& file) {
+    return sh(dir, "ffmpeg -v error -i " + file + " -f rawvideo -pix_fmt bgr0 - | md5sum").text;
+}
+// Every packet of the copied streams and every video time in `out` are where
+// ffmpeg's own copy of `in` into the same container puts them.
+void expect_times_of_a_copy(const fs::path& dir, const std::string& in, const std::string& out) {
+    const std::string ref = "in.ref" + out.substr(out.rfind('.'));
+    ASSERT_EQ(sh(dir, "ffmpeg -v error -copyts -i " + in + " -map 0 -c copy " + ref).code, 0);
+    const auto packets = [&](const std::string& f, const char* streams, const char* what) {
+        return sh(dir, std::string("ffprobe -v error -select_streams ") + streams + " -show_entries packet=" + what +
+                           " -of csv=p=0 " + f + " | sort -n").text;
+    };
+    EXPECT_EQ(packets(out, "v", "pts_time"), packets(ref, "v", "pts_time"));
+    EXPECT_EQ(packets(out, "a", "pts_time,size"), packets(ref, "a", "pts_time,size"));
+    EXPECT_NE(packets(out, "a", "pts_time,size"), "");
+}
+
 // Only the files named remain in dir: no hidden temporary file, no partial output.
 std::string listing(const fs::path& dir) {
     return sh(dir, "ls -A | grep -v '^in\\.' | grep -v '^in[0-9]' | sort | tr '\\n' ' '").text;
@@ -302,6 +327,65 @@ TEST_F(CliMedia, WhatIsKept) {
          [](const fs::path& d, const std::string&) {
              EXPECT_EQ(sh(d, "ls out*.png | tr '\\n' ' '").text, "out01.png out02.png out03.png ");
          }},
+        {"audio first, video at 1/12800 in mp4: every time kept",
+         kMake + kPic + "-f lavfi -i sine -map 1:a -map 0:v -t 0.4 -c:v libx264 -c:a aac in.mp4", "in.mp4 out.mkv",
+         [](const fs::path& d, const std::string&) { expect_times_of_a_copy(d, "in.mp4", "out.mkv"); }},
+        {"audio first in TS at 1/90000, into mp4 as MPEG-2, which counts frames: every time kept, start time too",
+         kMake + kPic + "-f lavfi -i sine -map 1:a -map 0:v -t 0.4 -c:v libx264 -c:a mp2 in.ts",
+         "in.ts out.mp4 --codec mpeg2video",
+         [](const fs::path& d, const std::string&) { expect_times_of_a_copy(d, "in.ts", "out.mp4"); }},
+        {"interlaced FFV1 in Matroska, top field first (TB): kept, filtered by field",
+         kMake + kPic + "-frames:v 3 -vf setfield=tff -c:v ffv1 in.mkv && " + kMake + kPic + "-frames:v 3 -c:v ffv1 in.p.mkv",
+         "in.mkv out.mkv",
+         [](const fs::path& d, const std::string& err) {
+             EXPECT_EQ(probe(d, "out.mkv", "-show_entries stream=field_order"), "tb\n");
+             EXPECT_NE(err.find("fields are filtered apart"), std::string::npos) << err;
+             ASSERT_EQ(sh(d, kOrv + " denoise in.p.mkv in.ref.mkv --interlace").code, 0);
+             EXPECT_EQ(pixels(d, "out.mkv"), pixels(d, "in.ref.mkv"));
+         }},
+        {"interlaced, bottom field first (BT): kept; with --no-interlace filtered as whole frames",
+         kMake + kPic + "-frames:v 3 -vf setfield=bff -c:v ffv1 in.mkv && " + kMake + kPic + "-frames:v 3 -c:v ffv1 in.p.mkv",
+         "in.mkv out.mkv --no-interlace",
+         [](const fs::path& d, const std::string& err) {
+             EXPECT_EQ(probe(d, "out.mkv", "-show_entries stream=field_order"), "bt\n");
+             EXPECT_EQ(err.find("filtered apart"), std::string::npos) << err;
+             ASSERT_EQ(sh(d, kOrv + " denoise in.p.mkv in.ref.mkv").code, 0);
+             EXPECT_EQ(pixels(d, "out.mkv"), pixels(d, "in.ref.mkv"));
+             const Out byField = sh(d, kOrv + " denoise in.mkv in.fields.mkv", true);
+             EXPECT_NE(byField.text.find("filtered apart"), std::string::npos) << byField.text;
+             EXPECT_NE(pixels(d, "in.fields.mkv"), pixels(d, "in.ref.mkv"));
+         }},
+        {"a sequence of distinct pictures into one picture: the first, denoised",
+         kMake + "-f lavfi -i testsrc2=size=64x48:rate=25,hue=s=0.4,noise=alls=20:allf=t -frames:v 3 in%02d.png",
+         "in%02d.png out.png",
+         [](const fs::path& d, const std::string&) {
+             ASSERT_NE(pixels(d, "in01.png"), pixels(d, "in02.png"));
+             ASSERT_EQ(sh(d, kOrv + " denoise in01.png in.ref.png").code, 0);
+             EXPECT_EQ(pixels(d, "out.png"), pixels(d, "in.ref.png"));
+         }},
+        {"RGB of exactly 720 rows into YUV: BT.709, tagged and converted",
+         kMake + "-f lavfi -i testsrc2=size=64x720,hue=s=0.4 -frames:v 1 -c:v ffv1 -pix_fmt bgr0 in.mkv",
+         "in.mkv out.mkv --disable --pix-fmt yuv444p",
+         [](const fs::path& d, const std::string&) {
+             EXPECT_EQ(probe(d, "out.mkv", "-show_entries stream=color_space"), "bt709\n");
+             EXPECT_GE(psnr_rgb(d, "out.mkv", "in.mkv"), 45.0);
+         }},
+        {"a picture that can't be read ends the input: the frames before it and exit 3",
+         kMake + kPic + "-frames:v 4 in%02d.png && rm in03.png && mkdir in03.png", "in%02d.png out.mkv",
+         [](const fs::path& d, const std::string& err) {
+             EXPECT_EQ(probe(d, "out.mkv", "-count_frames -show_entries stream=nb_read_frames"), "2\n");
+             EXPECT_NE(err.find("could not be read to its end"), std::string::npos) << err;
+         },
+         3},
+        {"a packet the decoder refuses is skipped: the other frames and exit 3",
+         kMake + kPic + "-frames:v 5 -c:v rawvideo -pix_fmt bgr24 d.nut && "
+                        "head -c $(( $(stat -c %s d.nut) - 6000 )) d.nut >in.nut && rm d.nut",
+         "in.nut out.mkv --codec ffv1",
+         [](const fs::path& d, const std::string& err) {
+             EXPECT_EQ(probe(d, "out.mkv", "-count_frames -show_entries stream=nb_read_frames"), "4\n");
+             EXPECT_NE(err.find("1 packets or frames could not be decoded"), std::string::npos) << err;
+         },
+         3},
     };
     // x265 3.5 never frees the strings of its HDR parameters: the library's
     // leak, which the sanitizer run would otherwise lay at orv's door.
@@ -382,6 +466,7 @@ TEST_F(CliMedia, SignalsStopPromptlyAndCleanUp) {
         bool atEnd;  // the input has ended: orv is draining the encoder and writing the trailer
     } rows[] = {{SIGINT, 130, false}, {SIGTERM, 143, false}, {SIGHUP, 129, false},
                 {SIGINT, 130, true},  {SIGTERM, 143, true},  {SIGHUP, 129, true}};
+    int late = 0;  // runs that were complete before their signal came
     for (const auto& r : rows) {
         // Raw frames from a pipe: orv is mid-run while it stays open. At the
         // end, an encoder that holds every frame until the input ends keeps
@@ -416,16 +501,23 @@ TEST_F(CliMedia, SignalsStopPromptlyAndCleanUp) {
         const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - sent).count();
         if (!r.atEnd) close(fds[1]);
         const std::string err = sh(dir, "cat in.err").text;
-        // Only a signal that comes once the output is complete under its name lets the run end well.
+        // Only a signal that comes once the output is complete under its name
+        // lets the run end well; a run whose input is still open can't be.
         if (WIFEXITED(status) && WEXITSTATUS(status) == 0 && err.find("came after") != std::string::npos) {
+            EXPECT_TRUE(r.atEnd) << r.sig << " " << err;
             EXPECT_EQ(listing(dir), "out.mkv ");
+            EXPECT_EQ(probe(dir, "out.mkv", "-count_frames -show_entries stream=nb_read_frames"), "40\n");
             fs::remove(dir / "out.mkv");
+            ++late;
             continue;
         }
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == r.code) << r.sig << " status " << status << " " << err;
         EXPECT_LT(took, 0.5);
         EXPECT_EQ(listing(dir), "");
     }
+    // The drain outlasts the wait before the signal: some run must really be
+    // stopped in it.
+    EXPECT_LT(late, 3);
 }
 
 TEST_F(CliMedia, VersionAndHelp) {

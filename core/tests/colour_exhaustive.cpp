@@ -1,6 +1,7 @@
 // Every colour through every kernel set's colour paths against the colour
 // model: the luma byte of all 2^24 colours, and the rebuild of all 2^24
-// colours under every correction the core can produce. Too long for the unit
+// colours under every correction the core can produce, in rows of every
+// length with corrections that differ from pixel to pixel. Too long for the unit
 // tests; its own test in the native build, on all cores.
 //
 //   orv_colour_exhaustive [S_LOW S_HIGH]   (default -123 122)
@@ -37,7 +38,7 @@ std::vector<const KernelSet*> vector_sets() {
 }
 
 // One work item: red value `red` of the luma check (S unused), or the rebuild
-// of red values 0..255 under correction S.
+// of red values 0..255 under one rotation of the corrections.
 // The luma byte, and whether the luma numerator is a multiple of 1000.
 bool check_luma(const std::vector<const KernelSet*>& sets, uint32_t red, Mismatch& bad) {
     std::vector<uint32_t> words(kBlock);
@@ -60,26 +61,35 @@ bool check_luma(const std::vector<const KernelSet*>& sets, uint32_t red, Mismatc
 }
 
 // The rebuild from the words alone, and from the words with their luma rows
-// (the row denoise's way).
-bool check_rebuild(const std::vector<const KernelSet*>& sets, int32_t S, Mismatch& bad) {
+// (the row denoise's way), of red values 0..255 under item's corrections:
+// over the items each colour meets each correction once, and neighbours meet
+// different ones. The words go in rows of many lengths, so that every colour
+// also meets a row's tail.
+bool check_rebuild(const std::vector<const KernelSet*>& sets, int32_t item, int32_t lo, int32_t range, Mismatch& bad) {
     std::vector<uint32_t> words(kBlock), want(kBlock), got(kBlock);
-    std::vector<uint8_t> plane(kBlock), bits(kBlock / 8);
+    std::vector<uint8_t> plane(kBlock), bits(kBlock / 8 + 1);
     std::vector<int16_t> wide(kBlock);
-    const std::vector<int32_t> corrections(kBlock, S);
+    std::vector<int32_t> corrections(kBlock);
     for (uint32_t red = 0; red < 256; ++red) {
-        for (int32_t k = 0; k < kBlock; ++k) words[k] = red << 16 | static_cast<uint32_t>(k);
-        for (int32_t k = 0; k < kBlock; ++k) want[k] = orv::rebuild_xrgb(words[k], S);
+        for (int32_t k = 0; k < kBlock; ++k) {
+            words[k] = red << 16 | static_cast<uint32_t>(k);
+            corrections[k] = lo + static_cast<int32_t>((item + 7 * static_cast<int64_t>(k) + red) % range);
+            want[k] = orv::rebuild_xrgb(words[k], corrections[k]);
+        }
         for (const KernelSet* v : sets) {
             const orv::kernels::RowKernels& kernels = v->kernels;
-            kernels.luma_row(words.data(), kBlock, plane.data(), wide.data(), bits.data());
-            for (bool fromLuma : {false, true}) {
-                kernels.rebuild_row(words.data(), corrections.data(), kBlock, 0, got.data(),
-                                    fromLuma ? wide.data() : nullptr, fromLuma ? bits.data() : nullptr);
-                for (int32_t k = 0; k < kBlock; ++k)
-                    if (got[k] != want[k]) {
-                        bad = Mismatch{v, words[k], S, got[k], want[k]};
-                        return false;
-                    }
+            for (int32_t at = 0, piece = 0, count; at < kBlock; at += count, ++piece) {
+                count = std::min(kBlock - at, 1 + (item * 31 + piece * 17 + static_cast<int32_t>(red)) % 389);
+                kernels.luma_row(words.data() + at, count, plane.data(), wide.data(), bits.data());
+                for (bool fromLuma : {false, true}) {
+                    kernels.rebuild_row(words.data() + at, corrections.data() + at, count, 0, got.data(),
+                                        fromLuma ? wide.data() : nullptr, fromLuma ? bits.data() : nullptr);
+                    for (int32_t k = 0; k < count; ++k)
+                        if (got[k] != want[at + k]) {
+                            bad = Mismatch{v, words[at + k], corrections[at + k], got[k], want[at + k]};
+                            return false;
+                        }
+                }
             }
         }
     }
@@ -107,7 +117,7 @@ int main(int argc, char** argv) {
         Mismatch bad{};
         for (int64_t i; !failed && (i = next++) < items;) {
             const bool ok = i < 256 ? check_luma(sets, static_cast<uint32_t>(i), bad)
-                                    : check_rebuild(sets, lo + static_cast<int32_t>(i - 256), bad);
+                                    : check_rebuild(sets, static_cast<int32_t>(i - 256), lo, hi - lo + 1, bad);
             if (!ok) {
                 failed = true;
                 const std::lock_guard<std::mutex> g(lock);

@@ -226,36 +226,63 @@ int32_t random_correction(std::mt19937& rng) {
     }
 }
 
+// The colours where the integer rebuild can't be trusted and the model must
+// decide: luma numerators 299R + 587G + 114B that are multiples of 1000.
+std::vector<uint32_t> luma_multiples() {
+    std::vector<uint32_t> v;
+    for (uint32_t w = 0; w < (1u << 24); ++w)
+        if ((299 * (w >> 16) + 587 * (w >> 8 & 255) + 114 * (w & 255)) % 1000 == 0) v.push_back(w);
+    return v;
+}
+
 TEST(FastRoute, RebuildOfEveryColour) {
     std::mt19937 rng(12);
     const int32_t n = 1 << 16;
     std::vector<uint32_t> words(n), want(n), got(n + 1);
     std::vector<int32_t> S(n);
-    std::vector<uint8_t> plane(n), bits(n / 8);
+    std::vector<uint8_t> plane(n), bits(n / 8 + 1);
     std::vector<int16_t> wide(n);
+    const std::vector<uint32_t> multiples = luma_multiples();
     for (const KernelSet* v : sets_here())
         for (bool showNoise : {false, true})
             // Block 256: runs of pure greys (a path of their own), each level
-            // under 256 corrections.
-            for (uint32_t block = 0; block <= 256; block += showNoise ? 4 : 1) {
+            // under 256 corrections. Block 257: the luma multiples beside
+            // greys and other colours, each corrected by about its own luma
+            // (above it the integers are off by one), in rows of every length,
+            // so that they meet every lane and every row's tail.
+            for (uint32_t block = 0; block <= 257; block += showNoise && block < 256 ? 4 : 1) {
                 for (int32_t k = 0; k < n; ++k) {
                     const uint32_t grey = static_cast<uint32_t>(k & 255) * 0x010101u;
-                    words[k] = (block == 256 ? grey : block << 16 | static_cast<uint32_t>(k)) | (rng() << 24);
+                    uint32_t w = block == 256 ? grey : block << 16 | static_cast<uint32_t>(k);
                     S[k] = block == 256 ? (k >> 8) - 128 : random_correction(rng);
+                    if (block == 257) {
+                        const uint32_t pick = rng() % 8;
+                        w = pick < 5   ? multiples[rng() % multiples.size()]
+                            : pick < 7 ? static_cast<uint32_t>(rng() % 256) * 0x010101u
+                                       : static_cast<uint32_t>(rng()) & 0xFFFFFF;
+                        if (rng() % 4 != 0) S[k] = luma_byte(w) + static_cast<int32_t>(rng() % 5) - 2;
+                    }
+                    words[k] = w | (rng() << 24);
                     const uint32_t o = rebuild_xrgb(words[k], S[k]);
                     want[k] = showNoise ? show_noise_word(words[k], o) : o;
                 }
-                const int32_t count = n - static_cast<int32_t>(block % 7);
                 // From the words alone on every other block, from their luma rows on the rest.
-                const bool fromLuma = block == 256 ? !showNoise : block / (showNoise ? 4 : 1) % 2 == 1;
-                v->kernels.luma_row(words.data(), count, plane.data(), wide.data(), bits.data());
-                got[count] = 0xA5A5A5A5;
-                v->kernels.rebuild_row(words.data(), S.data(), count, showNoise, got.data(),
-                                                    fromLuma ? wide.data() : nullptr, fromLuma ? bits.data() : nullptr);
-                for (int32_t k = 0; k < count; ++k)
-                    ASSERT_EQ(got[k], want[k]) << v->name << std::hex << " word " << words[k] << std::dec
-                                               << " S " << S[k] << " showNoise " << showNoise << " fromLuma " << fromLuma;
-                ASSERT_EQ(got[count], 0xA5A5A5A5u) << "wrote past the end";
+                const bool fromLuma = block >= 256 ? !showNoise : block / (showNoise ? 4 : 1) % 2 == 1;
+                for (int32_t at = 0, count; at < n; at += count) {
+                    count = block == 257 ? std::min<int32_t>(n - at, 1 + static_cast<int32_t>(rng() % 100))
+                                         : n - static_cast<int32_t>(block % 7);
+                    v->kernels.luma_row(words.data() + at, count, plane.data(), wide.data(), bits.data());
+                    got[count] = 0xA5A5A5A5;
+                    v->kernels.rebuild_row(words.data() + at, S.data() + at, count, showNoise, got.data(),
+                                           fromLuma ? wide.data() : nullptr, fromLuma ? bits.data() : nullptr);
+                    for (int32_t k = 0; k < count; ++k)
+                        ASSERT_EQ(got[k], want[at + k])
+                            << v->name << std::hex << " word " << words[at + k] << std::dec << " S " << S[at + k]
+                            << " showNoise " << showNoise << " fromLuma " << fromLuma << " lane " << k << " of "
+                            << count;
+                    ASSERT_EQ(got[count], 0xA5A5A5A5u) << "wrote past the end";
+                    if (block < 257) break;
+                }
             }
 }
 
@@ -401,6 +428,8 @@ TEST(FastRoute, HostFramesMatchReference) {
                  "apart, destination below"},
                 {w, h, sp, sp, 0, "in place"},
                 {w, h, sp, -sp, 0, "in place, pitches of opposite sign"},
+                {w, h, sp, sp + (sp < 0 ? -8 : 8), 0, "in place, destination rows farther apart"},
+                {w, h, sp + (sp < 0 ? -8 : 8), -sp, 0, "in place, destination rows closer, flipped"},
                 {w, h, sp, sp, asp, "destination one row up"},
                 {w, h, sp, -sp, -asp, "destination one row down, flipped"},
                 {w, h, sp, sp, 4, "destination one pixel on"},

@@ -209,12 +209,15 @@ TEST(GpuRoute, BuffersFollowTheFrameSize) {
 
 // Frames that no GPU work follows: pass-through touches neither the GPU nor
 // the noise estimate, and an empty frame goes to the CPU route without a
-// driver call.
+// driver call. A second start without an end keeps the context it has.
 TEST(GpuRoute, FramesWithoutGpuWork) {
     GpuModule g;
     HostInstance in(g.m.host);
     TestFrame src(20, 12, 80), dst(20, 12, 80);
     ASSERT_NO_FATAL_FAILURE(init_and_start(in, src, dst));
+    const auto* context = in.fields().gpu;
+    ASSERT_EQ(in.start(src, dst), 0);
+    EXPECT_EQ(in.fields().gpu, context);
     in.fields().noiseSigma = 4.0f;
 
     in.fields().disable = 1;

@@ -104,8 +104,26 @@ struct Fake {
     int faults = 0;
 };
 
+// Failures planned before the process starts, for tests that run a program
+// over the fake: FAKE_CUDA_FAIL=entry:nth:status[,entry:nth:status...].
+void plan_from_environment(Fake& f) {
+    const char* list = std::getenv("FAKE_CUDA_FAIL");
+    for (const char* p = list; p != nullptr && *p != '\0';) {
+        const char* end = std::strchr(p, ',');
+        const std::string item(p, end != nullptr ? end : p + std::strlen(p));
+        const size_t a = item.find(':'), b = item.rfind(':');
+        if (a != std::string::npos && b > a)
+            f.plans.push_back(Plan{item.substr(0, a), std::atoi(item.c_str() + a + 1), std::atoi(item.c_str() + b + 1)});
+        p = end != nullptr ? end + 1 : nullptr;
+    }
+}
+
 Fake& fake() {
-    static Fake* f = new Fake;  // lives to the very end of the process
+    static Fake* f = [] {
+        auto* made = new Fake;  // lives to the very end of the process
+        plan_from_environment(*made);
+        return made;
+    }();
     return *f;
 }
 

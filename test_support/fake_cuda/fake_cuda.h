@@ -12,7 +12,9 @@ extern "C" {
 void fake_cuda_reset(void);
 // The nth call (1-based, counted from the last reset) of the entry, by its
 // exported name such as "cuMemAllocPitch_v2", returns `status` and does
-// nothing else. nth <= 0 fails every call from now on.
+// nothing else. nth <= 0 fails every call from now on. A program run over
+// the fake plans its failures in FAKE_CUDA_FAIL=entry:nth:status[,...],
+// counted from the start (and gone at the first reset).
 void fake_cuda_fail_call(const char* entry, int nth, int status);
 // Calls of the entry since the last reset.
 int fake_cuda_calls(const char* entry);
