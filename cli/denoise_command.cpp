@@ -168,7 +168,8 @@ struct Run {
     Workers workers;
     std::optional<bool> fields;
     std::vector<std::string> notes;
-    Pipeline p;
+    PipelinePtr p;
+    PipelineOutcome done;  // once the pipeline has ended
     Progress progress;
 };
 
@@ -182,7 +183,7 @@ std::string depth_note(const VideoShape& shape) {
 
 int open_input(Run& r, const Options& o) {
     r.in.libav.stop = &signal_flag();
-    r.in.stopping = [&r] { return r.p.stopping(); };
+    r.in.stopping = [&r] { return r.p != nullptr && pipeline_stopping(*r.p); };
     std::string error;
     if (!input_open(r.in, o, error)) return fail(kBadInput, error);
     if (const std::string n = depth_note(r.in.shape); !n.empty() && r.in.source != nullptr) r.notes.push_back(n);
@@ -254,19 +255,20 @@ void stop_if_signalled(Run& r, const Options& o) {
 }
 
 void run_pipeline(Run& r, const Options& o) {
-    r.p.in = &r.in;
-    r.p.out = &r.out;
-    r.p.signal = &signal_flag();
-    r.p.alpha = output_keeps_alpha(r.out, r.in.shape.format);
-    r.p.onePicture = output_single_picture(r.out);
-    r.p.maxInFlight = r.workers.size() * 2 + 2;
+    r.p = pipeline_make({.in = &r.in,
+                         .out = &r.out,
+                         .alpha = output_keeps_alpha(r.out, r.in.shape.format),
+                         .onePicture = output_single_picture(r.out),
+                         .signal = &signal_flag(),
+                         .maxInFlight = r.workers.size() * 2 + 2});
     r.progress.enabled = !o.quiet && isatty(2);
     r.progress.total = r.in.kind->frame_count(r.in);
-    std::vector<std::thread> threads = pipeline_start(r.p, r.workers);
-    pipeline_write(r.p, r.progress);
+    std::vector<std::thread> threads = pipeline_start(*r.p, r.workers);
+    pipeline_write(*r.p, r.progress);
     stop_if_signalled(r, o);
     for (auto& t : threads) t.join();
     for (auto& w : r.workers) module_end(*w->host);
+    r.done = pipeline_outcome(*r.p);
     stop_if_signalled(r, o);
 }
 
@@ -276,7 +278,7 @@ int finish_output(Run& r, const Options& o) {
     const bool tailStop = !r.partial.sequence;
     r.out.sink.onPacket = [&r](int64_t n) { progress_update(r.progress, n); };
     const bool finished = r.out.kind->finish(r.out, error);
-    progress_update(r.progress, output_frames_done(r.out, r.p.written), true);
+    progress_update(r.progress, output_frames_done(r.out, r.done.written), true);
     progress_clear(r.progress);
     if (tailStop && !signals_disarm_tail_stop())
         for (;;) pause();  // the handler is removing the file and ending the run
@@ -286,7 +288,7 @@ int finish_output(Run& r, const Options& o) {
     // With --force a sequence replaces the one there: the older one's files
     // past the new end would read as part of it.
     if (r.partial.sequence)
-        if (const auto gone = remove_past(o.output, r.p.written); !gone.empty())
+        if (const auto gone = remove_past(o.output, r.done.written); !gone.empty())
             note(o, "removed " + name_some(gone) + ": files of " + o.output + " past its new last frame");
     // From here the output is complete, closed and under its name: a
     // signal now stops nothing, and the exit says what is on disk.
@@ -296,7 +298,7 @@ int finish_output(Run& r, const Options& o) {
 }
 
 // Each reason the GPU route gave for leaving frames to the CPU route, once.
-void note_declines(const Options& o, const Pipeline& p) {
+void note_declines(const Options& o, const PipelineOutcome& p) {
     for (const auto& [reason, frames] : p.declines) {
         const size_t space = reason.rfind(' ');
         note(o, "the GPU route declined " + std::to_string(frames) + " frame" + (frames == 1 ? "" : "s") + ": " +
@@ -323,19 +325,19 @@ int denoise(const Options& o, const std::string& defaultModulePath) {
     if (const int c = start_workers(r, o, std::move(host)); c != kDone) return c;
     for (const auto& n : r.notes) note(o, n);
     run_pipeline(r, o);
-    if (!r.p.failure.empty()) return (progress_clear(r.progress), fail(r.p.failureCode, r.p.failure));
-    if (o.verbose) note_declines(o, r.p);
+    if (!r.done.failure.empty()) return (progress_clear(r.progress), fail(r.done.failureCode, r.done.failure));
+    if (o.verbose) note_declines(o, r.done);
     const std::string damage = r.in.kind->damage(r.in);
-    if (r.p.written == 0)
+    if (r.done.written == 0)
         return progress_clear(r.progress), fail(kBadInput, !damage.empty() ? damage : "no frames in " + (o.input == "-" ? std::string("the input") : o.input));
     if (const int c = finish_output(r, o); c != kDone) return c;
-    if (r.p.moreThanOne) note(o, o.output + " holds one picture: the first frame was written");
+    if (r.done.moreThanOne) note(o, o.output + " holds one picture: the first frame was written");
     if (const std::string t = output_timing_note(r.out); !t.empty()) note(o, t);
     if (!o.quiet)
-        std::fprintf(stderr, "%s\n", format_summary(r.p.written, r.in.shape.width, r.in.shape.height,
-                                                    progress_seconds(r.progress), route_summary(r.p)).c_str());
+        std::fprintf(stderr, "%s\n", format_summary(r.done.written, r.in.shape.width, r.in.shape.height,
+                                                    progress_seconds(r.progress), r.done.routes).c_str());
     if (damage.empty()) return kDone;
-    std::fprintf(stderr, "orv: %s; %lld frames were written\n", damage.c_str(), static_cast<long long>(r.p.written));
+    std::fprintf(stderr, "orv: %s; %lld frames were written\n", damage.c_str(), static_cast<long long>(r.done.written));
     return kDamagedInput;
 }
 
