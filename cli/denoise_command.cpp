@@ -19,13 +19,13 @@ extern "C" {
 }
 
 #include "cli/cpu_count.h"
-#include "cli/input.h"
+#include "cli/input/input.h"
 #include "cli/module_host.h"
-#include "cli/output.h"
-#include "cli/partial_output.h"
+#include "cli/output/output.h"
+#include "cli/output/partial_output.h"
+#include "cli/output/sequence_files.h"
 #include "cli/pipeline.h"
 #include "cli/progress.h"
-#include "cli/sequence_files.h"
 #include "cli/signals.h"
 #include "core/filter_instance.h"
 

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "cli/frame_job.h"
-#include "cli/input.h"
-#include "cli/output.h"
+#include "cli/input/input.h"
+#include "cli/output/output.h"
 #include "cli/progress.h"
 
 namespace orv::cli {

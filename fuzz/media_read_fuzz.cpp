@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/media.h"
+#include "cli/frames/media.h"
 #include "test_support/fail.h"
 
 namespace {

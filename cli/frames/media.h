@@ -18,7 +18,7 @@ extern "C" {
 #include <utility>
 #include <vector>
 
-#include "cli/input_libav.h"
+#include "cli/input/input_libav.h"
 
 namespace orv::cli {
 

@@ -15,9 +15,9 @@ extern "C" {
 #include <libavutil/pixdesc.h>
 }
 
-#include "cli/container_fit.h"
-#include "cli/media.h"
-#include "cli/output_libav.h"
+#include "cli/frames/media.h"
+#include "cli/output/container_fit.h"
+#include "cli/output/output_libav.h"
 
 namespace orv::cli {
 
