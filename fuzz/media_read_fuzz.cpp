@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/frames/media.h"
+#include "cli/input/input_libav.h"
 #include "test_support/fail.h"
 
 namespace {
