@@ -4,9 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -21,13 +19,14 @@ extern "C" {
 }
 
 #include "cli/cpu_count.h"
-#include "cli/input.h"
+#include "cli/input/input.h"
 #include "cli/module_host.h"
-#include "cli/output.h"
-#include "cli/partial_output.h"
+#include "cli/output/output.h"
+#include "cli/output/partial_output.h"
+#include "cli/output/sequence_files.h"
 #include "cli/pipeline.h"
 #include "cli/progress.h"
-#include "cli/sequence_files.h"
+#include "cli/signals.h"
 #include "core/filter_instance.h"
 
 namespace orv::cli {
@@ -36,61 +35,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The signal that stopped the run, 0 while running. Every loop of every
-// thread looks at it, and libav's blocking reads through their interrupt hook.
-std::atomic<int> gSignal{0};
-
-std::string stopped_line(int sig, const std::string& output) {
-    return std::string("orv: stopped by ") + strsignal(sig) + "; " +
-           (output == "-" ? "the output is incomplete" : output + " was not written") + "\n";
-}
-
-// The run's threads may sit in one encoder or libav call for longer than a
-// stop may take: from the moment the output's hidden file is named until it
-// is moved into place, the handler ends the run itself, with only
-// async-signal-safe calls on text made before. A sequence's hidden folder
-// can't be removed that way: its runs stop through the flag.
-struct TailStop {
-    std::atomic<int> state{0};  // 1 armed; 2 a handler is ending the run
-    bool disarm() {  // false when a handler has taken over
-        int armed = 1;
-        return state.compare_exchange_strong(armed, 0);
-    }
-    char tempFile[4096] = {};  // empty for raw output
-    std::string lines[3];      // SIGHUP, SIGINT, SIGTERM
-    static int slot(int sig) { return sig == SIGHUP ? 0 : sig == SIGINT ? 1 : 2; }
-};
-TailStop gTail;
-
-void on_signal(int sig) {
-    gSignal.store(sig);
-    int armed = 1;
-    if (!gTail.state.compare_exchange_strong(armed, 2)) return;
-    if (gTail.tempFile[0] != '\0') unlink(gTail.tempFile);
-    const std::string& line = gTail.lines[TailStop::slot(sig)];
-    [[maybe_unused]] const ssize_t n = write(2, line.data(), line.size());
-    _exit(128 + sig);
-}
-
-void arm_tail_stop(const std::string& output, const std::string& tempFile) {
-    const std::string overBar = isatty(2) ? "\r\033[K" : "";  // a progress bar may be on the line
-    for (int sig : {SIGHUP, SIGINT, SIGTERM}) gTail.lines[TailStop::slot(sig)] = overBar + stopped_line(sig, output);
-    std::snprintf(gTail.tempFile, sizeof gTail.tempFile, "%s", tempFile.c_str());
-    gTail.state.store(1);
-}
-
-// Says what a signal left behind; the exit code for it.
-int run_denoise_stopped(const std::string& output) {
-    const int sig = gSignal.load();
-    std::fputs(stopped_line(sig, output).c_str(), stderr);
-    std::fflush(stderr);
-    return 128 + sig;
-}
-
 // After a signal, a failure on the way out is the signal's doing: the
 // stopped line says so instead (run_denoise).
 int fail(int code, const std::string& message) {
-    if (gSignal.load() == 0) std::fprintf(stderr, "orv: %s\n", message.c_str());
+    if (signal_received() == 0) std::fprintf(stderr, "orv: %s\n", message.c_str());
     return code;
 }
 
@@ -203,15 +151,6 @@ bool apply_settings(ModuleHost& host, const Options& o, std::optional<bool> fiel
     return true;
 }
 
-void catch_signals() {
-    struct sigaction sa {};
-    sa.sa_handler = on_signal;
-    sigemptyset(&sa.sa_mask);
-    for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaction(sig, &sa, nullptr);
-    std::signal(SIGPIPE, SIG_IGN);
-    std::signal(SIGXFSZ, SIG_IGN);  // a file size limit shows as a write error
-}
-
 // Further instances live in the module the first one loaded: they go first.
 struct Workers : std::vector<std::unique_ptr<Worker>> {
     ~Workers() {
@@ -229,7 +168,8 @@ struct Run {
     Workers workers;
     std::optional<bool> fields;
     std::vector<std::string> notes;
-    Pipeline p;
+    PipelinePtr p;
+    PipelineOutcome done;  // once the pipeline has ended
     Progress progress;
 };
 
@@ -242,8 +182,8 @@ std::string depth_note(const VideoShape& shape) {
 }
 
 int open_input(Run& r, const Options& o) {
-    r.in.libav.stop = &gSignal;
-    r.in.stopping = [&r] { return r.p.stopping(); };
+    r.in.libav.stop = &signal_flag();
+    r.in.stopping = [&r] { return r.p != nullptr && pipeline_stopping(*r.p); };
     std::string error;
     if (!input_open(r.in, o, error)) return fail(kBadInput, error);
     if (const std::string n = depth_note(r.in.shape); !n.empty() && r.in.source != nullptr) r.notes.push_back(n);
@@ -254,14 +194,14 @@ int open_input(Run& r, const Options& o) {
 int open_output(Run& r, const Options& o) {
     r.out.kind = &output_pick(o);
     r.out.name = o.output;
-    r.out.sink.stop = &gSignal;
+    r.out.sink.stop = &signal_flag();
     std::string error;
     if (!r.out.kind->writesXrgb) {
         r.partial.make(o.output);
         if (!r.partial.prepare(error)) return fail(kFailed, error);
     }
-    if (!r.partial.sequence) arm_tail_stop(o.output, r.partial.writePath);
-    if (gSignal.load() != 0) return fail(kFailed, "stopped");  // one that came before the handler could act
+    if (!r.partial.sequence) signals_arm_tail_stop(o.output, r.partial.writePath);
+    if (signal_received() != 0) return fail(kFailed, "stopped");  // one that came before the handler could act
     if (!r.out.kind->open(r.out, r.in, o, r.partial.writePath, r.notes, error)) return fail(kBadInput, error);
     return kDone;
 }
@@ -308,26 +248,27 @@ int start_workers(Run& r, const Options& o, ModuleHostPtr first) {
 // partial output goes first, and the process ends at once with every
 // thread: one that a blocking read in the kernel holds, the encoder's.
 void stop_if_signalled(Run& r, const Options& o) {
-    if (gSignal.load() == 0) return;
+    if (signal_received() == 0) return;
     progress_clear(r.progress);
     r.partial.discard();
-    _exit(run_denoise_stopped(o.output));
+    _exit(signals_report_stop(o.output));
 }
 
 void run_pipeline(Run& r, const Options& o) {
-    r.p.in = &r.in;
-    r.p.out = &r.out;
-    r.p.signal = &gSignal;
-    r.p.alpha = output_keeps_alpha(r.out, r.in.shape.format);
-    r.p.onePicture = output_single_picture(r.out);
-    r.p.maxInFlight = r.workers.size() * 2 + 2;
+    r.p = pipeline_make({.in = &r.in,
+                         .out = &r.out,
+                         .alpha = output_keeps_alpha(r.out, r.in.shape.format),
+                         .onePicture = output_single_picture(r.out),
+                         .signal = &signal_flag(),
+                         .maxInFlight = r.workers.size() * 2 + 2});
     r.progress.enabled = !o.quiet && isatty(2);
     r.progress.total = r.in.kind->frame_count(r.in);
-    std::vector<std::thread> threads = pipeline_start(r.p, r.workers);
-    pipeline_write(r.p, r.progress);
+    std::vector<std::thread> threads = pipeline_start(*r.p, r.workers);
+    pipeline_write(*r.p, r.progress);
     stop_if_signalled(r, o);
     for (auto& t : threads) t.join();
     for (auto& w : r.workers) module_end(*w->host);
+    r.done = pipeline_outcome(*r.p);
     stop_if_signalled(r, o);
 }
 
@@ -337,9 +278,9 @@ int finish_output(Run& r, const Options& o) {
     const bool tailStop = !r.partial.sequence;
     r.out.sink.onPacket = [&r](int64_t n) { progress_update(r.progress, n); };
     const bool finished = r.out.kind->finish(r.out, error);
-    progress_update(r.progress, output_frames_done(r.out, r.p.written), true);
+    progress_update(r.progress, output_frames_done(r.out, r.done.written), true);
     progress_clear(r.progress);
-    if (tailStop && !gTail.disarm())
+    if (tailStop && !signals_disarm_tail_stop())
         for (;;) pause();  // the handler is removing the file and ending the run
     stop_if_signalled(r, o);
     if (!finished) return fail(kFailed, "cannot write " + o.output + ": " + error);
@@ -347,17 +288,17 @@ int finish_output(Run& r, const Options& o) {
     // With --force a sequence replaces the one there: the older one's files
     // past the new end would read as part of it.
     if (r.partial.sequence)
-        if (const auto gone = remove_past(o.output, r.p.written); !gone.empty())
+        if (const auto gone = remove_past(o.output, r.done.written); !gone.empty())
             note(o, "removed " + name_some(gone) + ": files of " + o.output + " past its new last frame");
     // From here the output is complete, closed and under its name: a
     // signal now stops nothing, and the exit says what is on disk.
-    if (gSignal.load() != 0)
-        note(o, std::string(strsignal(gSignal.load())) + " came after " + o.output + " was complete; it is kept");
+    if (signal_received() != 0)
+        note(o, std::string(strsignal(signal_received())) + " came after " + o.output + " was complete; it is kept");
     return kDone;
 }
 
 // Each reason the GPU route gave for leaving frames to the CPU route, once.
-void note_declines(const Options& o, const Pipeline& p) {
+void note_declines(const Options& o, const PipelineOutcome& p) {
     for (const auto& [reason, frames] : p.declines) {
         const size_t space = reason.rfind(' ');
         note(o, "the GPU route declined " + std::to_string(frames) + " frame" + (frames == 1 ? "" : "s") + ": " +
@@ -376,7 +317,7 @@ int denoise(const Options& o, const std::string& defaultModulePath) {
     if (!host) return fail(kFailed, error);
     // Signals are caught from here on: every thread looks at the flag, and
     // the temporary output is removed on the way out.
-    catch_signals();
+    signals_catch();
     Run r;
     if (const int c = open_input(r, o); c != kDone) return c;
     if (!apply_settings(*host, o, r.fields, error)) return fail(kBadInput, error);
@@ -384,29 +325,29 @@ int denoise(const Options& o, const std::string& defaultModulePath) {
     if (const int c = start_workers(r, o, std::move(host)); c != kDone) return c;
     for (const auto& n : r.notes) note(o, n);
     run_pipeline(r, o);
-    if (!r.p.failure.empty()) return (progress_clear(r.progress), fail(r.p.failureCode, r.p.failure));
-    if (o.verbose) note_declines(o, r.p);
+    if (!r.done.failure.empty()) return (progress_clear(r.progress), fail(r.done.failureCode, r.done.failure));
+    if (o.verbose) note_declines(o, r.done);
     const std::string damage = r.in.kind->damage(r.in);
-    if (r.p.written == 0)
+    if (r.done.written == 0)
         return progress_clear(r.progress), fail(kBadInput, !damage.empty() ? damage : "no frames in " + (o.input == "-" ? std::string("the input") : o.input));
     if (const int c = finish_output(r, o); c != kDone) return c;
-    if (r.p.moreThanOne) note(o, o.output + " holds one picture: the first frame was written");
+    if (r.done.moreThanOne) note(o, o.output + " holds one picture: the first frame was written");
     if (const std::string t = output_timing_note(r.out); !t.empty()) note(o, t);
     if (!o.quiet)
-        std::fprintf(stderr, "%s\n", format_summary(r.p.written, r.in.shape.width, r.in.shape.height,
-                                                    progress_seconds(r.progress), route_summary(r.p)).c_str());
+        std::fprintf(stderr, "%s\n", format_summary(r.done.written, r.in.shape.width, r.in.shape.height,
+                                                    progress_seconds(r.progress), r.done.routes).c_str());
     if (damage.empty()) return kDone;
-    std::fprintf(stderr, "orv: %s; %lld frames were written\n", damage.c_str(), static_cast<long long>(r.p.written));
+    std::fprintf(stderr, "orv: %s; %lld frames were written\n", damage.c_str(), static_cast<long long>(r.done.written));
     return kDamagedInput;
 }
 
 }  // namespace
 
 int run_denoise(const Options& o, const std::string& defaultModulePath) {
-    gSignal.store(0);
+    signals_reset();
     const int code = denoise(o, defaultModulePath);
     // 0 and 3 mean the output is complete under its name, whenever a signal came.
-    return code == kDone || code == kDamagedInput || gSignal.load() == 0 ? code : run_denoise_stopped(o.output);
+    return code == kDone || code == kDamagedInput || signal_received() == 0 ? code : signals_report_stop(o.output);
 }
 
 }  // namespace orv::cli

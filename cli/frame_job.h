@@ -8,7 +8,7 @@ extern "C" {
 #include <cstdint>
 #include <vector>
 
-#include "cli/media.h"
+#include "cli/frames/media.h"
 #include "cli/module_host.h"
 
 namespace orv::cli {

@@ -1,14 +1,52 @@
 #include "cli/pipeline.h"
 
 #include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
 
 #include "core/filter_instance.h"
 
 namespace orv::cli {
 
-Pipeline::~Pipeline() {
-    for (auto& i : items) av_packet_free(&i.pkt);
+// What the writer takes next, in reading order: a frame or a copied packet.
+struct Item {
+    std::shared_ptr<Job> job;
+    AVPacket* pkt = nullptr;
+};
+
+struct Pipeline {
+    PipelineSettings settings;
+    std::mutex m;
+    std::condition_variable changed;
+    std::deque<Item> items;                 // for the writer, in order
+    std::deque<std::shared_ptr<Job>> todo;  // for the workers
+    size_t inFlight = 0;                    // frames read and not yet written
+    bool readerDone = false;
+    std::atomic<int> stop{0};  // a failure or a signal: every thread leaves
+    std::string failure;
+    int failureCode = kFailed;
+    std::atomic<int64_t> routes[3] = {0, 0, 0};
+    std::map<std::string, int64_t> declines;  // under m
+    std::atomic<bool> moreThanOne{false};
+    int64_t written = 0;
+
+    ~Pipeline() {
+        for (auto& i : items) av_packet_free(&i.pkt);
+    }
+    void fail_with(int code, const std::string& text);
+    bool stopping() const { return stop.load() != 0 || (settings.signal != nullptr && settings.signal->load() != 0); }
+};
+
+void PipelineDeleter::operator()(Pipeline* p) const noexcept { delete p; }
+
+PipelinePtr pipeline_make(const PipelineSettings& settings) {
+    PipelinePtr p(new Pipeline);
+    p->settings = settings;
+    return p;
 }
+
+bool pipeline_stopping(const Pipeline& p) { return p.stopping(); }
 
 void Pipeline::fail_with(int code, const std::string& text) {
     {
@@ -21,8 +59,6 @@ void Pipeline::fail_with(int code, const std::string& text) {
     stop.store(1);
     changed.notify_all();
 }
-
-bool Pipeline::stopping() const { return stop.load() != 0 || (signal != nullptr && signal->load() != 0); }
 
 namespace {
 
@@ -52,14 +88,14 @@ void filter_frame(Worker& w, Job& job, Pipeline& p) {
     const ptrdiff_t pitch = static_cast<ptrdiff_t>(width) * 4;
     const uint32_t* src = w.src.data();
     ptrdiff_t srcPitch = pitch;
-    if (job.in->format == AV_PIX_FMT_BGR0 || (p.alpha && job.in->format == AV_PIX_FMT_BGRA)) {
+    if (job.in->format == AV_PIX_FMT_BGR0 || (p.settings.alpha && job.in->format == AV_PIX_FMT_BGRA)) {
         src = reinterpret_cast<const uint32_t*>(job.in->data[0]);
         srcPitch = job.in->linesize[0];
-    } else if (!w.toXrgb.convert(job.in, w.src.data(), pitch, p.alpha)) {
+    } else if (!w.toXrgb.convert(job.in, w.src.data(), pitch, p.settings.alpha)) {
         return p.fail_with(kFailed, "cannot convert the frames' pixel format to XRGB");
     }
     uint32_t* dst = w.dst.data();
-    if (p.out->kind->writesXrgb) {
+    if (p.settings.out->kind->writesXrgb) {
         job.xrgb.resize(static_cast<size_t>(width) * height);
         dst = job.xrgb.data();
     }
@@ -71,9 +107,10 @@ void filter_frame(Worker& w, Job& job, Pipeline& p) {
         std::lock_guard<std::mutex> g(p.m);
         ++p.declines[std::string(fi.gpuDeclineCall) + " " + std::to_string(fi.gpuDeclineStatus)];
     }
-    if (p.alpha) keep_alpha(src, srcPitch, dst, width, height);
+    if (p.settings.alpha) keep_alpha(src, srcPitch, dst, width, height);
     std::string error;
-    if (!p.out->kind->prepare(*p.out, w, job, dst, p.alpha, error)) p.fail_with(kFailed, error);
+    Output& out = *p.settings.out;
+    if (!out.kind->prepare(out, w, job, dst, p.settings.alpha, error)) p.fail_with(kFailed, error);
 }
 
 void worker_loop(Worker& w, Pipeline& p) {
@@ -98,7 +135,7 @@ void worker_loop(Worker& w, Pipeline& p) {
 bool push(Pipeline& p, Item item) {
     const bool isFrame = item.job != nullptr;
     std::unique_lock<std::mutex> l(p.m);
-    if (isFrame && !wait(p, l, [&] { return p.inFlight < p.maxInFlight; })) return false;
+    if (isFrame && !wait(p, l, [&] { return p.inFlight < p.settings.maxInFlight; })) return false;
     if (isFrame) {
         ++p.inFlight;
         p.todo.push_back(item.job);
@@ -125,20 +162,20 @@ bool read_one(Pipeline& p, AVPacket* pkt, int64_t& n) {
     job->in = av_frame_alloc();
     if (job->in == nullptr) return (p.fail_with(kFailed, "out of memory"), false);
     std::string error;
-    const SourceItem what = p.in->kind->next(*p.in, job->in, pkt, error);
+    const SourceItem what = p.settings.in->kind->next(*p.settings.in, job->in, pkt, error);
     if (what == SourceItem::End) return false;
     if (what == SourceItem::Error) {
-        if (!p.stopping()) p.fail_with(p.in->badInput ? kBadInput : kFailed, error);
+        if (!p.stopping()) p.fail_with(p.settings.in->badInput ? kBadInput : kFailed, error);
         return false;
     }
     if (what == SourceItem::Packet) return pass_packet(p, pkt);
     const AVFrame* f = job->in;
-    if (f->width != p.in->shape.width || f->height != p.in->shape.height) {
+    if (f->width != p.settings.in->shape.width || f->height != p.settings.in->shape.height) {
         p.fail_with(kFailed, "the video's frame size changes at frame " + std::to_string(n) + " (" + std::to_string(f->width) +
                                  "x" + std::to_string(f->height) + "); orv keeps one size");
         return false;
     }
-    if (p.onePicture && n == 1) {
+    if (p.settings.onePicture && n == 1) {
         p.moreThanOne = true;
         return false;
     }
@@ -189,17 +226,19 @@ void pipeline_write(Pipeline& p, Progress& progress) {
     std::string error;
     for (Item item; take_item(p, item);) {
         if (item.pkt != nullptr) {
-            const bool ok = p.out->kind->write_copy(*p.out, *p.in, item.pkt, error);
+            const bool ok = p.settings.out->kind->write_copy(*p.settings.out, *p.settings.in, item.pkt, error);
             av_packet_free(&item.pkt);
             if (!ok) return p.fail_with(kFailed, error);
             continue;
         }
         if (p.stopping()) return;
-        if (!p.out->kind->write_frame(*p.out, *item.job, error)) return p.fail_with(kFailed, error);
+        if (!p.settings.out->kind->write_frame(*p.settings.out, *item.job, error)) return p.fail_with(kFailed, error);
         item.job.reset();
-        progress_update(progress, output_frames_done(*p.out, ++p.written));
+        progress_update(progress, output_frames_done(*p.settings.out, ++p.written));
     }
 }
+
+namespace {
 
 std::string route_summary(const Pipeline& p) {
     const char* names[3] = {"pass-through", "CPU", "GPU"};
@@ -211,6 +250,17 @@ std::string route_summary(const Pipeline& p) {
         s += std::string(names[r]) + " " + std::to_string(n);
     }
     return s.empty() ? "none" : s;
+}
+
+}  // namespace
+
+PipelineOutcome pipeline_outcome(const Pipeline& p) {
+    return {.failure = p.failure,
+            .failureCode = p.failureCode,
+            .written = p.written,
+            .moreThanOne = p.moreThanOne.load(),
+            .declines = p.declines,
+            .routes = route_summary(p)};
 }
 
 }  // namespace orv::cli

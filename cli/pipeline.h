@@ -3,18 +3,16 @@
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
-#include <deque>
+#include <cstdint>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "cli/frame_job.h"
-#include "cli/input.h"
-#include "cli/output.h"
+#include "cli/input/input.h"
+#include "cli/output/output.h"
 #include "cli/progress.h"
 
 namespace orv::cli {
@@ -22,43 +20,26 @@ namespace orv::cli {
 // orv's exit statuses other than a signal's.
 enum ExitStatus { kDone = 0, kFailed = 1, kBadInput = 2, kDamagedInput = 3 };
 
-// What the writer takes next, in reading order: a frame or a copied packet.
-struct Item {
-    std::shared_ptr<Job> job;
-    AVPacket* pkt = nullptr;
-};
-
-struct Pipeline {
+struct PipelineSettings {
     Input* in = nullptr;
     Output* out = nullptr;
     bool alpha = false;       // the input's alpha rides in the top byte to the output
     bool onePicture = false;  // the output takes one frame only
-    const std::atomic<int>* signal = nullptr;
-
-    std::mutex m;
-    std::condition_variable changed;
-    std::deque<Item> items;                 // for the writer, in order
-    std::deque<std::shared_ptr<Job>> todo;  // for the workers
-    size_t inFlight = 0;                    // frames read and not yet written
-    size_t maxInFlight = 4;
-    bool readerDone = false;
-    std::atomic<int> stop{0};  // a failure or a signal: every thread leaves
-    std::string failure;
-    int failureCode = kFailed;
-    std::atomic<int64_t> routes[3] = {0, 0, 0};
-    // Frames the GPU route declined, by the driver call that failed and its
-    // status ("cuMemcpy2DAsync 700"); under m.
-    std::map<std::string, int64_t> declines;
-    std::atomic<bool> moreThanOne{false};
-    int64_t written = 0;
-
-    Pipeline() = default;
-    Pipeline(const Pipeline&) = delete;
-    Pipeline& operator=(const Pipeline&) = delete;
-    ~Pipeline();
-    void fail_with(int code, const std::string& text);
-    bool stopping() const;
+    const std::atomic<int>* signal = nullptr;  // every thread leaves when it is set
+    size_t maxInFlight = 4;                    // frames read and not yet written
 };
+
+// Its lock, queues and counters are the threads' own.
+struct Pipeline;
+struct PipelineDeleter {
+    void operator()(Pipeline* p) const noexcept;
+};
+using PipelinePtr = std::unique_ptr<Pipeline, PipelineDeleter>;
+
+PipelinePtr pipeline_make(const PipelineSettings& settings);
+
+// A failure or a signal: every thread leaves, and reads give up.
+bool pipeline_stopping(const Pipeline& p);
 
 // Starts the reader and one thread per worker.
 std::vector<std::thread> pipeline_start(Pipeline& p, std::vector<std::unique_ptr<Worker>>& workers);
@@ -66,7 +47,17 @@ std::vector<std::thread> pipeline_start(Pipeline& p, std::vector<std::unique_ptr
 // The writer, on the calling thread, until every item is written, a failure or a signal.
 void pipeline_write(Pipeline& p, Progress& progress);
 
-// "GPU 118, CPU 2": how many frames took each route.
-std::string route_summary(const Pipeline& p);
+// What the run came to, once its threads have ended.
+struct PipelineOutcome {
+    std::string failure;  // the first one; empty when none
+    int failureCode = kFailed;
+    int64_t written = 0;
+    bool moreThanOne = false;  // a one-picture output had more frames to take
+    // Frames the GPU route declined, by the driver call that failed and its
+    // status ("cuMemcpy2DAsync 700").
+    std::map<std::string, int64_t> declines;
+    std::string routes;  // "GPU 118, CPU 2": how many frames took each route
+};
+PipelineOutcome pipeline_outcome(const Pipeline& p);
 
 }  // namespace orv::cli

@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/media.h"
+#include "cli/frames/media.h"
+#include "cli/input/input_libav.h"
 #include "test_support/fail.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "cli/sequence_files.h"
+#include "cli/output/sequence_files.h"
 
 namespace orv::cli {
 namespace {

@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "cli/yuv_to_xrgb.h"
+#include "cli/frames/yuv_to_xrgb.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "cli/output_libav.h"
+#include "cli/output/output_libav.h"
 
-#include "cli/media.h"
+#include "cli/frames/media.h"
 
 namespace orv::cli {
 

@@ -1,4 +1,4 @@
-#include "cli/container_fit.h"
+#include "cli/output/container_fit.h"
 
 #include <initializer_list>
 

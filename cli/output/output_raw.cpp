@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "cli/output.h"
+#include "cli/output/output.h"
 
 namespace orv::cli {
 

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "cli/frame_job.h"
-#include "cli/input.h"
+#include "cli/input/input.h"
 #include "cli/options.h"
-#include "cli/output_libav.h"
+#include "cli/output/output_libav.h"
 
 namespace orv::cli {
 

@@ -15,9 +15,9 @@ extern "C" {
 #include <libavutil/pixdesc.h>
 }
 
-#include "cli/container_fit.h"
-#include "cli/media.h"
-#include "cli/output_libav.h"
+#include "cli/frames/media.h"
+#include "cli/output/container_fit.h"
+#include "cli/output/output_libav.h"
 
 namespace orv::cli {
 
@@ -495,8 +495,8 @@ bool add_copied_streams(Sink& k, const AVOutputFormat* of, const Source& src, co
     return true;
 }
 
-bool write_header(Sink& k, const AVOutputFormat* of, const std::string& outputName, const std::string& writePath,
-                  std::string& error) {
+// The muxer's url is already the hidden file (open_muxer).
+bool write_header(Sink& k, const AVOutputFormat* of, const std::string& outputName, std::string& error) {
     if (k.singlePicture) av_opt_set_int(k.fmt->priv_data, "update", 1, 0);
     if ((of->flags & AVFMT_NOFILE) == 0) {
         const int rc = avio_open2(&k.fmt->pb, k.fmt->url, AVIO_FLAG_WRITE, &k.fmt->interrupt_callback, nullptr);
@@ -543,7 +543,7 @@ bool sink_open(Sink& k, const std::string& outputName, const std::string& writeP
         !add_video_stream(k, src, shape, error))
         return false;
     if (src != nullptr && !add_copied_streams(k, of, *src, outputName, notes, error)) return false;
-    return write_header(k, of, outputName, writePath, error);
+    return write_header(k, of, outputName, error);
 }
 
 }  // namespace orv::cli

@@ -1,4 +1,4 @@
-#include "cli/sequence_files.h"
+#include "cli/output/sequence_files.h"
 
 #include <algorithm>
 #include <cctype>
@@ -8,7 +8,7 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
-#include "cli/media.h"
+#include "cli/frames/media.h"
 
 namespace orv::cli {
 

@@ -13,9 +13,9 @@ extern "C" {
 #include <string>
 #include <vector>
 
-#include "cli/input_libav.h"
+#include "cli/frames/video_shape.h"
+#include "cli/input/input_libav.h"
 #include "cli/options.h"
-#include "cli/video_shape.h"
 
 namespace orv::cli {
 

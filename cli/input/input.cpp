@@ -1,4 +1,4 @@
-#include "cli/input.h"
+#include "cli/input/input.h"
 
 extern "C" {
 #include <libavutil/parseutils.h>

@@ -1,4 +1,4 @@
-#include "cli/yuv_to_xrgb.h"
+#include "cli/frames/yuv_to_xrgb.h"
 
 #include <algorithm>
 #include <cmath>

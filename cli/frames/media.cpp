@@ -1,6 +1,6 @@
-#include "cli/media.h"
+#include "cli/frames/media.h"
 
-#include "cli/yuv_to_xrgb.h"
+#include "cli/frames/yuv_to_xrgb.h"
 
 extern "C" {
 #include <libavutil/imgutils.h>

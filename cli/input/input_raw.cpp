@@ -8,7 +8,7 @@ extern "C" {
 #include <libavutil/parseutils.h>
 }
 
-#include "cli/input.h"
+#include "cli/input/input.h"
 
 namespace orv::cli {
 

@@ -1,10 +1,10 @@
-#include "cli/partial_output.h"
+#include "cli/output/partial_output.h"
 
 #include <unistd.h>
 
 #include <filesystem>
 
-#include "cli/media.h"
+#include "cli/frames/media.h"
 
 namespace orv::cli {
 

@@ -1,7 +1,6 @@
 // The pictures between FFmpeg's libraries and the module: conversions to and
 // from the module's 32-bit XRGB (libav's bgr0: blue, green, red, pad in
 // memory order), the encoder's frame buffers and the turn for rotation.
-// The libav input comes with it for the callers that read.
 #pragma once
 
 extern "C" {
@@ -17,8 +16,6 @@ extern "C" {
 #include <string>
 #include <utility>
 #include <vector>
-
-#include "cli/input_libav.h"
 
 namespace orv::cli {
 

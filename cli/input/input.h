@@ -9,9 +9,9 @@
 #include <functional>
 #include <string>
 
-#include "cli/input_libav.h"
+#include "cli/frames/video_shape.h"
+#include "cli/input/input_libav.h"
 #include "cli/options.h"
-#include "cli/video_shape.h"
 
 namespace orv::cli {
 

@@ -1,4 +1,4 @@
-#include "cli/input_libav.h"
+#include "cli/input/input_libav.h"
 
 #include <cmath>
 #include <cstdio>
@@ -9,7 +9,7 @@ extern "C" {
 #include <libavutil/display.h>
 }
 
-#include "cli/media.h"
+#include "cli/frames/media.h"
 
 namespace orv::cli {
 
