@@ -80,7 +80,8 @@ std::vector<std::string> as_arguments(const cli::Options& o) {
     if (!o.modulePath.empty()) add("--module", o.modulePath);
     if (o.force) a.push_back("--force");
     if (o.quiet) a.push_back("--quiet");
-    a.insert(a.begin(), {o.command, o.input, o.output});
+    // Operands after "--": a name may start with '-' once "--" came before it.
+    a.insert(a.end(), {"--", o.command, o.input, o.output});
     return a;
 }
 

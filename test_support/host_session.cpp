@@ -63,6 +63,9 @@ int32_t script_value(Choices& c) {
 HostSession::HostSession(test::ModuleHost& host, Choices& choices, SessionProfile profile, uint8_t garbage,
                          test::FakeDriver* driver)
     : host_(host), c_(choices), profile_(profile), driver_(driver) {
+    // What the device holds between sessions, with no context left idle by
+    // an earlier start (the driver's bring-up's, say).
+    if (driver_ != nullptr) give_back_idle_contexts();
     forget_driver_history();
     if (driver_ != nullptr) {
         liveAllocations_ = driver_->live("allocations");
@@ -475,10 +478,14 @@ void HostSession::finish() {
 
 // Ends leave their contexts idle for the next start; the module's deinit
 // entry, a host's last word before it unloads the module, frees them.
-void HostSession::check_device_released() {
-    if (driver_ == nullptr) return;
+void HostSession::give_back_idle_contexts() {
     host_.deregister();
     host_.register_filter();
+}
+
+void HostSession::check_device_released() {
+    if (driver_ == nullptr) return;
+    give_back_idle_contexts();
     if (driver_->live("allocations") != liveAllocations_ || driver_->live("streams") != liveStreams_)
         fail("device memory or streams left after every instance ended:\n" + driver_->log());
 }

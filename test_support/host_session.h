@@ -113,6 +113,8 @@ public:
     // With every instance ended, the driver holds no memory or stream of
     // theirs (a driver that refused to free keeps it: plan no such failure).
     void check_device_released();
+    // The module's deinit entry, which frees the GPU contexts ends leave idle.
+    void give_back_idle_contexts();
     // Forgets the driver's call counts, log and planned failures.
     void forget_driver_history();
 
