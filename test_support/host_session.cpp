@@ -290,89 +290,114 @@ void HostSession::end(int k) {
     s.started = false;
 }
 
+namespace {
+
+// One frame as run, for the checks of its outcome.
+struct RanFrame {
+    std::string what;  // the frame, its instance and settings, for failures
+    std::string log;   // the driver's calls during the frame
+    Settings s;
+    FrameSpec f;
+    ptrdiff_t dstPitch;
+    std::vector<uint32_t> pixels;
+    float sigma, sigmaAfter;  // noiseSigma before and after
+    bool gpuRoute;    // a context and the filter on
+    bool refused;     // the driver failed a call
+    bool knownDriver;
+};
+
+// Which route the frame may have taken. Without a context, or with the
+// filter off, there is one answer. With a context and a driver that refused
+// nothing, the GPU route. When the driver refused a call, either route, as
+// the call decides: a failed profile leaves the frame to the GPU, a failed
+// denoise sends it to the CPU.
+void check_noise_estimate(const RanFrame& r) {
+    const bool profiles = r.gpuRoute && r.s.autoProfile != 0 && !r.pixels.empty();
+    if (!profiles && r.sigmaAfter != r.sigma) fail(r.what + "noiseSigma changed without a noise profile");
+    if (!profiles) return;
+    const float measured = smoothing_rule(r.sigma, emulated_sigma(r.pixels, r.f.w, r.f.h, r.f.srcPitch));
+    const bool kept = r.sigmaAfter == r.sigma;
+    if (r.sigmaAfter != measured && !(kept && (r.refused || !r.knownDriver)))
+        fail(r.what + "noiseSigma went from " + std::to_string(r.sigma) + " to " + std::to_string(r.sigmaAfter) +
+             ", the profile says " + std::to_string(measured) + "\n" + r.log);
+}
+
+std::string first_difference(const std::vector<uint32_t>& got, const std::vector<uint32_t>& want, int32_t w) {
+    for (size_t i = 0; i < got.size(); ++i)
+        if (got[i] != want[i]) {
+            char b[120];
+            std::snprintf(b, sizeof b, "pixel %zu (x %zu, y %zu) is %08X, expected %08X", i,
+                          i % static_cast<size_t>(w), i / static_cast<size_t>(w), got[i], want[i]);
+            return b;
+        }
+    return {};
+}
+
+// The frame is the pass-through's, the GPU route's or the CPU route's, as
+// the route the frame may have taken allows.
+void check_picture(const RanFrame& r, const std::vector<uint32_t>& got) {
+    const FrameSpec& f = r.f;
+    if (r.s.disable != 0) {
+        const auto want = (f.srcPitch < 0) != (r.dstPitch < 0) ? test::flip_rows(r.pixels, f.w, f.h) : r.pixels;
+        const std::string d = first_difference(got, want, f.w);
+        if (!d.empty()) fail(r.what + "pass-through: " + d);
+        return;
+    }
+    for (size_t i = 0; i < got.size(); ++i)
+        if ((got[i] >> 24) != 0) fail(r.what + "top byte set in computed pixel " + std::to_string(i));
+
+    std::string gpuDifference;
+    if (r.gpuRoute) {
+        const AdaptedSettings a = r.s.autoProfile != 0 ? adaptation_rule(r.sigmaAfter, r.s.f1, r.s.f2, r.s.sharp)
+                                                        : AdaptedSettings{r.s.f1, r.s.f2, r.s.sharp};
+        const KernelArgs args{a.f1, a.f2, a.sharp, r.s.interlace, r.s.showNoise != 0 ? 1 : 0};
+        gpuDifference = first_difference(got, emulated_denoise(r.pixels, f.w, f.h, f.srcPitch, r.dstPitch, args), f.w);
+        if (gpuDifference.empty()) return;
+        if (r.knownDriver && !r.refused) fail(r.what + "GPU route: " + gpuDifference + "\n" + r.log);
+    }
+    const test::Settings ts{r.s.f1, r.s.f2, r.s.sharp, r.s.interlace, r.s.showNoise};
+    const std::string cpuDifference =
+        first_difference(got, test::expected_output(r.pixels, f.w, f.h, ts, f.srcPitch, r.dstPitch), f.w);
+    if (!cpuDifference.empty())
+        fail(r.what + (r.gpuRoute ? "neither route's output: GPU " + gpuDifference + "; CPU " : "CPU route: ") +
+             cpuDifference + "\n" + r.log);
+}
+
+}  // namespace
+
 void HostSession::run(int k, const FrameSpec& f) {
     Slot& s = slots_[static_cast<size_t>(k)];
     test::TestFrame src(f.w, f.h, f.srcPitch);
     std::unique_ptr<test::TestFrame> ownDst;
     if (!f.inPlace) ownDst = std::make_unique<test::TestFrame>(f.w, f.h, f.dstPitch);
     test::TestFrame& dst = f.inPlace ? src : *ownDst;
-    const std::vector<uint32_t> pixels = picture(f.w, f.h);
-    src.fill(pixels);
+    RanFrame r{"", "", s.s, f, f.inPlace ? f.srcPitch : f.dstPitch, picture(f.w, f.h), s.in->fields().noiseSigma,
+               0.0f, false, false, driver_ != nullptr};
+    src.fill(r.pixels);
     // A frame with no pixels may come with no buffer either.
-    if (pixels.empty() && profile_.badHost && c_.one_in(2)) {
+    if (r.pixels.empty() && profile_.badHost && c_.one_in(2)) {
         src.bitmap().data = nullptr;
         dst.bitmap().data = nullptr;
     }
     const std::vector<uint8_t> srcBefore = src.memory();
-    const float sigma = s.in->fields().noiseSigma;
     const bool hadGpu = s.in->fields().gpu != nullptr;
     const size_t logFrom = driver_log_size();
 
     const int rc = s.in->run(src, dst);
     ++frames_;
-    const std::string log = driver_log_since(logFrom);
-    const std::string what = instance_name(k) + describe(f) + ", " + describe(s.s) + ": ";
-    if (rc != 0) fail(what + "runProc returned " + std::to_string(rc));
-    if (!dst.canaries_intact()) fail(what + "bytes outside the destination picture written");
-    if (!f.inPlace && src.memory() != srcBefore) fail(what + "source frame written");
+    r.log = driver_log_since(logFrom);
+    r.what = instance_name(k) + describe(f) + ", " + describe(s.s) + ": ";
+    if (rc != 0) fail(r.what + "runProc returned " + std::to_string(rc));
+    if (!dst.canaries_intact()) fail(r.what + "bytes outside the destination picture written");
+    if (!f.inPlace && src.memory() != srcBefore) fail(r.what + "source frame written");
     check_fields(k, "runProc");
-    check_driver(what);
+    check_driver(r.what);
 
-    // Which route the frame may have taken. Without a context, or with the
-    // filter off, there is one answer. With a context and a
-    // driver that refused nothing, the GPU route. When the driver refused a
-    // call, either route, as the call decides: a failed profile leaves the
-    // frame to the GPU, a failed denoise sends it to the CPU.
-    const bool gpuRoute = hadGpu && s.s.disable == 0;
-    const bool refused = log.find(" -> ") != std::string::npos;
-    const bool knownDriver = driver_ != nullptr;
-    const float sigmaAfter = s.in->fields().noiseSigma;
-    const bool profiles = gpuRoute && s.s.autoProfile != 0 && !pixels.empty();
-    if (!profiles && sigmaAfter != sigma) fail(what + "noiseSigma changed without a noise profile");
-    if (profiles) {
-        const float measured = smoothing_rule(sigma, emulated_sigma(pixels, f.w, f.h, f.srcPitch));
-        const bool kept = sigmaAfter == sigma;
-        if (sigmaAfter != measured && !(kept && (refused || !knownDriver)))
-            fail(what + "noiseSigma went from " + std::to_string(sigma) + " to " + std::to_string(sigmaAfter) +
-                 ", the profile says " + std::to_string(measured) + "\n" + log);
-    }
-    if (pixels.empty()) return;
-
-    const ptrdiff_t dstPitch = f.inPlace ? f.srcPitch : f.dstPitch;
-    const std::vector<uint32_t> got = dst.packed();
-    auto first_difference = [&](const std::vector<uint32_t>& want) -> std::string {
-        for (size_t i = 0; i < got.size(); ++i)
-            if (got[i] != want[i]) {
-                char b[120];
-                std::snprintf(b, sizeof b, "pixel %zu (x %zu, y %zu) is %08X, expected %08X", i,
-                              i % static_cast<size_t>(f.w), i / static_cast<size_t>(f.w), got[i], want[i]);
-                return b;
-            }
-        return {};
-    };
-    if (s.s.disable != 0) {
-        const auto want = (f.srcPitch < 0) != (dstPitch < 0) ? test::flip_rows(pixels, f.w, f.h) : pixels;
-        const std::string d = first_difference(want);
-        if (!d.empty()) fail(what + "pass-through: " + d);
-        return;
-    }
-    for (size_t i = 0; i < got.size(); ++i)
-        if ((got[i] >> 24) != 0) fail(what + "top byte set in computed pixel " + std::to_string(i));
-
-    std::string gpuDifference;
-    if (gpuRoute) {
-        const AdaptedSettings a = s.s.autoProfile != 0 ? adaptation_rule(sigmaAfter, s.s.f1, s.s.f2, s.s.sharp)
-                                                        : AdaptedSettings{s.s.f1, s.s.f2, s.s.sharp};
-        const KernelArgs args{a.f1, a.f2, a.sharp, s.s.interlace, s.s.showNoise != 0 ? 1 : 0};
-        gpuDifference = first_difference(emulated_denoise(pixels, f.w, f.h, f.srcPitch, dstPitch, args));
-        if (gpuDifference.empty()) return;
-        if (knownDriver && !refused) fail(what + "GPU route: " + gpuDifference + "\n" + log);
-    }
-    const test::Settings ts{s.s.f1, s.s.f2, s.s.sharp, s.s.interlace, s.s.showNoise};
-    const std::string cpuDifference = first_difference(test::expected_output(pixels, f.w, f.h, ts, f.srcPitch, dstPitch));
-    if (!cpuDifference.empty())
-        fail(what + (gpuRoute ? "neither route's output: GPU " + gpuDifference + "; CPU " : "CPU route: ") +
-             cpuDifference + "\n" + log);
+    r.gpuRoute = hadGpu && s.s.disable == 0;
+    r.refused = r.log.find(" -> ") != std::string::npos;
+    r.sigmaAfter = s.in->fields().noiseSigma;
+    check_noise_estimate(r);
+    if (!r.pixels.empty()) check_picture(r, dst.packed());
 }
 
 void HostSession::strings(int k, int buflen) {
@@ -438,12 +463,7 @@ void HostSession::step() {
             if (s.started || bad) end(k);
             return;
         case 4:
-            if (bad && c_.one_in(4)) {
-                const bool noBuffer = c_.one_in(2);
-                careless_strings(k, noBuffer ? script_value(c_) : -static_cast<int>(c_.below(3)), noBuffer);
-            } else {
-                strings(k, c_.one_in(2) ? 1 + static_cast<int>(c_.below(40)) : 256);
-            }
+            strings_step(k);
             return;
         case 5:
             if (bad) {
@@ -454,7 +474,23 @@ void HostSession::step() {
             return;
         default: break;
     }
-    // A frame: most often of the size announced at start, as hosts do.
+    frame_step(k);
+}
+
+// The string callbacks, with buffers as a careless host may hand them.
+void HostSession::strings_step(int k) {
+    if (profile_.badHost && c_.one_in(4)) {
+        const bool noBuffer = c_.one_in(2);
+        careless_strings(k, noBuffer ? script_value(c_) : -static_cast<int>(c_.below(3)), noBuffer);
+    } else {
+        strings(k, c_.one_in(2) ? 1 + static_cast<int>(c_.below(40)) : 256);
+    }
+}
+
+// A frame: most often of the size announced at start, as hosts do.
+void HostSession::frame_step(int k) {
+    Slot& s = slots_[static_cast<size_t>(k)];
+    const bool bad = profile_.badHost;
     if (!s.started && !bad) start(k, side(), side());
     int32_t w = s.startW, h = s.startH;
     if (bad && (!s.started || c_.one_in(4))) {

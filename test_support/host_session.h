@@ -134,6 +134,8 @@ private:
     };
 
     void check_fields(int k, const char* after);
+    void strings_step(int k);
+    void frame_step(int k);
     std::vector<uint32_t> picture(int32_t w, int32_t h);
     // The driver's log from offset `from` on.
     std::string driver_log_since(size_t from);
