@@ -172,6 +172,9 @@ int run_rows(FilterInstance& fi, const FrameView& src, const FrameView& dst, con
     kernels::LineRing local;
     const kernels::LineRing* ring = nullptr;
     const kernels::RowKernels& k = kernels_with_ring(set, fi, w, local, ring);
+    // A host's frame keeps no plane: once the kernels read lines nothing
+    // reads it, so every row's bytes land on its first row, in the cache.
+    const bool planeKept = hooks == nullptr || ring == nullptr;
     uint32_t* held[kHookRows] = {};
     auto srcRow = [&](int64_t i) -> const uint32_t* {
         return hooks != nullptr ? held[i % kHookRows] : reinterpret_cast<const uint32_t*>(s + i * sStep);
@@ -189,8 +192,8 @@ int run_rows(FilterInstance& fi, const FrameView& src, const FrameView& dst, con
     for (int32_t j = 0; j < h; ++j) {
         for (const int64_t need = std::min<int64_t>(h, j + reach + 1); built < need; ++built) {
             if (hooks != nullptr) held[built % kHookRows] = hooks->source(hooks->context, static_cast<int32_t>(built));
-            k.luma_row(srcRow(built), w, fi.lumaPlane + built * w, ring != nullptr ? ring->row(built) : nullptr,
-                       ring != nullptr ? ring->multiples(built) : nullptr);
+            k.luma_row(srcRow(built), w, fi.lumaPlane + (planeKept ? built * w : 0),
+                       ring != nullptr ? ring->row(built) : nullptr, ring != nullptr ? ring->multiples(built) : nullptr);
         }
         if (ring != nullptr) ring->lines_of(j, h, pc.step, lines);
         k.denoise_row(kernels::RowJob{fi.lumaPlane, lines, w, h, j, srcRow(j), dstRow(j), pc,

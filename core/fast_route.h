@@ -42,7 +42,8 @@ int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& ds
 // order, each once), writes output row i over them, and hands them back as
 // soon as they are done; the host converts each row while it is in the cache
 // and needs no frame of words, only a ring of kHookRows rows: no more are
-// ever out at once. Returns as run_fast_route.
+// ever out at once. Returns as run_fast_route; the instance's plane is not
+// kept (the kernels that read 16-bit lines never read it).
 constexpr int32_t kHookRows = 32;
 struct RowHooks {
     void* context;
