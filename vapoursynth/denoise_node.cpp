@@ -28,6 +28,7 @@ struct DenoiseNode {
     DenoiseArgs args;
     WorkingPool pool;
     Working* gpu = nullptr;  // the GPU route's record; null on the CPU route
+    const XrgbPack* pack = &xrgb_pack_for(best_kernel_set());
 };
 
 void free_node(DenoiseNode* d, const VSAPI* vsapi) {
@@ -92,6 +93,7 @@ struct RowCopy {
     uint8_t* dst[3];
     ptrdiff_t dstStride;
     uint32_t* words;
+    const XrgbPack* pack;
     int32_t w;
     int32_t ringRows;  // 0 for a whole frame
 };
@@ -104,14 +106,14 @@ uint32_t* pack_row(void* context, int32_t y) {
     const RowCopy& c = *static_cast<const RowCopy*>(context);
     const ptrdiff_t at = y * c.srcStride;
     uint32_t* words = words_of(c, y);
-    pack_xrgb_row(c.src[0] + at, c.src[1] + at, c.src[2] + at, words, c.w);
+    c.pack->pack(c.src[0] + at, c.src[1] + at, c.src[2] + at, words, c.w);
     return words;
 }
 
 void unpack_row(void* context, int32_t y, const uint32_t* words) {
     const RowCopy& c = *static_cast<const RowCopy*>(context);
     const ptrdiff_t at = y * c.dstStride;
-    unpack_xrgb_row(words, c.dst[0] + at, c.dst[1] + at, c.dst[2] + at, c.w);
+    c.pack->unpack(words, c.dst[0] + at, c.dst[1] + at, c.dst[2] + at, c.w);
 }
 
 // The CPU route converts each row as it reaches it, while the row is in the
@@ -152,6 +154,7 @@ VSFrame* denoise_frame(DenoiseNode& d, Working& wk, const VSFrame* src, VSCore* 
                  {vsapi->getWritePtr(dst, 0), vsapi->getWritePtr(dst, 1), vsapi->getWritePtr(dst, 2)},
                  vsapi->getStride(dst, 0),
                  nullptr,
+                 d.pack,
                  w,
                  0};
     bool done = false;

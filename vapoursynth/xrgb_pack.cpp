@@ -2,13 +2,28 @@
 
 #include <emmintrin.h>
 
+#include "core/cpu_features.h"
+
 namespace orv::vs {
 
-// SSE2, which every x86-64 processor has: sixteen pixels a step by byte
-// interleaves alone (the vectoriser's own loops widened each byte to a word
-// and shifted, at twice the cost), then the row's tail one by one.
+ORV_DECL_PACK_ROW(pack_xrgb_row_reference) {
+    for (int32_t x = 0; x < w; ++x)
+        out[x] = static_cast<uint32_t>(b[x]) | static_cast<uint32_t>(g[x]) << 8 | static_cast<uint32_t>(r[x]) << 16;
+}
 
-void pack_xrgb_row(const uint8_t* r, const uint8_t* g, const uint8_t* b, uint32_t* out, int32_t w) {
+ORV_DECL_UNPACK_ROW(unpack_xrgb_row_reference) {
+    for (int32_t x = 0; x < w; ++x) {
+        const uint32_t v = in[x];
+        b[x] = static_cast<uint8_t>(v);
+        g[x] = static_cast<uint8_t>(v >> 8);
+        r[x] = static_cast<uint8_t>(v >> 16);
+    }
+}
+
+// Sixteen pixels a step by byte interleaves alone (the vectoriser's own loops
+// widened each byte to a word and shifted, at twice the cost), then the
+// row's tail one by one.
+ORV_DECL_PACK_ROW(pack_xrgb_row_sse2) {
     const __m128i zero = _mm_setzero_si128();
     int32_t x = 0;
     for (; x + 16 <= w; x += 16) {
@@ -23,11 +38,10 @@ void pack_xrgb_row(const uint8_t* r, const uint8_t* g, const uint8_t* b, uint32_
         _mm_storeu_si128(o + 2, _mm_unpacklo_epi16(bgHi, r0Hi));
         _mm_storeu_si128(o + 3, _mm_unpackhi_epi16(bgHi, r0Hi));
     }
-    for (; x < w; ++x)
-        out[x] = static_cast<uint32_t>(b[x]) | static_cast<uint32_t>(g[x]) << 8 | static_cast<uint32_t>(r[x]) << 16;
+    pack_xrgb_row_reference(r + x, g + x, b + x, out + x, w - x);
 }
 
-void unpack_xrgb_row(const uint32_t* in, uint8_t* r, uint8_t* g, uint8_t* b, int32_t w) {
+ORV_DECL_UNPACK_ROW(unpack_xrgb_row_sse2) {
     int32_t x = 0;
     for (; x + 16 <= w; x += 16) {
         const auto* i = reinterpret_cast<const __m128i*>(in + x);
@@ -45,12 +59,23 @@ void unpack_xrgb_row(const uint32_t* in, uint8_t* r, uint8_t* g, uint8_t* b, int
         _mm_storeu_si128(reinterpret_cast<__m128i*>(g + x), _mm_unpackhi_epi64(bg0, bg1));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(r + x), _mm_unpacklo_epi64(rx0, rx1));
     }
-    for (; x < w; ++x) {
-        const uint32_t v = in[x];
-        b[x] = static_cast<uint8_t>(v);
-        g[x] = static_cast<uint8_t>(v >> 8);
-        r[x] = static_cast<uint8_t>(v >> 16);
-    }
+    unpack_xrgb_row_reference(in + x, r + x, g + x, b + x, w - x);
+}
+
+namespace {
+
+constexpr XrgbPack kPacks[] = {
+    {"sse2", pack_xrgb_row_sse2, unpack_xrgb_row_sse2},
+    {"avx2", pack_xrgb_row_avx2, unpack_xrgb_row_avx2},
+    {"avx512", pack_xrgb_row_avx512, unpack_xrgb_row_avx512},
+};
+
+}  // namespace
+
+const XrgbPack& xrgb_pack_for(const KernelSet& set) {
+    if (set.needs == &CpuFeatures::avx512 || set.needs == &CpuFeatures::avx512vnni) return kPacks[2];
+    if (set.needs == &CpuFeatures::avx2 || set.needs == &CpuFeatures::avxvnni) return kPacks[1];
+    return kPacks[0];
 }
 
 }  // namespace orv::vs
