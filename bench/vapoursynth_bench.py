@@ -1,9 +1,9 @@
 """The VapourSynth plugin's figures in `make bench` (vapoursynth_bench.sh runs it).
 
-  plugin: orv.Denoise against the module's CPU route through its entries
-          (orv_module_time), in processor time per frame, the best of rounds
-          of the same length, the two alternated; and frames per second on 2
-          threads against 1.
+  plugin: orv.Denoise, timed in its frame callback and end to end, against
+          the module's CPU route through its entries (orv_module_time), in
+          rounds of the same length taken in turn, the median of the rounds'
+          ratios; and frames per second on 2 threads against 1, the same way.
   peers:  orv.Denoise beside VapourSynth's denoisers from PyPI on the same
           noisy clips: processor time per frame on one thread (sigma 5), and
           PSNR against the clean source at noise sigma 5 and 10.
