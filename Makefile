@@ -3,7 +3,7 @@ PRESETS := native asan windows fuzz
 # How long `make fuzz` runs each fuzz target.
 FUZZ_SECONDS ?= 600
 
-.PHONY: all setup test test-vapoursynth demo bench fuzz clean native asan windows
+.PHONY: all setup test test-vapoursynth demo bench fuzz mutate clean native asan windows
 
 all: setup native windows
 
@@ -36,6 +36,12 @@ bench: setup native
 fuzz: setup configure-fuzz
 	cmake --build --preset fuzz
 	FUZZ_SECONDS=$(FUZZ_SECONDS) ctest --preset fuzz -R '_short$$' --timeout $$(( $(FUZZ_SECONDS) + 300 ))
+
+# Mutation testing of a change: MUTANTS faults (default 40) on the product
+# lines changed since BASE (default: where this branch left main), each built
+# and run against the tests covering its file; the report is in build/mutate/.
+mutate: setup native
+	@bash scripts/mutate.sh $(BASE)
 
 demo: setup native
 	@bash scripts/demo.sh
