@@ -197,7 +197,7 @@ int open_output(Run& r, const Options& o) {
     r.out.sink.stop = &signal_flag();
     std::string error;
     if (!r.out.kind->writesXrgb) {
-        r.partial.make(o.output);
+        r.partial.make(o.output, o.force);
         if (!r.partial.prepare(error)) return fail(kFailed, error);
     }
     if (!r.partial.sequence) signals_arm_tail_stop(o.output, r.partial.writePath);

@@ -1,8 +1,13 @@
 #include "cli/output/partial_output.h"
 
+#include <fcntl.h>
+#include <stdio.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <vector>
 
 #include "cli/frames/media.h"
 
@@ -10,16 +15,85 @@ namespace orv::cli {
 
 namespace fs = std::filesystem;
 
-void PartialOutput::make(const std::string& output) {
+namespace {
+
+std::string tag() { return ".orv-" + std::to_string(getpid()); }
+
+// A visible name beside `name` for a result that could not take it:
+// o.mkv -> o.orv-PID.mkv, the extension still last.
+std::string kept_name(const fs::path& name) {
+    return (name.parent_path() / (name.stem().string() + tag() + name.extension().string())).string();
+}
+
+// Moves a finished file into place; on a clash the user's file stays and
+// ours goes to a name of its own, which the error gives.
+bool commit_file(const std::string& from, const std::string& to, bool replace, bool& kept, std::string& error) {
+    std::error_code ec;
+    if (replace) {
+        fs::rename(from, to, ec);
+        return ec ? (error = "cannot write " + to + ": " + ec.message(), false) : true;
+    }
+    if (move_no_replace(from, to)) return true;
+    if (errno != EEXIST) return (error = "cannot write " + to + ": " + std::strerror(errno), false);
+    kept = true;
+    std::string other = kept_name(to);
+    if (!move_no_replace(from, other)) other = from;
+    return (error = to + " appeared while orv ran and is left as it was; the result is kept as " + other, false);
+}
+
+// A sequence goes in whole or not at all: on a clash the files already moved
+// go back, and the folder becomes visible under a name the error gives.
+bool commit_sequence(const std::string& folder, const std::string& pattern, bool replace, bool& kept,
+                     std::string& error) {
+    std::error_code ec;
+    const fs::path dest = fs::path(pattern).parent_path();
+    std::vector<fs::path> moved;
+    for (const auto& e : fs::directory_iterator(folder, ec)) {
+        const fs::path to = dest / e.path().filename();
+        if (replace) {
+            fs::rename(e.path(), to, ec);
+            if (ec) return (error = "cannot write " + to.string() + ": " + ec.message(), false);
+            continue;
+        }
+        if (move_no_replace(e.path().string(), to.string())) {
+            moved.push_back(to);
+            continue;
+        }
+        const std::string why = errno == EEXIST ? to.string() + " appeared while orv ran and is left as it was"
+                                                : "cannot write " + to.string() + ": " + std::strerror(errno);
+        for (const fs::path& m : moved) fs::rename(m, fs::path(folder) / m.filename(), ec);
+        kept = true;
+        std::string other = (dest / ("orv" + tag().substr(4))).string();
+        if (!move_no_replace(folder, other)) other = folder;
+        return (error = why + "; the result is kept in " + other, false);
+    }
+    if (ec) return (error = "cannot write " + pattern + ": " + ec.message(), false);
+    fs::remove(folder, ec);
+    return true;
+}
+
+}  // namespace
+
+bool move_no_replace(const std::string& from, const std::string& to) noexcept {
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+    // Some file systems can't rename without replacing; a hard link can't
+    // replace either (folders can't be linked, so they have no fallback).
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return false;
+    if (link(from.c_str(), to.c_str()) != 0) return false;
+    unlink(from.c_str());
+    return true;
+}
+
+void PartialOutput::make(const std::string& output, bool replaceExisting) {
     finalName = output;
+    replace = replaceExisting;
     const fs::path p(output);
-    const std::string tag = ".orv-" + std::to_string(getpid());
     sequence = is_sequence_pattern(output);
     if (sequence) {
-        folder = (p.parent_path() / tag).string();
+        folder = (p.parent_path() / tag()).string();
         writePath = (fs::path(folder) / p.filename()).string();
     } else {
-        writePath = (p.parent_path() / (tag + "-" + p.filename().string())).string();
+        writePath = (p.parent_path() / (tag() + "-" + p.filename().string())).string();
     }
 }
 
@@ -30,21 +104,12 @@ bool PartialOutput::prepare(std::string& error) {
 }
 
 bool PartialOutput::commit(std::string& error) {
-    std::error_code ec;
-    if (!sequence) {
-        fs::rename(writePath, finalName, ec);
-    } else {
-        const fs::path dest = fs::path(finalName).parent_path();
-        for (const auto& e : fs::directory_iterator(folder, ec)) {
-            fs::rename(e.path(), dest / e.path().filename(), ec);
-            if (ec) break;
-        }
-        if (!ec) fs::remove(folder, ec);
-    }
-    if (ec) return (error = "cannot write " + finalName + ": " + ec.message(), false);
-    writePath.clear();
-    folder.clear();
-    return true;
+    bool kept = false;
+    const bool ok = sequence ? commit_sequence(folder, finalName, replace, kept, error)
+                             : commit_file(writePath, finalName, replace, kept, error);
+    // A result kept under another name is the user's now: nothing removes it.
+    if (ok || kept) writePath.clear(), folder.clear();
+    return ok;
 }
 
 void PartialOutput::discard() noexcept {

@@ -11,11 +11,18 @@ namespace orv::cli {
 struct PartialOutput {
     std::string finalName, writePath, folder;
     bool sequence = false;
+    // Without --force nothing of the user's is replaced, not even a file
+    // that appeared under the output's name while the run went on.
+    bool replace = false;
     ~PartialOutput() { discard(); }
-    void make(const std::string& output);
+    void make(const std::string& output, bool replaceExisting);
     bool prepare(std::string& error);
     bool commit(std::string& error);
     void discard() noexcept;
 };
+
+// Moves `from` to `to` only if nothing is there, atomically where the file
+// system allows: false with errno EEXIST when something is.
+bool move_no_replace(const std::string& from, const std::string& to) noexcept;
 
 }  // namespace orv::cli

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <thread>
 
 #include "test_support/frame_util.h"
 
@@ -191,6 +192,49 @@ TEST_F(CliRun, SettingsReachTheInstanceAsTheScriptWould) {
     write_raw(path("tops.raw"), tops);
     ASSERT_EQ(orv({"denoise", "-", "-", "--size", "48x32", "--disable"}, path("tops.raw"), path("out.raw")).code, 0);
     EXPECT_EQ(read_raw(path("out.raw")), tops);
+}
+
+// A file that appears under the output's name while orv runs is the user's:
+// only --force replaces it. The frames come through a pipe that stays open
+// until the file is there, so the run is still going when it appears.
+TEST_F(CliRun, AnOutputThatAppearsMeanwhileIsNotReplaced) {
+    const auto frames = clip_frames(5);
+    for (const bool force : {false, true}) {
+        const std::string fifo = path("frames.fifo"), out = path("out.nut");
+        fs::remove(out);
+        ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+        std::thread feed([&] {
+            std::ofstream f(fifo, std::ios::binary);
+            f.write(reinterpret_cast<const char*>(frames.data()), static_cast<std::streamsize>(frames.size() * 4));
+            f.flush();
+            for (int i = 0; i < 2000 && leftovers().empty(); ++i) usleep(5000);  // the hidden output is open
+            std::ofstream(out) << "user's";
+        });
+        std::vector<std::string> args{"denoise", "-", out, "--size", "48x32", "--codec", "ffv1"};
+        if (force) args.push_back("--force");
+        const Result r = orv(args, fifo);
+        feed.join();
+        fs::remove(fifo);
+        std::ifstream o(out);
+        std::string first;
+        std::getline(o, first);
+        EXPECT_EQ(r.code, force ? 0 : 1) << r.err;
+        EXPECT_EQ(first == "user's", !force) << r.err;
+        if (!force) {
+            const std::string kept = path("out.orv-") + r.err.substr(r.err.rfind('-') + 1, r.err.rfind(".nut") - r.err.rfind('-') - 1) + ".nut";
+            EXPECT_NE(r.err.find("appeared while orv ran and is left as it was; the result is kept as " + kept),
+                      std::string::npos) << r.err;
+            const std::string probe = "ffprobe -v error -count_frames -show_entries stream=nb_read_frames -of csv=p=0 " +
+                                      quote(kept) + " > " + quote(path("frames.txt"));
+            EXPECT_EQ(std::system(probe.c_str()), 0);
+            std::ifstream n(path("frames.txt"));
+            int count = 0;
+            n >> count;
+            EXPECT_EQ(count, N) << "the kept result holds every frame";
+            fs::remove(kept);
+        }
+        EXPECT_TRUE(leftovers().empty());
+    }
 }
 
 // The default thread count is the processors orv may use, and --verbose
