@@ -26,14 +26,16 @@ class FramesCase(unittest.TestCase):
         only where it starts, since unittest's diff of megabytes takes minutes."""
         if got == want:
             return
-        got, want = (got, want) if isinstance(want, list) else ([got], [want])
+        what = "frame {} differs"
+        if not isinstance(want, list):
+            got, want, what = [got], [want], "the bytes differ"
         if len(got) != len(want):
             self.fail(f"{len(got)} frames, {len(want)} wanted")
         n = next(n for n in range(len(want)) if got[n] != want[n])
         a, b = got[n], want[n]
         at = next((i for i in range(min(len(a), len(b))) if a[i] != b[i]), min(len(a), len(b)))
-        self.fail(f"frame {n} differs first at byte {at} of {len(b)}: "
-                  f"{a[at] if at < len(a) else 'its end'}, {b[at] if at < len(b) else 'its end'} wanted")
+        self.fail(what.format(n) + f" first at byte {at} of {len(b)}: "
+                  f"{a[at] if at < len(a) else 'the end'}, {b[at] if at < len(b) else 'the end'} wanted")
 
 
 def run_orv(source, w, h, args, env=None):
@@ -115,8 +117,8 @@ class ThreadsAndOrders(FramesCase):
                     # A node of its own each time: no frame comes from another's cache.
                     clip = core.orv.Denoise(source, f1=90, sharp=4)
                     self.assertSameBytes(self.frames_in(clip, threads, order), want)
-        # The field-based source took interlace=1, bottom field first as top;
-        # its properties came through.
+        # The field-based source took interlace=1, as it does with the top
+        # field first; its properties came through.
         self.assertSameBytes(clip_bytes(core.orv.Denoise(source, f1=90, sharp=4, interlace=1)), want)
         top_first = core.std.SetFrameProps(source, _FieldBased=1)
         self.assertSameBytes(clip_bytes(core.orv.Denoise(top_first, f1=90, sharp=4)), want)
