@@ -3,10 +3,11 @@
 # which goes into a venv of its own beside the newest vapoursynth from PyPI;
 # then the tests run there, from Python and through vspipe, against orv
 # (build/native/orv, or ORV_BIN) for the module's own bytes. Without a Python
-# new enough for VapourSynth the tests are skipped, and a line says so.
+# new enough for VapourSynth the tests are skipped, and a line says so; under
+# CI (CI set) that fails instead. ORV_VS_VENV names another venv.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-venv=$root/build/vapoursynth-venv
+venv=${ORV_VS_VENV:-$root/build/vapoursynth-venv}
 orv_bin=${ORV_BIN:-$root/build/native/orv}
 source "$root/vapoursynth/venv.sh"
 
