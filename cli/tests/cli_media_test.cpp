@@ -259,6 +259,8 @@ TEST_F(CliMedia, WhatIsKept) {
              EXPECT_NE(err.find("damaged"), std::string::npos) << err;
          },
          3},
+        // 1F 43 B6 75 opens a cluster: the third one's ID overwritten, the
+        // demuxer logs it, skips to the next cluster and reports no error.
         {"a Matroska cluster whose damage only the demuxer's log shows: the other frames and exit 3",
          kMake + kPic + "-frames:v 6 -c:v png -cluster_size_limit 1000 d.mkv && cp d.mkv in.mkv && printf '\\377\\377\\377\\377' | "
                         "dd of=in.mkv bs=1 conv=notrunc status=none seek=$(LC_ALL=C grep -obUaP '\\x1f\\x43\\xb6\\x75' d.mkv | sed -n 3p | cut -d: -f1) && "
