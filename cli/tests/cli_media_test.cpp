@@ -180,6 +180,21 @@ TEST_F(CliMedia, WhatIsKept) {
              EXPECT_EQ(probe(d, "out.ts", "-show_entries stream=codec_name,field_order").rfind("mpeg2video,tt", 0), 0u);
              EXPECT_NE(err.find("fields are filtered apart"), std::string::npos) << err;
          }},
+        {"x264 at crf 18 unless told, and --crf 0 is its lossless mode", kMake + kPic + "-frames:v 2 -c:v ffv1 in.mkv",
+         "in.mkv out.mp4",
+         [](const fs::path& d, const std::string&) {
+             // x264 writes its settings into the stream.
+             const std::string settings = "grep -aoE 'rc=[a-z]+|crf=[0-9.]+| qp=[0-9]+' ";
+             EXPECT_EQ(sh(d, settings + "out.mp4").text, "rc=crf\ncrf=18.0\n");
+             ASSERT_EQ(sh(d, kOrv + " denoise in.mkv in.crf0.mp4 --crf 0", true).code, 0);
+             EXPECT_EQ(sh(d, settings + "in.crf0.mp4").text, "rc=cqp\n qp=0\n");
+         }},
+        {"a 50-frame mp4 into one picture: the first frame, done", kMake + kPic + "-frames:v 50 -c:v libx264 in.mp4",
+         "in.mp4 out.png",
+         [](const fs::path& d, const std::string& err) {
+             EXPECT_EQ(probe(d, "out.png", "-show_entries stream=codec_name,width"), "png,64\n");
+             EXPECT_NE(err.find("holds one picture"), std::string::npos) << err;
+         }},
         {"H.264 into TS stays H.264", kMake + kPic + "-frames:v 3 -c:v libx264 in.mp4", "in.mp4 out.ts",
          [](const fs::path& d, const std::string&) { EXPECT_EQ(probe(d, "out.ts", "-show_entries stream=codec_name").rfind("h264\n", 0), 0u); }},
         {"a raw H.264 stream keeps its duration", kMake + kPic + "-frames:v 50 -c:v libx264 in.h264", "in.h264 out.mkv",
@@ -244,6 +259,19 @@ TEST_F(CliMedia, WhatIsKept) {
              EXPECT_NE(err.find("damaged"), std::string::npos) << err;
          },
          3},
+        // 1F 43 B6 75 opens a cluster: the third one's ID overwritten, the
+        // demuxer logs it, skips to the next cluster and reports no error.
+        {"a Matroska cluster whose damage only the demuxer's log shows: the other frames and exit 3",
+         kMake + kPic + "-frames:v 6 -c:v png -cluster_size_limit 1000 d.mkv && cp d.mkv in.mkv && printf '\\377\\377\\377\\377' | "
+                        "dd of=in.mkv bs=1 conv=notrunc status=none seek=$(LC_ALL=C grep -obUaP '\\x1f\\x43\\xb6\\x75' d.mkv | sed -n 3p | cut -d: -f1) && "
+                        "rm d.mkv",
+         "in.mkv out.mkv",
+         [](const fs::path& d, const std::string& err) {
+             const std::string frames = "ffmpeg -v quiet -i in.mkv -map 0:v -f framecrc - | grep -c '^0,'";
+             EXPECT_EQ(probe(d, "out.mkv", "-count_frames -show_entries stream=nb_read_frames"), sh(d, frames).text);
+             EXPECT_NE(err.find("its reader reported"), std::string::npos) << err;
+         },
+         3},
         {"a cut-short HuffYUV AVI is damaged: exit 3",
          kMake + "-f lavfi -i testsrc2=size=64x48,noise=alls=40:allf=t -frames:v 10 -c:v huffyuv d.avi && "
                  "head -c $(( $(stat -c %s d.avi) * 9 / 10 )) d.avi >in.avi && rm d.avi",
@@ -283,6 +311,19 @@ TEST_F(CliMedia, WhatIsKept) {
              EXPECT_EQ(sh(d, "ls out*.png | tr '\\n' ' '").text, "out05.png ");
          },
          2},
+        {"a sequence numbers from 1: an out00.png is not in its way",
+         kMake + kPic + "-frames:v 3 -c:v ffv1 in.mkv && " + kMake + kPic + "-frames:v 1 out00.png", "in.mkv out%02d.png",
+         [](const fs::path& d, const std::string&) {
+             EXPECT_EQ(sh(d, "ls out*.png | tr '\\n' ' '").text, "out00.png out01.png out02.png out03.png ");
+         }},
+        {"files from out01.png on are in its way, two named and the rest counted",
+         kMake + kPic + "-frames:v 3 -c:v ffv1 in.mkv && " + kMake + kPic + "-frames:v 5 -start_number 0 out%02d.png",
+         "in.mkv out%02d.png",
+         [](const fs::path& d, const std::string& err) {
+             EXPECT_NE(err.find("orv: out01.png, out02.png and 2 more exist; use --force to overwrite them\n"), std::string::npos) << err;
+             EXPECT_EQ(sh(d, "ls out*.png | tr '\\n' ' '").text, "out00.png out01.png out02.png out03.png out04.png ");
+         },
+         2},
         {"with --force a sequence removes the older one's files past its end",
          kMake + kPic + "-frames:v 3 -c:v ffv1 in.mkv && " + kMake + kPic + "-frames:v 5 out%02d.png && touch out.png",
          "in.mkv out%02d.png --force",
@@ -301,6 +342,12 @@ TEST_F(CliMedia, WhatIsKept) {
         {"a 25 fps Matroska makes a 25 fps AVI, every frame once", kMake + kPic + "-frames:v 10 -c:v libx264 in.mkv",
          "in.mkv out.avi",
          [](const fs::path& d, const std::string&) { EXPECT_EQ(probe(d, "out.avi", "-show_entries stream=r_frame_rate,nb_frames"), "25/1,10\n"); }},
+        {"a raw H.264 stream at --rate 30 makes a 30 fps AVI, every frame once",
+         kMake + kPic + "-frames:v 10 -c:v libx264 in.h264", "in.h264 out.avi --rate 30",
+         [](const fs::path& d, const std::string&) {
+             EXPECT_EQ(probe(d, "out.avi", "-count_frames -show_entries stream=r_frame_rate,avg_frame_rate,nb_frames,nb_read_frames"),
+                       "30/1,30/1,10,10\n");
+         }},
         {"a 25 fps mp4 makes a 25 fps Y4M", kMake + kPic + "-frames:v 3 -c:v libx264 in.mp4", "in.mp4 out.y4m",
          [](const fs::path& d, const std::string&) { EXPECT_EQ(sh(d, "head -c 40 out.y4m | grep -c ' F25:1 '").text, "1\n"); }},
         {"a variable rate into AVI: one line, the stream's rate, every frame once as ffmpeg writes it",

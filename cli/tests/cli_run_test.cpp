@@ -125,6 +125,8 @@ TEST_F(CliRun, BadInputIsOneLineAndLeavesNoOutput) {
         {{"denoise", "-", out, "--size", "48x32", "--kernel-set", "avx1024"}, "", 2, "unknown kernel set 'avx1024'"},
         {{"denoise", "-", out, "--size", "48x32", "--module", ORV_OTHER_LAYOUT_MODULE}, "", 1,
          "declares another instance record layout"},
+        {{"denoise", "-", out, "--size", "48x32", "--module", ORV_NO_CONTRACT_MODULE}, "", 1,
+         "declares no instance record layout"},
     };
     for (const auto& r : rows) {
         const Result res = orv(r.args, path("seven.raw"), "/dev/null", r.env);

@@ -1,5 +1,7 @@
 // A filter module whose instance record is orv's with two fields swapped:
 // the same size, another layout. orv must refuse it before calling it.
+// Built again with ORV_NO_CONTRACT, it is a module that says nothing of its
+// record at all (as a VirtualDub-only build would), which orv refuses too.
 #include "core/instance_layout.h"
 #include "host/module_contract.h"
 #include "host/vd_interface.h"
@@ -24,6 +26,11 @@ struct Swapped {
 };
 static_assert(sizeof(Swapped) == sizeof(orv::FilterInstance));
 
+}  // namespace
+
+#ifndef ORV_NO_CONTRACT
+namespace {
+
 int32_t never_parallel(const void*) noexcept { return 0; }
 const char* no_kernels() noexcept { return "none"; }
 constexpr ModuleContract kContract{orv::record_layout<Swapped>(), never_parallel, no_kernels};
@@ -33,6 +40,7 @@ constexpr ModuleContract kContract{orv::record_layout<Swapped>(), never_parallel
 extern "C" __attribute__((visibility("default"))) const ModuleContract* orv_module_contract() noexcept {
     return &kContract;
 }
+#endif
 
 // Registers nothing: a host that got this far has already failed.
 extern "C" __attribute__((visibility("default"))) int VirtualdubFilterModuleInit2(FilterModule*, const FilterFunctions*,
