@@ -21,12 +21,11 @@ std::string first_line(const std::filesystem::path& p) {
 
 // The tightest quota from this process's cgroup up to the root (v2), or of
 // the cgroup a container sees as its own (v1). 0 where none is set.
-int cgroup_cpus() {
-    std::ifstream self("/proc/self/cgroup");
+int cgroup_cpus(const std::filesystem::path& root, const std::filesystem::path& selfCgroup) {
+    std::ifstream self(selfCgroup);
     std::string line, own;
     while (std::getline(self, line))
         if (line.rfind("0::", 0) == 0) own = line.substr(3);
-    const std::filesystem::path root = "/sys/fs/cgroup";
     int least = cpus_of_quota(first_line(root / "cpu/cpu.cfs_quota_us") + " " +
                               first_line(root / "cpu/cpu.cfs_period_us"));
     for (std::filesystem::path p = std::filesystem::path(own).relative_path();; p = p.parent_path()) {
@@ -49,9 +48,14 @@ int cpus_of_quota(const std::string& line) {
 int usable_cpu_count() {
     cpu_set_t set;
     CPU_ZERO(&set);
-    int n = sched_getaffinity(0, sizeof set, &set) == 0 ? CPU_COUNT(&set)
-                                                        : static_cast<int>(std::thread::hardware_concurrency());
-    if (const int quota = cgroup_cpus(); quota > 0 && quota < n) n = quota;
+    const int n = sched_getaffinity(0, sizeof set, &set) == 0 ? CPU_COUNT(&set)
+                                                              : static_cast<int>(std::thread::hardware_concurrency());
+    return usable_cpu_count(n, "/sys/fs/cgroup", "/proc/self/cgroup");
+}
+
+int usable_cpu_count(int affinity, const std::filesystem::path& cgroupRoot, const std::filesystem::path& selfCgroup) {
+    int n = affinity;
+    if (const int quota = cgroup_cpus(cgroupRoot, selfCgroup); quota > 0 && quota < n) n = quota;
     return std::max(n, 1);
 }
 

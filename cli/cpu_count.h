@@ -2,6 +2,7 @@
 // threads.
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 namespace orv::cli {
@@ -10,6 +11,10 @@ namespace orv::cli {
 // container's cpuset), fewer where a cgroup's CPU quota grants less time
 // than that (docker --cpus). At least 1.
 int usable_cpu_count();
+// The same from the files given: `affinity` processors, the cgroup tree
+// mounted at `cgroupRoot`, and the process's cgroups listed in `selfCgroup`
+// (as /proc/self/cgroup lists them).
+int usable_cpu_count(int affinity, const std::filesystem::path& cgroupRoot, const std::filesystem::path& selfCgroup);
 
 // The whole processors a cgroup quota line grants, rounded up: cgroup v2's
 // cpu.max ("QUOTA PERIOD", "max PERIOD") or v1's quota and period joined by a

@@ -54,6 +54,10 @@ inline std::vector<HostOrder> host_orders(int longRun) {
     const std::vector<OrderStep> afterStop{{S::Start, 0},  {S::Run, 0, 2}, {S::End, 0}, {S::Copy, 1, 1, 0},
                                            {S::Start, 1},  {S::Run, 1, 2}, {S::End, 1}, {S::Start, 0},
                                            {S::Run, 0, 1}, {S::End, 0}};
+    // The Filters dialog cancelled before its copies ever started: they are
+    // deleted, their end and deinit called, while the originals run on.
+    const std::vector<OrderStep> cancelled{{S::Start, 0}, {S::Run, 0, 2}, {S::Copy, 1, 1, 0}, {S::End, 1},
+                                           {S::Deinit, 1}, {S::Run, 0, 2}, {S::End, 0},        {S::Deinit, 0}};
     // AviSynth+ restarts an instance on every frame that is not the next one
     // (each seek), ends it once more when it is destroyed, and never copies it
     // or calls deinitProc.
@@ -73,6 +77,7 @@ inline std::vector<HostOrder> host_orders(int longRun) {
     return {
         {"VirtualDub 1.10.4, copy of a running instance by copyProc2", 17, W::Proc2, deleted(whileRunning), true},
         {"VirtualDub 1.10.4, copy of a running instance by bytes", 17, W::Bytes, deleted(whileRunning), true},
+        {"VirtualDub 1.10.4, Filters dialog cancelled, unstarted copy by bytes deleted", 17, W::Bytes, cancelled},
         {"VirtualDub 1.10.4, copy before start by copyProc2", 17, W::Proc2, deleted(beforeStart)},
         {"an old host, copy before start by copyProc", 17, W::Proc, deleted(beforeStart)},
         {"VirtualDub2, copy after stop by copyProc2", 20, W::Proc2, deleted(afterStop)},

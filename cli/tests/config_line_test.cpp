@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include "cli/config_line.h"
 #include "cli/cpu_count.h"
@@ -119,5 +123,40 @@ TEST(CpuCount, QuotaLines) {
                                                 {"50000 100000", 1},  {"-1 100000", 0},     {"", 0},
                                                 {"400000 100000 x", 0}, {"100000 0", 0}};
     for (const auto& [line, cpus] : rows) EXPECT_EQ(orv::cli::cpus_of_quota(line), cpus) << line;
-    EXPECT_GE(orv::cli::usable_cpu_count(), 1);
+}
+
+// Quotas on the way from the process's cgroup up to the root of the tree: the
+// tightest wins, and never more than the affinity allows.
+TEST(CpuCount, NestedQuotas) {
+    namespace fs = std::filesystem;
+    const struct {
+        const char* name;
+        int affinity;
+        const char* self;  // as /proc/self/cgroup lists it
+        std::vector<std::pair<const char*, const char*>> files;  // path under the root, first line
+        int cpus;
+    } rows[] = {
+        {"no quota", 8, "0::/a/b\n", {}, 8},
+        {"quota in the leaf", 8, "0::/a/b\n", {{"a/b/cpu.max", "200000 100000"}}, 2},
+        {"tighter parent", 8, "0::/a/b\n", {{"a/b/cpu.max", "400000 100000"}, {"a/cpu.max", "150000 100000"}}, 2},
+        {"tighter leaf", 8, "0::/a/b\n", {{"a/b/cpu.max", "100000 100000"}, {"a/cpu.max", "300000 100000"}}, 1},
+        {"max in the leaf", 8, "0::/a/b\n", {{"a/b/cpu.max", "max 100000"}, {"a/cpu.max", "300000 100000"}}, 3},
+        {"the root's own", 8, "0::/a/b\n", {{"a/b/cpu.max", "max 100000"}, {"cpu.max", "200000 100000"}}, 2},
+        {"a fraction rounds up", 8, "0::/a/b\n", {{"a/b/cpu.max", "250000 100000"}}, 3},
+        {"a sliver is one", 8, "0::/a/b\n", {{"a/b/cpu.max", "1000 100000"}}, 1},
+        {"affinity tighter", 2, "0::/a/b\n", {{"a/b/cpu.max", "400000 100000"}}, 2},
+        {"among v1 lines", 8, "4:memory:/x\n1:cpu:/\n0::/a/b/c\n", {{"a/cpu.max", "300000 100000"}}, 3},
+        {"v1 quota", 8, "1:cpu:/\n0::/\n", {{"cpu/cpu.cfs_quota_us", "300000"}, {"cpu/cpu.cfs_period_us", "100000"}}, 3},
+        {"v1 without one", 8, "1:cpu:/\n0::/\n", {{"cpu/cpu.cfs_quota_us", "-1"}, {"cpu/cpu.cfs_period_us", "100000"}}, 8},
+    };
+    const fs::path tmp = fs::temp_directory_path() / ("orv_cgroup_" + std::to_string(::getpid()));
+    for (const auto& r : rows) {
+        fs::remove_all(tmp);
+        fs::create_directories(tmp / "root/a/b/c");
+        fs::create_directories(tmp / "root/cpu");
+        std::ofstream(tmp / "self") << r.self;
+        for (const auto& [path, line] : r.files) std::ofstream(tmp / "root" / path) << line << "\n";
+        EXPECT_EQ(orv::cli::usable_cpu_count(r.affinity, tmp / "root", tmp / "self"), r.cpus) << r.name;
+    }
+    fs::remove_all(tmp);
 }

@@ -294,9 +294,10 @@ TEST(GpuRoute, InstancesOnManyThreadsBringTheDriverUpOnce) {
 namespace orv::test {
 namespace {
 
-// Idle contexts: a start takes the one of its size, a fifth handed back
-// displaces the one idle longest, a context whose stream failed is not kept,
-// and one deleted without an end is handed back, not lost.
+// Idle contexts: a start takes the one of its size, else the one idle
+// longest; a fifth handed back displaces the one idle longest, a context
+// whose stream failed is not kept, and one deleted without an end is handed
+// back, not lost.
 TEST(GpuRoute, IdleContextsByAgeAndSize) {
     GpuModule g;
     FakeDriver& d = g.driver;
@@ -323,6 +324,17 @@ TEST(GpuRoute, IdleContextsByAgeAndSize) {
     in[1]->deinit();
     EXPECT_EQ(in[1]->fields().gpu, nullptr);
     for (int k = 2; k < 5; ++k) ASSERT_EQ(in[k]->end(), 0);
+    // A start of a size none has re-sizes the one idle longest; the newest,
+    // of the size that ran last, stays for a start of that size.
+    TestFrame other(30, 10, 30 * 4);
+    d.reset();
+    ASSERT_EQ(in[0]->start(other), 0);
+    EXPECT_EQ(d.calls("cuMemAllocPitch_v2"), 2);
+    EXPECT_EQ(d.calls("cuStreamCreate"), 0);
+    d.reset();
+    ASSERT_EQ(in[4]->start(*frames[4]), 0);
+    EXPECT_EQ(d.calls("cuMemAllocPitch_v2") + d.calls("cuStreamCreate"), 0) << "the newest idle context was taken";
+    for (int k : {0, 4}) ASSERT_EQ(in[k]->end(), 0);
     g.m.host.deregister();
     EXPECT_EQ(d.live("allocations") - leftOver, 0);
     EXPECT_EQ(d.live("streams"), 0);
