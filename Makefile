@@ -41,7 +41,7 @@ fuzz: setup configure-fuzz
 # lines changed since BASE (default: where this branch left main), each built
 # and run against the tests covering its file; the report is in build/mutate/.
 mutate: setup native
-	@bash scripts/mutate.sh $(BASE)
+	@bash scripts/mutate.sh $(if $(AGAIN),--again,$(BASE))
 
 demo: setup native
 	@bash scripts/demo.sh

@@ -5,13 +5,18 @@ universalmutator makes the mutants (`mutate --lines`) and picks a sample
 spread over the files (`prioritize_mutants`); this script only chooses the
 lines, builds, runs the tests and reports. scripts/mutate.sh brings the venv.
 
-    python scripts/mutate.py BASE [--mutants N] [--timeout S] [--keep]
+    python scripts/mutate.py BASE [--mutants N] [--timeout S]
+    python scripts/mutate.py --again     the last run's survivors, once more
+
+--again is for answering survivors: after a new test row, the survivors of
+the last run are tried again (those whose file hasn't changed since).
 
 A mutant that doesn't compile is dropped, not counted. One that makes the
 covering tests fail (or run past the time limit) is killed; the rest
 survive, and each is printed as a diff with its file and line.
 """
 import argparse
+import json
 import os
 import random
 import re
@@ -39,7 +44,7 @@ COVERING_TESTS = {
             r"|NoDriver|Fatbin|CliGpuRoute)",
     "host/": r"^(Definition|GoldenOutput|Guarded|HostOrders|GpuHostOrders|Instance|ModuleFrames|Registration"
              r"|module_file_check)",
-    "cli/": r"^(Cli|ConfigLine|CpuCount|Options|Progress|SequenceFiles|YuvToXrgb)",
+    "cli/": r"^(Cli|ConfigLine|CpuCount|Options|PartialOutput|Progress|SequenceFiles|YuvToXrgb)",
     "vapoursynth/": r"^XrgbPack",
 }
 SPARES = 5
@@ -251,12 +256,20 @@ def stop(*_):
 
 def main():
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    ap.add_argument("base", help="the revision the change starts from")
+    ap.add_argument("base", nargs="?", help="the revision the change starts from")
+    ap.add_argument("--again", action="store_true", help="try the last run's survivors again")
     ap.add_argument("--mutants", type=int, default=40, help="how many mutants to try (default 40)")
     ap.add_argument("--timeout", type=int, default=900, help="seconds a mutant's tests may take")
     ap.add_argument("--venv-bin", default=str(ROOT / "build/mutate-venv/bin"))
     args = ap.parse_args()
     venv_bin = Path(args.venv_bin)
+    # An interrupted run must leave the sources as they were: try_mutant's
+    # `finally` restores the file, so turn SIGTERM into an exception too.
+    signal.signal(signal.SIGTERM, stop)
+    if args.again:
+        return again(args.timeout)
+    if not args.base:
+        ap.error("BASE is needed (or --again)")
 
     files = changed_lines(args.base)
     if not files:
@@ -269,10 +282,8 @@ def main():
     print(f"mutate: {sum(map(len, made.values()))} mutants made; {wanted} to try over {len(chosen)} files", flush=True)
     baseline({folder(p) for p, _, _ in chosen}, args.timeout)
 
-    # An interrupted run must leave the sources as they were: try_mutant's
-    # `finally` restores the file, so turn SIGTERM into an exception too.
-    signal.signal(signal.SIGTERM, stop)
     results = []
+    (OUT / "results.json").unlink(missing_ok=True)
     log = (OUT / "log.txt").open("w")
     counted = 0
     for path, quota, ranked in chosen:
@@ -291,6 +302,23 @@ def main():
             log.flush()
             results.append((path, name, outcome, why))
     build()  # leave the build as the sources are
+    (OUT / "results.json").write_text(json.dumps(results))
+    report(results)
+
+
+def again(timeout):
+    """The last run's survivors whose file is as it was then, tried anew."""
+    last = json.loads((OUT / "results.json").read_text())
+    results = []
+    for path, name, outcome, why in last:
+        if outcome == "survived" and (OUT / "sources" / flat(path)).read_bytes() != (ROOT / path).read_bytes():
+            print(f"mutate: {path} changed since the last run; its survivor {name} is not tried again")
+        elif outcome == "survived":
+            outcome, why = try_mutant(path, name, timeout)
+            print(f"{outcome:8} {path}:{mutant_diff(path, name)[0]} {why}", flush=True)
+        results.append((path, name, outcome, why))
+    build()
+    (OUT / "results.json").write_text(json.dumps(results))
     report(results)
 
 
