@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# README's "In VapourSynth" as a newcomer follows it: a fresh clone of this
+# repository's HEAD, a venv at ~/orv-venv (HOME is a temporary directory; the
+# venv is made with the Python venv.sh finds, 3.12 or newer), then README's
+# marked blocks as they stand there, in order: `<!-- newcomer: run -->`
+# blocks run in the clone, `<!-- newcomer: file NAME -->` blocks are written
+# to NAME. It ends in an encode, which must hold as many frames as the script
+# gives. pip's cache is the user's, so only the plugin is built anew.
+# ORV_NEWCOMER_KEEP=1 keeps the directory for a look.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+source "$root/vapoursynth/venv.sh"
+python=$(orv_vs_find_python) || { echo "newcomer.sh: no Python 3.12 or newer found (set ORV_PYTHON)" >&2; exit 1; }
+
+mkdir -p "$root/build"
+# Under build/, so that a ccache set up for the tree serves the clone's build.
+work=$(mktemp -d "$root/build/newcomer.XXXXXX")
+[ -n "${ORV_NEWCOMER_KEEP:-}" ] || trap 'rm -rf "$work"' EXIT
+export PIP_CACHE_DIR=${PIP_CACHE_DIR:-$(pip cache dir 2>/dev/null || echo "$HOME/.cache/pip")}
+export HOME=$work/home XDG_CACHE_HOME=$work/home/.cache
+mkdir -p "$HOME"
+
+git clone --quiet "$root" "$work/orv"
+cd "$work/orv"
+"$python" -m venv ~/orv-venv
+
+# The blocks, each as NUL-separated kind, name and text.
+blocks=$(awk '
+    /^<!-- newcomer: (run|file [^ ]+) -->$/ { kind = $3; name = (kind == "file") ? $4 : ""; inside = 0; text = ""; next }
+    kind != "" && /^    / { inside = 1; text = text substr($0, 5) "\n"; next }
+    kind != "" && /^$/ { if (inside) text = text "\n"; next }
+    kind != "" { printf "%s\037%s\037%s\036", kind, name, text; kind = "" }
+    END { if (kind != "") printf "%s\037%s\037%s\036", kind, name, text }
+' README.md)
+[ -n "$blocks" ] || { echo "newcomer.sh: README.md has no marked blocks" >&2; exit 1; }
+
+n=0
+while IFS=$'\037' read -r -d $'\036' kind name text; do
+    n=$((n + 1))
+    if [ "$kind" = file ]; then
+        echo "== README block $n: $name"
+        printf '%s' "$text" > "$name"
+    else
+        echo "== README block $n:"
+        printf '%s' "$text" | sed 's/^/   $ /'
+        # One shell for the block, so that the venv it activates stays on.
+        bash -euo pipefail -c "$text" || { echo "newcomer.sh: README block $n failed" >&2; exit 1; }
+    fi
+done <<< "$blocks"
+
+# The encode holds the script's frames.
+want=$(~/orv-venv/bin/vspipe --info denoise.vpy | awk '/^Frames:/ { print $2 }')
+got=$(ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames -of csv=p=0 denoised.mkv)
+[ -n "$want" ] && [ "$want" = "$got" ] || { echo "newcomer.sh: denoised.mkv holds $got frames, the script gives $want" >&2; exit 1; }
+echo "newcomer.sh: README's VapourSynth section ran from a fresh clone to denoised.mkv ($got frames)"
