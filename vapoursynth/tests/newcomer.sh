@@ -34,19 +34,21 @@ blocks=$(awk '
 ' README.md)
 [ -n "$blocks" ] || { echo "newcomer.sh: README.md has no marked blocks" >&2; exit 1; }
 
+# One shell for all, as a newcomer's terminal: the venv a block activates
+# stays on for the next.
+session=$work/session.sh
 n=0
 while IFS=$'\037' read -r -d $'\036' kind name text; do
     n=$((n + 1))
     if [ "$kind" = file ]; then
-        echo "== README block $n: $name"
-        printf '%s' "$text" > "$name"
+        printf 'echo "== README block %d: %s"\ncat > %q <<'"'"'ORV_README_BLOCK'"'"'\n%sORV_README_BLOCK\n' \
+            "$n" "$name" "$name" "$text" >> "$session"
     else
-        echo "== README block $n:"
-        printf '%s' "$text" | sed 's/^/   $ /'
-        # One shell for the block, so that the venv it activates stays on.
-        bash -euo pipefail -c "$text" || { echo "newcomer.sh: README block $n failed" >&2; exit 1; }
+        printf 'echo "== README block %d:"\ncat <<'"'"'ORV_README_BLOCK'"'"' | sed "s/^/   $ /"\n%sORV_README_BLOCK\n%s\n' \
+            "$n" "$text" "$text" >> "$session"
     fi
 done <<< "$blocks"
+bash -euo pipefail "$session" || { echo "newcomer.sh: README's commands failed (above)" >&2; exit 1; }
 
 # The encode holds the script's frames.
 want=$(~/orv-venv/bin/vspipe --info denoise.vpy | awk '/^Frames:/ { print $2 }')
