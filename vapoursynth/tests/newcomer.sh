@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # README's "In VapourSynth" as a newcomer follows it: a fresh clone of this
-# repository's HEAD, a venv at ~/orv-venv (HOME is a temporary directory; the
+# repository (with the work tree's changes), a venv at ~/orv-venv (HOME is a temporary directory; the
 # venv is made with the Python venv.sh finds, 3.12 or newer), then README's
 # marked blocks as they stand there, in order: `<!-- newcomer: run -->`
 # blocks run in the clone, `<!-- newcomer: file NAME -->` blocks are written
@@ -21,6 +21,9 @@ export HOME=$work/home XDG_CACHE_HOME=$work/home/.cache
 mkdir -p "$HOME"
 
 git clone --quiet "$root" "$work/orv"
+# With the work tree's changes on it, so that a README being edited is what is followed.
+(cd "$root" && git ls-files -z -c -o --exclude-standard | tar --null --ignore-failed-read -T - -cf - 2>/dev/null) |
+    tar -xf - -C "$work/orv"
 cd "$work/orv"
 "$python" -m venv ~/orv-venv
 
