@@ -10,8 +10,6 @@ const char* const kDenoiseArgList =
 
 namespace {
 
-constexpr const char* kConvert = "core.resize.Bicubic(clip, format=vs.RGB24, matrix_in_s=\"709\")";
-
 // An absent argument keeps the default; a present one must fit the 32 bits
 // the settings record holds.
 bool read_int(const VSMap* in, const VSAPI* vsapi, const char* key, int32_t& out, bool& given, std::string& error) {
@@ -64,10 +62,18 @@ bool read_denoise_args(const VSMap* in, const VSAPI* vsapi, DenoiseArgs& args, s
 std::string refuse_format(const VSVideoInfo& vi, const VSAPI* vsapi) {
     const VSVideoFormat& f = vi.format;
     if (f.colorFamily == cfRGB && f.sampleType == stInteger && f.bitsPerSample == 8) return {};
-    std::string name = "of a format that varies from frame to frame";
-    char buf[32] = {};
-    if (f.colorFamily != cfUndefined && vsapi->getVideoFormatName(&f, buf) != 0) name = buf;
-    return "the clip is " + name + "; the filter takes RGB24: convert it with " + kConvert;
+    const std::string head = "; the filter takes RGB24: convert it with core.resize.Bicubic(clip, format=vs.RGB24";
+    char name[32] = {};
+    if (f.colorFamily == cfUndefined || vsapi->getVideoFormatName(&f, name) == 0)
+        return "the clip is of a format that varies from frame to frame" + head +
+               "), which takes each YUV frame's matrix from its _Matrix (or convert each part before they are joined)";
+    // RGB and Gray go to RGB24 without a matrix; one given to them is an error.
+    if (f.colorFamily != cfYUV) return std::string("the clip is ") + name + head + ")";
+    // No matrix is right for every YUV clip (SD and HD differ), and the
+    // conversion back wants the same one.
+    return std::string("the clip is ") + name + head +
+           ", matrix_in_s=M), M being the clip's own matrix (its frames' _Matrix: \"709\" for most HD, "
+           "\"170m\" for most SD), and back with core.resize.Bicubic(out, format=vs." + name + ", matrix_s=M)";
 }
 
 }  // namespace orv::vs

@@ -2,7 +2,8 @@
 # The plugin as a VapourSynth user gets it: `pip install .` builds the wheel,
 # which goes into a venv of its own beside the newest vapoursynth from PyPI;
 # then the tests run there, from Python and through vspipe, against orv
-# (build/native/orv, or ORV_BIN) for the module's own bytes. Without a Python
+# (build/native/orv, or ORV_BIN) for the module's own bytes; then README's
+# newcomer path (newcomer.sh). Without a Python
 # new enough for VapourSynth the tests are skipped, and a line says so; under
 # CI (CI set) that fails instead. ORV_VS_VENV names another venv.
 set -euo pipefail
@@ -26,3 +27,8 @@ cd "$root/vapoursynth/tests"
 # A fault between threads may hang rather than fail: ten minutes is far beyond a pass.
 CUDA_VISIBLE_DEVICES= ORV_BIN=$orv_bin ORV_FAKE_CUDA=$(dirname "$orv_bin")/fake-cuda PATH="$venv/bin:$PATH" \
     timeout 600 "$venv/bin/python" -m unittest -v
+cd "$root"
+
+# README's path from a fresh clone to an encode; pip's cache (and ccache,
+# where the build has it) keeps it to seconds after the first run.
+bash "$root/vapoursynth/tests/newcomer.sh"

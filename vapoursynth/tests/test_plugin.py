@@ -8,6 +8,7 @@ the fake driver (ORV_FAKE_CUDA); ORV_BIN names the built orv.
 import json
 import os
 import random
+import re
 import subprocess
 import sys
 import unittest
@@ -64,10 +65,11 @@ def run_plugin(env, w, h, length, seed, args):
 class Refused(unittest.TestCase):
     def test_formats_and_values(self):
         rgb = noisy_clip(core, 16, 8, length=1)
-        mixed = core.std.Splice([rgb, core.std.BlankClip(rgb, format=vs.YUV444P8)], mismatch=True)
-        convert = 'core.resize.Bicubic(clip, format=vs.RGB24, matrix_in_s="709")'
+        yuv = core.std.SetFrameProps(core.std.BlankClip(rgb, format=vs.YUV444P8), _Matrix=5)
+        mixed = core.std.Splice([rgb, yuv], mismatch=True)
         rows = [
             (dict(clip=core.std.BlankClip(format=vs.YUV420P8)), "YUV420P8"),
+            (dict(clip=core.std.BlankClip(format=vs.YUV444P16)), "YUV444P16"),
             (dict(clip=core.std.BlankClip(format=vs.RGB48)), "RGB48"),
             (dict(clip=core.std.BlankClip(format=vs.RGBS)), "RGBS"),
             (dict(clip=core.std.BlankClip(format=vs.GRAY8)), "Gray8"),
@@ -84,8 +86,23 @@ class Refused(unittest.TestCase):
             line = str(caught.exception)
             self.assertIn(says, line)
             self.assertNotIn("\n", line)
-            if args["clip"].format is None or args["clip"].format.id != vs.RGB24:
-                self.assertIn(convert, line)
+            clip = args["clip"]
+            if clip.format is None or clip.format.id != vs.RGB24:
+                self.assert_suggestion_works(clip, line)
+
+    def assert_suggestion_works(self, clip, line):
+        # The calls the line suggests, run as written (with a matrix where it
+        # asks for the clip's own), must give frames the filter takes, and a
+        # way back, where one is given, the clip's own format.
+        calls = [c.replace("=M)", '="709")') for c in re.findall(r"core\.resize\.\w+\((?:clip|out), [^()]*\)", line)]
+        self.assertTrue(calls, line)
+        out = core.orv.Denoise(eval(calls[0], dict(core=core, vs=vs, clip=clip)))
+        for n in range(min(out.num_frames, 2)):
+            out.get_frame(n)
+        if len(calls) > 1:
+            back = eval(calls[1], dict(core=core, vs=vs, out=out))
+            self.assertEqual(back.format.id, clip.format.id)
+            back.get_frame(0)
 
 
 class ThreadsAndOrders(FramesCase):
