@@ -217,12 +217,10 @@ void VS_CC denoise_create(const VSMap* in, VSMap* out, void*, VSCore* core, cons
         error = "out of memory";
     }
     if (d == nullptr || !error.empty()) {
-        // mapSetError copies the line; a line that can't be made still says why.
-        try {
-            vsapi->mapSetError(out, ("Denoise: " + error).c_str());
-        } catch (...) {
-            vsapi->mapSetError(out, "Denoise: out of memory");
-        }
+        // mapSetError copies the line; made without allocating, it can't fail.
+        char line[1024];
+        std::snprintf(line, sizeof line, "Denoise: %s", error.c_str());
+        vsapi->mapSetError(out, line);
         free_node(d, vsapi);
         return;
     }
