@@ -98,9 +98,13 @@ void PartialOutput::make(const std::string& output, bool replaceExisting) {
 }
 
 bool PartialOutput::prepare(std::string& error) {
+    if (!sequence) return true;
     std::error_code ec;
-    if (sequence && !fs::create_directory(folder, ec)) return (error = "cannot write " + finalName + ": " + ec.message(), false);
-    return true;
+    // Only an earlier run under our process id, killed before it could clean
+    // up, leaves a folder of this name; a file of ours is written over too.
+    fs::remove_all(folder, ec);
+    if (!ec && fs::create_directory(folder, ec)) return true;
+    return (error = "cannot write " + finalName + ": " + (ec ? ec.message() : folder + " is in the way"), false);
 }
 
 bool PartialOutput::commit(std::string& error) {

@@ -424,6 +424,17 @@ TEST_F(CliMedia, WhatIsKept) {
              EXPECT_NE(err.find("could not be read to its end"), std::string::npos) << err;
          },
          3},
+        // The y4m demuxer meets the third frame's overwritten FRAME marker
+        // with "invalid data", an error that sorts below the end's.
+        {"a Y4M frame whose marker is gone ends the input: the frames before it and exit 3",
+         kMake + kPic + "-frames:v 5 d.y4m && cp d.y4m in.y4m && printf XXXXX | dd of=in.y4m bs=1 conv=notrunc status=none "
+                        "seek=$(LC_ALL=C grep -obUa FRAME d.y4m | sed -n 3p | cut -d: -f1) && rm d.y4m",
+         "in.y4m out.mkv",
+         [](const fs::path& d, const std::string& err) {
+             EXPECT_EQ(probe(d, "out.mkv", "-count_frames -show_entries stream=nb_read_frames"), "2\n");
+             EXPECT_NE(err.find("could not be read to its end"), std::string::npos) << err;
+         },
+         3},
         {"a packet the decoder refuses is skipped: the other frames and exit 3",
          kMake + kPic + "-frames:v 5 -c:v rawvideo -pix_fmt bgr24 d.nut && "
                         "head -c $(( $(stat -c %s d.nut) - 6000 )) d.nut >in.nut && rm d.nut",
@@ -476,6 +487,8 @@ TEST_F(CliMedia, FailuresLeaveNothing) {
         {kOrv + " denoise in.mp3 out.mp3", 2, "no video to denoise: its only picture is cover art"},
         {kOrv + " denoise in.mkv out.mkv --crf abc", 2, "--crf takes a number, not 'abc'"},
         {kOrv + " denoise in.mkv out.mkv --codec libx264 --encoder-opt crf=abc", 2, "crf=abc: libx264's crf takes a number from 0 to 51"},
+        {kOrv + " denoise in.mkv out.mkv --codec vc2 --encoder-opt tolerance=99", 2,
+         "--encoder-opt tolerance=99: vc2's tolerance takes a number from 0 to 45"},
         {kOrv + " denoise in.mkv out.mkv --codec libx264 --crf -5", 2, "--crf -5: libx264's crf takes a number from 0 to 51"},
         {kOrv + " denoise in0.mkv out.mkv --codec libx264 --crf 99", 2, "--crf 99: libx264's crf takes"},  // before reading
         {kOrv + " denoise in.mkv out.mkv --codec libx264 --preset turbo", 2, "--preset turbo: libx264 won't open with it"},

@@ -71,5 +71,33 @@ TEST(PartialOutput, WhatAppearedMeanwhileIsKeptAndSoIsTheResult) {
     fs::remove_all(dir);
 }
 
+// A sequence's hidden folder: one a killed run under the same process id
+// left is replaced, and one that can't be made is an error with its reason.
+TEST(PartialOutput, TheHiddenFolderIsMadeOrNamedAsTheError) {
+    const fs::path dir = fs::temp_directory_path() / ("orv-partial-" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / (".orv-" + std::to_string(::getpid())));
+    std::ofstream(dir / (".orv-" + std::to_string(::getpid())) / "s07.png") << "stale";
+    const struct {
+        fs::path parent;
+        bool ok;
+        const char* reason;
+    } rows[] = {
+        {dir, true, ""},
+        {"/proc", false, "cannot write /proc/s%02d.png: No such file or directory"},  // not even root makes a folder there
+    };
+    for (const auto& r : rows) {
+        PartialOutput out;
+        out.make((r.parent / "s%02d.png").string(), false);
+        std::string error;
+        bool ok = false;
+        EXPECT_NO_THROW(ok = out.prepare(error)) << r.parent;
+        EXPECT_EQ(ok, r.ok) << r.parent << ": " << error;
+        EXPECT_NE(error.find(r.reason), std::string::npos) << error;
+        EXPECT_TRUE(!r.ok || fs::is_empty(out.folder)) << out.folder;
+    }
+    fs::remove_all(dir);
+}
+
 }  // namespace
 }  // namespace orv::cli

@@ -6,6 +6,8 @@
 #include <thread>
 #include <utility>
 
+#include "gpu/context_pool.h"
+#include "gpu/device_ops.h"
 #include "gpu/tests/gpu_route_fixture.h"
 
 namespace orv::test {
@@ -336,6 +338,23 @@ TEST(GpuRoute, IdleContextsByAgeAndSize) {
     EXPECT_EQ(d.calls("cuMemAllocPitch_v2") + d.calls("cuStreamCreate"), 0) << "the newest idle context was taken";
     for (int k : {0, 4}) ASSERT_EQ(in[k]->end(), 0);
     g.m.host.deregister();
+    // This program's own pool, called directly: at a limit of 1 the context
+    // handed back is the next one taken; one without a stream is never kept.
+    const int limit = gpu_context_pool_set_limit(1);
+    GpuContext* ctx = gpu_context_take(24, 10);
+    ASSERT_TRUE(gpu_context_ensure(ctx, 24, 10));
+    gpu_context_give_back(ctx);
+    EXPECT_EQ(gpu_context_pool_idle(), 1);
+    d.reset();
+    GpuContext* again = gpu_context_take(24, 10);
+    EXPECT_EQ(again, ctx);
+    ASSERT_TRUE(gpu_context_ensure(again, 24, 10));
+    EXPECT_EQ(d.calls("cuMemAllocPitch_v2") + d.calls("cuStreamCreate"), 0) << "the kept context was taken";
+    gpu_context_pool_set_limit(limit);
+    cuda::destroy_stream(again->stream);
+    again->stream = nullptr;
+    gpu_context_give_back(again);
+    EXPECT_EQ(gpu_context_pool_idle(), 0);
     EXPECT_EQ(d.live("allocations") - leftOver, 0);
     EXPECT_EQ(d.live("streams"), 0);
 }
