@@ -75,7 +75,7 @@ bool same_file(const std::string& a, const std::string& b) {
 // An input file that the output would write over, under any name: every
 // file of a pattern is compared with every file of the other.
 std::string written_over_input(const Options& o) {
-    if (o.input == "-") return {};
+    if (o.input == "-" || names_a_stream(o.input)) return {};
     const auto inputs = existing_files(o.input);
     for (const SequenceFile& out : existing_files(o.output))
         for (const SequenceFile& in : inputs)
@@ -98,13 +98,14 @@ std::vector<SequenceFile> in_the_way(const std::string& output) {
 // Refusals that need no reading: an input that isn't there, an output that
 // would overwrite something. Empty when the paths are fine.
 std::string check_paths(const Options& o) {
-    const bool rawIn = o.input == "-";
+    const bool rawIn = o.input == "-" || names_a_stream(o.input);
     if (!rawIn && !is_sequence_pattern(o.input) && access(o.input.c_str(), R_OK) != 0)
         return "cannot read " + o.input + ": " + std::strerror(errno);
     if (!rawIn && fs::is_directory(o.input)) return "cannot read " + o.input + ": it is a folder";
     if (o.output == "-") return {};
     std::string error;
-    if (!output_format_known(o.output, error) || !encoder_values_fit(o, error)) return error;
+    if (!output_format_known(o.output, o.format, error) || !encoder_values_fit(o, error)) return error;
+    if (names_a_stream(o.output)) return {};
     if (std::string over = written_over_input(o); !over.empty()) return over;
     const auto there = in_the_way(o.output);
     if (!there.empty() && !o.force)
@@ -187,6 +188,10 @@ int open_input(Run& r, const Options& o) {
     std::string error;
     if (!input_open(r.in, o, error)) return fail(kBadInput, error);
     if (const std::string n = depth_note(r.in.shape); !n.empty() && r.in.source != nullptr) r.notes.push_back(n);
+    if (r.in.libav.leadSkipped)
+        r.notes.push_back(o.input + " begins inside a group of pictures: the packets before its first decodable frame "
+                                    "were skipped, as players do");
+    if (const std::string gap = sequence_gap(o.input); !gap.empty()) r.notes.push_back(gap);
     r.fields = fields_apart(o, r.in.shape, r.notes);
     return kDone;
 }
@@ -196,13 +201,17 @@ int open_output(Run& r, const Options& o) {
     r.out.name = o.output;
     r.out.sink.stop = &signal_flag();
     std::string error;
-    if (!r.out.kind->writesXrgb) {
+    // A stream (pipe:1) is written as it goes: there is nothing to hide or move.
+    if (!r.out.kind->writesXrgb && !names_a_stream(o.output)) {
+        for (const std::string& stale : remove_stale_partials(o.output))
+            r.notes.push_back("removed " + stale + ", left by an orv run that was killed while writing " + o.output);
         r.partial.make(o.output, o.force);
         if (!r.partial.prepare(error)) return fail(kFailed, error);
     }
     if (!r.partial.sequence) signals_arm_tail_stop(o.output, r.partial.writePath);
     if (signal_received() != 0) return fail(kFailed, "stopped");  // one that came before the handler could act
-    if (!r.out.kind->open(r.out, r.in, o, r.partial.writePath, r.notes, error)) return fail(kBadInput, error);
+    const std::string& to = r.partial.finalName.empty() ? o.output : r.partial.writePath;
+    if (!r.out.kind->open(r.out, r.in, o, to, r.notes, error)) return fail(kBadInput, error);
     return kDone;
 }
 
@@ -259,6 +268,7 @@ void run_pipeline(Run& r, const Options& o) {
                          .out = &r.out,
                          .alpha = output_keeps_alpha(r.out, r.in.shape.format),
                          .onePicture = output_single_picture(r.out),
+                         .handOn = o.disable,
                          .signal = &signal_flag(),
                          .maxInFlight = r.workers.size() * 2 + 2});
     r.progress.enabled = !o.quiet && isatty(2);
@@ -284,7 +294,7 @@ int finish_output(Run& r, const Options& o) {
         for (;;) pause();  // the handler is removing the file and ending the run
     stop_if_signalled(r, o);
     if (!finished) return fail(kFailed, "cannot write " + o.output + ": " + error);
-    if (!r.out.kind->writesXrgb && !r.partial.commit(error)) return fail(kFailed, error);
+    if (!r.partial.finalName.empty() && !r.partial.commit(error)) return fail(kFailed, error);
     // With --force a sequence replaces the one there: the older one's files
     // past the new end would read as part of it.
     if (r.partial.sequence)
@@ -321,6 +331,7 @@ int denoise(const Options& o, const std::string& defaultModulePath) {
     Run r;
     if (const int c = open_input(r, o); c != kDone) return c;
     if (!apply_settings(*host, o, r.fields, error)) return fail(kBadInput, error);
+    if (const std::string n = config_beyond_ranges(o); !n.empty()) r.notes.push_back(n);
     if (const int c = open_output(r, o); c != kDone) return c;
     if (const int c = start_workers(r, o, std::move(host)); c != kDone) return c;
     for (const auto& n : r.notes) note(o, n);

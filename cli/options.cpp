@@ -1,6 +1,9 @@
 #include "cli/options.h"
 
+#include "cli/config_line.h"
+
 #include <cstdlib>
+#include <tuple>
 #include <utility>
 
 namespace orv::cli {
@@ -21,8 +24,9 @@ std::string range_error(const std::string& flag, int32_t lo, int32_t hi, const s
 }
 
 bool parse_threads(Options& o, const std::string& v, std::string& error) {
-    if (to_int(v, 1, 256, o.threads)) return true;
-    return (error = range_error("--threads", 1, 256, v), false);
+    // 0 is all of them, as in ffmpeg.
+    if (to_int(v, 0, 256, o.threads)) return true;
+    return (error = range_error("--threads", 0, 256, v), false);
 }
 
 // The names the module knows: those of the table it was built from.
@@ -74,7 +78,8 @@ struct Row {
 
 const Row kRows[] = {
     {.name = "--config", .value = "\"Config(F1,F2,SHARP,INTERLACE,MT)\"", .section = Section::Settings,
-     .help = "the host's script line, e.g.\n\"Config(70,70,2,0,1)\"; its values are passed as they are",
+     .help = "the host's script line, e.g.\n\"Config(70,70,2,0,1)\"; its values are passed as they\n"
+             "are, also outside the ranges below, as the host replays them",
      .text = &Options::configLine},
     {.name = "--f1", .value = "N", .section = Section::Settings, .help = "first strength, 0 to 100 (default 70)",
      .ranged = &Options::f1, .lo = 0, .hi = 100},
@@ -88,7 +93,7 @@ const Row kRows[] = {
      .help = "filter whole frames, also of interlaced input", .flag = &Options::noInterlace},
     {.name = "--show-noise", .value = nullptr, .section = Section::Settings,
      .help = "output a magnified picture of the removed noise", .flag = &Options::showNoise},
-    {.name = "--disable", .value = nullptr, .section = Section::Settings, .help = "pass frames through untouched",
+    {.name = "--disable", .value = nullptr, .section = Section::Settings, .help = "don't filter: the decoded frames go to the encoder\nuntouched where it takes their pixel format, else through\nthe same RGB conversion as filtered ones",
      .flag = &Options::disable},
     {.name = "--no-auto-profile", .value = nullptr, .section = Section::Settings,
      .help = "don't raise the strengths from the measured noise (GPU)", .flag = &Options::noAutoProfile},
@@ -100,6 +105,8 @@ const Row kRows[] = {
      .encoderText = &EncoderRecord::preset, .avOption = "preset"},
     {.name = "--pix-fmt", .value = "NAME", .section = Section::Encoding,
      .help = "the output's pixel format, e.g. yuv420p, yuv444p10le", .encoderText = &EncoderRecord::pixFmt},
+    {.name = "--format", .value = "NAME", .section = Section::Encoding,
+     .help = "the output's container (ffmpeg -muxers), for a name\nwithout an extension such as pipe:1", .encoderText = &EncoderRecord::format},
     {.name = "--encoder-opt", .value = "K=V", .section = Section::Encoding, .help = "any option of the encoder; repeatable",
      .special = parse_encoder_option},
     {.name = "--size", .value = "WxH", .section = Section::Other, .help = "frame size of raw input", .special = parse_size},
@@ -107,7 +114,7 @@ const Row kRows[] = {
      .help = "frame rate of raw input (default 25), and of a raw stream\nwithout timestamps (default: the stream's)",
      .text = &Options::rate},
     {.name = "--threads", .value = "N", .section = Section::Other,
-     .help = "filter threads (default: one per processor orv may use;\none with the GPU)", .special = parse_threads},
+     .help = "filter threads (default, and 0: one per processor orv may\nuse; one with the GPU)", .special = parse_threads},
     {.name = "--kernel-set", .value = "NAME", .section = Section::Other,
      .help = "the CPU route's kernels: the best set the processor has\nat or below NAME, e.g. avx2 or reference",
      .special = parse_kernel_set},
@@ -158,7 +165,10 @@ bool take_operands(Options& o, const std::vector<std::string>& positional, std::
     o.input = positional[1];
     o.output = positional[2];
     if (o.input == "-" && o.width == 0) return (error = "raw input on stdin needs --size WxH", false);
-    if (o.interlace && o.noInterlace) return (error = "--interlace and --no-interlace contradict each other", false);
+    for (const auto& [a, b, name] : {std::tuple{o.interlace, o.noInterlace, "--interlace and --no-interlace"},
+                                      std::tuple{o.disable, o.showNoise, "--disable and --show-noise"},
+                                      std::tuple{o.quiet, o.verbose, "--quiet and --verbose"}})
+        if (a && b) return (error = std::string(name) + " contradict each other", false);
     return true;
 }
 
@@ -221,6 +231,21 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
     return o;
 }
 
+std::string config_beyond_ranges(const Options& o) {
+    std::string error, out;
+    const auto call = parse_script_call(o.configLine, error);
+    if (!call || call->name != "Config") return {};
+    const char* names[] = {"--f1", "--f2", "--sharp"};
+    for (size_t i = 0; i < 3 && i < call->args.size(); ++i) {
+        const Row& r = *row_named(names[i]);
+        const int32_t v = call->args[i];
+        if ((v >= r.lo && v <= r.hi) || o.*r.ranged) continue;  // a plain option overrides it
+        out += (out.empty() ? "" : ", ") + std::string(names[i] + 2) + " " + std::to_string(v) + " (" + names[i] +
+               " takes " + std::to_string(r.lo) + " to " + std::to_string(r.hi) + ")";
+    }
+    return out.empty() ? out : "--config sets " + out + "; the filter takes the values as they are, as its host does";
+}
+
 std::string usage_text() {
     return "usage: orv denoise INPUT OUTPUT [options]\n"
            "       orv --version | --help\n"
@@ -228,8 +253,9 @@ std::string usage_text() {
            "Denoises a video with the ORV filter module. INPUT and OUTPUT are video files,\n"
            "single pictures or numbered picture sequences (img%03d.png) that FFmpeg's\n"
            "libraries read and write; '-' is raw 32-bit XRGB frames (bgr0) on stdin or\n"
-           "stdout, which needs --size as input. Names are files (take:1.mp4 too); '--'\n"
-           "ends the options.\n"
+           "stdout, which needs --size as input. INPUT may be pipe: (stdin) or an http://\n"
+           "or https:// address, OUTPUT pipe:1 (stdout, with --format); every other name\n"
+           "is a file (take:1.mp4 and file:a.mp4 too). '--' ends the options.\n"
            "\n"
            "Kept from the input: every other stream (audio, subtitles, data, attachments)\n"
            "copied as it is; container and stream metadata, chapters, the start time and\n"

@@ -16,6 +16,7 @@ namespace orv::cli {
 struct EncoderRecord {
     std::string codec;  // encoder name; empty for the default
     std::string crf, preset, pixFmt;
+    std::string format;  // --format: the output's container, for a name that says none (pipe:1)
     std::vector<std::pair<std::string, std::string>> encoderOptions;  // --encoder-opt KEY=VALUE, in order
     bool verbose = false;
 };
@@ -31,7 +32,7 @@ struct Options : EncoderRecord {
     bool showNoise = false, disable = false, noAutoProfile = false;
     int32_t width = 0, height = 0;  // --size, for raw frames
     std::string rate;               // --rate; empty: the stream's own, 25 for raw frames
-    int32_t threads = 0;            // 0: one per processor orv may use
+    int32_t threads = 0;            // 0 (or --threads 0): one per processor orv may use
     std::string kernelSet;          // --kernel-set: the cap on the CPU route's kernels
     std::string modulePath;
     bool force = false, quiet = false;
@@ -48,6 +49,10 @@ const std::vector<EncoderSetting>& encoder_settings();
 
 // Parses argv[1..]. On failure returns nothing with a one-line `error`.
 std::optional<Options> parse_options(const std::vector<std::string>& args, std::string& error);
+
+// A line when --config carries strengths or sharpening outside the ranges
+// the plain options take, and none of those overrides them; empty otherwise.
+std::string config_beyond_ranges(const Options& o);
 
 // `orv --help`: the option lines come from the same table that parses them.
 std::string usage_text();

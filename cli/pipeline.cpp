@@ -83,7 +83,31 @@ void keep_alpha(const uint32_t* src, ptrdiff_t srcPitch, uint32_t* dst, int w, i
     }
 }
 
+// With the filter disabled, a decoded frame the encoder takes as it is goes
+// to it untouched: the way through XRGB and back would change its colour.
+bool hand_on(Job& job, const Output& out) {
+    const AVCodecContext* e = out.sink.enc;
+    if (out.kind->writesXrgb || e == nullptr || out.sink.rotate != 0 || job.in->format != e->pix_fmt ||
+        job.in->width != e->width || job.in->height != e->height)
+        return false;
+    job.out = av_frame_clone(job.in);
+    if (job.out == nullptr) return false;
+    // The decoder's picture type would force the encoder's.
+    job.out->pict_type = AV_PICTURE_TYPE_NONE;
+    job.out->sample_aspect_ratio = e->sample_aspect_ratio;
+    job.out->colorspace = e->colorspace;
+    job.out->color_range = e->color_range;
+    job.out->color_primaries = e->color_primaries;
+    job.out->color_trc = e->color_trc;
+    job.out->chroma_location = e->chroma_sample_location;
+    return true;
+}
+
 void filter_frame(Worker& w, Job& job, Pipeline& p) {
+    if (p.settings.handOn && hand_on(job, *p.settings.out)) {
+        p.routes[kRoutePassThrough].fetch_add(1);
+        return;
+    }
     const int width = job.in->width, height = job.in->height;
     const ptrdiff_t pitch = static_cast<ptrdiff_t>(width) * 4;
     const uint32_t* src = w.src.data();

@@ -25,6 +25,7 @@ struct PipelineSettings {
     Output* out = nullptr;
     bool alpha = false;       // the input's alpha rides in the top byte to the output
     bool onePicture = false;  // the output takes one frame only
+    bool handOn = false;      // the filter is disabled: decoded frames go to the encoder as they are where it takes them
     const std::atomic<int>* signal = nullptr;  // every thread leaves when it is set
     size_t maxInFlight = 4;                    // frames read and not yet written
 };

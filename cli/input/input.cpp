@@ -1,5 +1,8 @@
 #include "cli/input/input.h"
 
+#include "cli/frames/media.h"
+#include "cli/output/sequence_files.h"
+
 extern "C" {
 #include <libavutil/parseutils.h>
 }
@@ -79,6 +82,19 @@ int64_t libav_frame_count(const Input& in) {
 const InputKind kLibavInput{"libav", libav_open, libav_next, libav_damage, libav_frame_count};
 
 const InputKind& input_pick(const Options& o) { return o.input == "-" ? kRawInput : kLibavInput; }
+
+// libav reads a sequence up to its first missing number.
+std::string sequence_gap(const std::string& pattern) {
+    if (!is_sequence_pattern(pattern)) return {};
+    const std::vector<SequenceFile> files = existing_files(pattern);
+    for (size_t i = 1; i < files.size(); ++i)
+        if (files[i].number != files[i - 1].number + 1) {
+            const std::vector<SequenceFile> past(files.begin() + static_cast<std::ptrdiff_t>(i), files.end());
+            return pattern + " ends at " + files[i - 1].path + ", the last before a gap in its numbers: " +
+                   name_some(past) + (past.size() == 1 ? " is" : " are") + " not read";
+        }
+    return {};
+}
 
 bool input_open(Input& in, const Options& o, std::string& error) {
     in.kind = &input_pick(o);

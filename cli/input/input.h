@@ -48,4 +48,7 @@ const InputKind& input_pick(const Options& o);
 
 bool input_open(Input& in, const Options& o, std::string& error);
 
+// A line when a numbered sequence has a gap: libav reads up to it.
+std::string sequence_gap(const std::string& pattern);
+
 }  // namespace orv::cli

@@ -87,13 +87,9 @@ void stamp(Source& s, AVFrame* f) {
     ++s.framesOut;
 }
 
-// A name is a file unless it carries a protocol orv reads (pipe, http,
-// https): a camera's take:1.mp4 is a file, not the protocol "take".
-std::string url_of(const std::string& path) {
-    for (const char* p : {"file:", "pipe:", "http://", "https://"})
-        if (path.rfind(p, 0) == 0) return path;
-    return "file:" + path;
-}
+// A camera's take:1.mp4 is a file, not the protocol "take"; so is a file
+// named file:a.mp4.
+std::string url_of(const std::string& path) { return names_a_stream(path) ? path : "file:" + path; }
 
 AVRational stream_rate(const AVStream* st) {
     if (st->avg_frame_rate.num > 0 && st->avg_frame_rate.den > 0) return st->avg_frame_rate;
@@ -130,6 +126,18 @@ int64_t read_errors(std::string& first) {
     std::lock_guard<std::mutex> l(gFirstErrorLock);
     first = gFirstError;
     return gReadErrors.load();
+}
+
+bool names_a_stream(const std::string& name) {
+    for (const char* p : {"pipe:", "http://", "https://"})
+        if (name.rfind(p, 0) == 0) return true;
+    return false;
+}
+
+void forget_read_errors() {
+    std::lock_guard<std::mutex> l(gFirstErrorLock);
+    gFirstError.clear();
+    gReadErrors.store(0);
 }
 
 int libav_interrupt(void* opaque) {
@@ -197,6 +205,12 @@ bool source_peek(Source& s, AVRational rate, std::string& error) {
         }
         ok = it != SourceItem::Error;
         if (it == SourceItem::Frame) {
+            // A capture that begins mid-GOP has packets no decoder can read
+            // before its first keyframe; players skip them, and so does orv.
+            std::string first;
+            s.leadSkipped = s.badPackets > 0 || read_errors(first) > 0;
+            s.badPackets = 0;
+            forget_read_errors();
             s.countFrames = f->best_effort_timestamp == AV_NOPTS_VALUE;
             if (s.countFrames && rate.num > 0 && rate.den > 0) s.rate = rate;
             stamp(s, f);

@@ -21,6 +21,7 @@ struct Source {
     AVIOContext* customIo = nullptr;  // owned when the caller hands in memory
     int video = -1;
     bool draining = false, ended = false;
+    bool leadSkipped = false;  // undecodable packets came before the first frame, and were skipped
     int64_t badPackets = 0;  // packets or frames the decoder refused: the input is damaged
     bool readFailed = false;  // the demuxer gave up before the end: the input is damaged
     // Streams without timestamps (raw H.264 and the like) are timed by
@@ -44,6 +45,13 @@ struct Source {
 void note_read_error(void* avcl, int level, const char* fmt, va_list vl);
 // How many such errors came so far, and the first one's text.
 int64_t read_errors(std::string& first);
+
+// Errors before the first frame are no damage (a capture cut mid-GOP).
+void forget_read_errors();
+
+// A name that libav reads as a stream, not a file: pipe:, pipe:N, http://,
+// https://. Every other name is a file, colons and all.
+bool names_a_stream(const std::string& name);
 
 // libav's interrupt hook: true once the flag `opaque` points at is set.
 int libav_interrupt(void* opaque);

@@ -46,8 +46,8 @@ struct Sink {
 // an option it lacks, a value the option doesn't take.
 bool encoder_values_fit(const EncoderRecord& r, std::string& error);
 
-// Checks that `outputName` names a format libav writes.
-bool output_format_known(const std::string& outputName, std::string& error);
+// Checks that `format` (--format), else `outputName`, names a format libav writes.
+bool output_format_known(const std::string& outputName, const std::string& format, std::string& error);
 
 // Sets up the muxer for `outputName` writing to `writePath`, the encoder and
 // every copied stream, and writes the header: every refusal (unknown codec,

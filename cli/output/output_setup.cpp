@@ -55,8 +55,9 @@ bool is_rgb(AVPixelFormat f) {
 
 bool open_muxer(Sink& k, const AVOutputFormat* of, const std::string& outputName, const std::string& writePath,
                 std::string& error) {
-    // A file, whatever its name holds: take:1.mp4 names no protocol.
-    if (avformat_alloc_output_context2(&k.fmt, of, nullptr, ("file:" + writePath).c_str()) < 0)
+    // A file, whatever its name holds: take:1.mp4 names no protocol; pipe:1 does.
+    const std::string url = names_a_stream(writePath) ? writePath : "file:" + writePath;
+    if (avformat_alloc_output_context2(&k.fmt, of, nullptr, url.c_str()) < 0)
         return (error = "out of memory", false);
     // The same input and settings give the same bytes: no random segment or
     // track UIDs, no library version strings in the file.
@@ -212,7 +213,13 @@ void quality_defaults(const AVCodec* c, AVCodecContext* enc, AVDictionary** opts
         const double fps = enc->framerate.num > 0 && enc->framerate.den > 0 ? av_q2d(enc->framerate) : 25.0;
         enc->bit_rate = static_cast<int64_t>(static_cast<double>(enc->width) * enc->height * fps);
     }
-    if (n == "libx265" && !r.verbose) av_dict_set(opts, "x265-params", "log-level=error", AV_DICT_DONT_OVERWRITE);
+    // x265 logs itself, past libav: quiet unless the user's parameters say otherwise.
+    if (n == "libx265" && !r.verbose) {
+        const AVDictionaryEntry* had = av_dict_get(*opts, "x265-params", nullptr, 0);
+        const std::string theirs = had != nullptr ? had->value : "";
+        if (theirs.find("log-level") == std::string::npos)
+            av_dict_set(opts, "x265-params", ((theirs.empty() ? "" : theirs + ":") + "log-level=error").c_str(), 0);
+    }
 }
 
 // A codec kept is kept with its profile (ProRes Proxy stays Proxy, DNxHR LB
@@ -277,9 +284,24 @@ double crf_ceiling(const AVCodec* c, double max) {
     return n == "libx264" || n == "libx264rgb" || n == "libx265" ? std::min(max, 51.0) : max;
 }
 
+// The names an option takes besides numbers ("best, good or realtime"), from
+// the option's own table.
+std::string named_values(void* target, const AVOption* o) {
+    std::vector<std::string> names;
+    if (o->unit != nullptr)
+        for (const AVOption* c = nullptr; (c = av_opt_next(target, c)) != nullptr;)
+            if (c->type == AV_OPT_TYPE_CONST && c->unit != nullptr && std::strcmp(c->unit, o->unit) == 0)
+                names.emplace_back(c->name);
+    std::string out;
+    for (size_t i = 0; i < names.size(); ++i)
+        out += (i == 0 ? "" : i + 1 == names.size() ? " or " : ", ") + names[i];
+    return out;
+}
+
 // A value the option it sets doesn't take is named with what it takes.
 bool check_user_option(AVCodecContext* e, const AVCodec* c, const UserOption& u, std::string& error) {
-    const AVOption* o = av_opt_find(e, u.key.c_str(), nullptr, 0, AV_OPT_SEARCH_CHILDREN);
+    void* target = nullptr;
+    const AVOption* o = av_opt_find2(e, u.key.c_str(), nullptr, 0, AV_OPT_SEARCH_CHILDREN, &target);
     if (o == nullptr) return (error = std::string(c->name) + " has no option " + u.key, false);
     const bool number = o->type == AV_OPT_TYPE_INT || o->type == AV_OPT_TYPE_INT64 || o->type == AV_OPT_TYPE_UINT64 ||
                         o->type == AV_OPT_TYPE_FLOAT || o->type == AV_OPT_TYPE_DOUBLE;
@@ -290,8 +312,12 @@ bool check_user_option(AVCodecContext* e, const AVCodec* c, const UserOption& u,
     const bool inRange = !number || end == u.value.c_str() || *end != '\0' || (v >= lo && v <= hi);
     if (av_opt_set(e, u.key.c_str(), u.value.c_str(), AV_OPT_SEARCH_CHILDREN) >= 0 && inRange) return true;
     char range[96];
-    std::snprintf(range, sizeof range, "a number from %g to %g", lo, hi);
-    error = u.said + ": " + c->name + "'s " + u.key + " takes " + (number && hi < 1e15 ? range : "other values");
+    std::snprintf(range, sizeof range, "a number from %.15g to %.15g", lo, hi);
+    const std::string named = named_values(target, o);
+    const std::string numbers = number && hi < 1e15 ? range : "";
+    error = u.said + ": " + c->name + "'s " + u.key + " takes " +
+            (named.empty() ? (numbers.empty() ? "other values" : numbers)
+                           : named + (numbers.empty() ? "" : ", or " + numbers));
     return false;
 }
 
@@ -523,17 +549,24 @@ bool encoder_values_fit(const EncoderRecord& r, std::string& error) {
     return ok;
 }
 
-bool output_format_known(const std::string& outputName, std::string& error) {
-    if (av_guess_format(nullptr, outputName.c_str(), nullptr) != nullptr) return true;
-    error = "don't know which format to write for " + outputName + " (use an extension such as .mkv or .mp4)";
+const AVOutputFormat* output_format(const std::string& outputName, const std::string& format) {
+    if (!format.empty()) return av_guess_format(format.c_str(), nullptr, nullptr);
+    return av_guess_format(nullptr, outputName.c_str(), nullptr);
+}
+
+bool output_format_known(const std::string& outputName, const std::string& format, std::string& error) {
+    if (output_format(outputName, format) != nullptr) return true;
+    error = !format.empty() ? "unknown --format " + format + " (ffmpeg -muxers lists them)"
+                            : "don't know which format to write for " + outputName +
+                                  " (use an extension such as .mkv or .mp4, or --format)";
     return false;
 }
 
 bool sink_open(Sink& k, const std::string& outputName, const std::string& writePath, const Source* src,
                const VideoShape& shape, const EncoderRecord& record, std::vector<std::string>& notes,
                std::string& error) {
-    const AVOutputFormat* of = av_guess_format(nullptr, outputName.c_str(), nullptr);
-    if (of == nullptr) return output_format_known(outputName, error);
+    const AVOutputFormat* of = output_format(outputName, record.format);
+    if (of == nullptr) return output_format_known(outputName, record.format, error);
     if (!open_muxer(k, of, outputName, writePath, error)) return false;
     const AVCodec* codec = choose_encoder(of, outputName, src, shape, record, error);
     if (codec == nullptr) return false;

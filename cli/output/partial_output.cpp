@@ -1,15 +1,18 @@
 #include "cli/output/partial_output.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <stdio.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <vector>
 
 #include "cli/frames/media.h"
+#include "cli/output/sequence_files.h"
 
 namespace orv::cli {
 
@@ -82,6 +85,29 @@ bool move_no_replace(const std::string& from, const std::string& to) noexcept {
     if (link(from.c_str(), to.c_str()) != 0) return false;
     unlink(from.c_str());
     return true;
+}
+
+std::vector<std::string> remove_stale_partials(const std::string& output) {
+    const fs::path p(output);
+    const fs::path dir = p.parent_path().empty() ? fs::path(".") : p.parent_path();
+    const bool sequence = is_sequence_pattern(output);
+    const std::string name = p.filename().string();
+    std::vector<std::string> removed;
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(dir, ec)) {
+        const std::string n = e.path().filename().string();
+        if (n.rfind(".orv-", 0) != 0) continue;
+        const size_t end = n.find_first_not_of("0123456789", 5);
+        if (end == 5) continue;
+        const std::string rest = end == std::string::npos ? "" : n.substr(end);
+        // A file is .orv-PID-NAME; a sequence's folder .orv-PID holds files of its pattern.
+        const bool ours = sequence ? rest.empty() && !existing_files((e.path() / name).string()).empty() : rest == "-" + name;
+        const long pid = std::strtol(n.c_str() + 5, nullptr, 10);
+        if (!ours || pid <= 0 || pid == getpid() || kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+        fs::remove_all(e.path(), ec);
+        if (!ec) removed.push_back((p.parent_path() / n).string());
+    }
+    return removed;
 }
 
 void PartialOutput::make(const std::string& output, bool replaceExisting) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace orv::cli {
 
@@ -20,6 +21,11 @@ struct PartialOutput {
     bool commit(std::string& error);
     void discard() noexcept;
 };
+
+// Removes what a run that was killed (SIGKILL, a crash) left while writing
+// `output`: its hidden file, or its hidden folder of the same pattern. Only
+// those of processes that are gone. The names removed.
+std::vector<std::string> remove_stale_partials(const std::string& output);
 
 // Moves `from` to `to` only if nothing is there, atomically where the file
 // system allows: false with errno EEXIST when something is.
