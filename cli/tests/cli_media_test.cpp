@@ -132,15 +132,57 @@ TEST_F(CliMedia, WhatIsKept) {
              const std::string pts = "-select_streams v -show_entries packet=pts";
              EXPECT_EQ(probe(d, "out.mkv", pts), probe(d, "in.mkv", pts));
          }},
-        {"pass-through to a lossless codec keeps a BT.709 clip at 55 dB or better, tags and format",
-         kMake + kPic + "-frames:v 3 -c:v ffv1 -pix_fmt yuv420p -colorspace bt709 -color_primaries bt709 "
-                        "-color_trc bt709 -color_range tv in.mkv",
+        {"--disable hands a lossless codec the decoded frames untouched, with tags and format",
+         kMake + kPic + "-frames:v 3 -vf noise=alls=30:allf=t -c:v ffv1 -pix_fmt yuv420p -colorspace bt709 "
+                        "-color_primaries bt709 -color_trc bt709 -color_range tv in.mkv",
          "in.mkv out.mkv --disable",
          [](const fs::path& d, const std::string&) {
              const std::string tags = "-show_entries stream=pix_fmt,color_space,color_primaries,color_transfer,color_range";
              EXPECT_EQ(probe(d, "out.mkv", tags), probe(d, "in.mkv", tags));
-             EXPECT_GE(psnr_y(d, "out.mkv", "in.mkv"), 55.0);
+             const auto planes = [&](const char* f) { return sh(d, std::string("ffmpeg -v error -i ") + f + " -f rawvideo - | md5sum").text; };
+             EXPECT_EQ(planes("out.mkv"), planes("in.mkv"));
          }},
+        {"a capture that begins mid-GOP: the frames from its first keyframe, a line, no damage",
+         kMake + "-f lavfi -i testsrc2=size=64x48,noise=alls=20:allf=t -frames:v 40 -c:v libx264 -g 20 -bf 0 d.ts && "
+                 "tail -c +$((188 * 30 + 1)) d.ts >in.ts && rm d.ts",
+         "in.ts out.mkv",
+         [](const fs::path& d, const std::string& err) {
+             EXPECT_EQ(probe(d, "out.mkv", "-count_frames -show_entries stream=nb_read_frames"), "20\n");
+             EXPECT_NE(err.find("in.ts begins inside a group of pictures"), std::string::npos) << err;
+         }},
+        {"pipe: in, pipe:1 out with --format", kMake + kPic + "-frames:v 3 -c:v ffv1 in.mkv",
+         "pipe: pipe:1 --format matroska <in.mkv >out.mkv",
+         [](const fs::path& d, const std::string&) {
+             EXPECT_EQ(probe(d, "out.mkv", "-count_frames -show_entries stream=codec_name,nb_read_frames"), "ffv1,3\n");
+         }},
+        // A server of the test's own on the loopback, gone within 30 s whatever happens.
+        {"http:// in",
+         kMake + kPic + "-frames:v 3 -c:v ffv1 in.mkv && " +
+             R"sh(P=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])') && )sh"
+             R"sh(echo $P >in.port && { timeout 30 python3 -m http.server $P --bind 127.0.0.1 >/dev/null 2>&1 </dev/null & echo $! >in.pid; } && )sh"
+             R"sh(for i in $(seq 100); do python3 -c "import socket; socket.create_connection(('127.0.0.1', $P))" 2>/dev/null && break; sleep 0.1; done)sh",
+         "http://127.0.0.1:$(cat in.port)/in.mkv out.mkv",
+         [](const fs::path& d, const std::string&) {
+             sh(d, "kill $(cat in.pid)");
+             EXPECT_EQ(probe(d, "out.mkv", "-count_frames -show_entries stream=nb_read_frames"), "3\n");
+         }},
+        {"a sequence with a gap: the pictures before it, and a line naming those past it",
+         kMake + kPic + "-frames:v 5 in%02d.png && rm in03.png", "in%02d.png out.mkv",
+         [](const fs::path& d, const std::string& err) {
+             EXPECT_EQ(probe(d, "out.mkv", "-count_frames -show_entries stream=nb_read_frames"), "2\n");
+             EXPECT_NE(err.find("in%02d.png ends at in02.png, the last before a gap in its numbers: in04.png and in05.png are not read"),
+                       std::string::npos) << err;
+         }},
+        {"the hidden file of a killed run writing the same output is removed, with a line; another output's stays",
+         kMake + kPic + "-frames:v 2 -c:v ffv1 in.mkv && P=$(sh -c 'echo $$') && touch .orv-$P-out.mkv .orv-$P-other.mkv",
+         "in.mkv out.mkv",
+         [](const fs::path& d, const std::string& err) {
+             EXPECT_NE(err.find("-out.mkv, left by an orv run that was killed while writing out.mkv"), std::string::npos) << err;
+             EXPECT_EQ(sh(d, "ls -A | grep -c '^[.]orv-'; rm .orv-*-other.mkv").text, "1\n");
+         }},
+        {"x265 stays quiet with the user's own x265-params", kMake + kPic + "-frames:v 2 -c:v ffv1 in.mkv",
+         "in.mkv out.mkv --codec libx265 --encoder-opt x265-params=keyint=5",
+         [](const fs::path&, const std::string& err) { EXPECT_EQ(err.find("x265 ["), std::string::npos) << err; }},
         {"more than 8 bits: one line, encoded back at the input's depth",
          kMake + kPic + "-frames:v 2 -c:v ffv1 -pix_fmt yuv422p10le in.mkv", "in.mkv out.mkv",
          [](const fs::path& d, const std::string& err) {
@@ -479,6 +521,11 @@ TEST_F(CliMedia, FailuresLeaveNothing) {
         {kOrv + " denoise - - --size 64x48 </dev/zero >/dev/full", 1, "cannot write to standard output"},
         {kOrv + " denoise in0.mkv out.mkv", 2, "in0.mkv"},
         {kOrv + " denoise in.mkv out.xyz", 2, "don't know which format"},
+        {kOrv + " denoise in.mkv pipe:1", 2, "don't know which format to write for pipe:1"},
+        {kOrv + " denoise in.mkv out.mkv --format nosuch", 2, "unknown --format nosuch"},
+        {kOrv + " denoise file:in.mkv out.mkv", 2, "cannot read file:in.mkv: No such file"},
+        {kOrv + " denoise in.mkv out.webm --codec libvpx-vp9 --encoder-opt deadline=bogus", 2,
+         "deadline=bogus: libvpx-vp9's deadline takes best, good or realtime, or a number from"},
         {kOrv + " denoise in.mkv out.mkv --codec nosuch", 2, "unknown video encoder nosuch"},
         {kOrv + " denoise in.mkv out.mkv --codec libx264 --encoder-opt nosuch=1", 2, "has no option nosuch"},
         {kOrv + " denoise in0.mkv out.mkv --codec ffv1 --crf 20", 2, "no --crf"},
@@ -583,7 +630,7 @@ TEST_F(CliMedia, SignalsStopPromptlyAndCleanUp) {
 TEST_F(CliMedia, VersionAndHelp) {
     EXPECT_EQ(sh(dir, kOrv + " --version").text.rfind("orv 3.6.1 (libavformat ", 0), 0u);
     const std::string help = sh(dir, kOrv + " --help").text;
-    for (const char* s : {"audio, subtitles", "crf 18", "Exit status", "143"})
+    for (const char* s : {"audio, subtitles", "crf 18", "Exit status", "143", "pipe:1"})
         EXPECT_NE(help.find(s), std::string::npos) << s;
 }
 

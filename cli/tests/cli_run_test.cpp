@@ -253,6 +253,9 @@ TEST_F(CliRun, VerboseSaysThreadsAndKernels) {
         std::string said;
     } rows[] = {
         {"taskset -c " + std::to_string(first), {}, " on 1 thread;"},
+        {"taskset -c " + std::to_string(first), {"--threads", "0"}, " on 1 thread;"},
+        {"", {"--config", "Config(200,70,-3,0,1)"},
+         "orv: --config sets f1 200 (--f1 takes 0 to 100), sharp -3 (--sharp takes 0 to 6); the filter takes the values as they are"},
         {"", {"--threads", "3", "--kernel-set", "reference", "--config", "Config(5,70,2,0,1)"},
          "runs as Config(5,70,2,0,1) on 3 threads; the CPU route's kernels are the reference set"},
     };

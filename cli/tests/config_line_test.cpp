@@ -76,7 +76,11 @@ TEST(Options, Errors) {
         {{"denoise", "-", "b"}, "needs --size"},
         {{"denoise", "-", "b", "--size", "0x5"}, "--size takes"},
         {{"denoise", "-", "b", "--size", "640"}, "--size takes"},
-        {{"denoise", "a", "b", "--interlace", "--no-interlace"}, "contradict"},
+        {{"denoise", "a", "b", "--interlace", "--no-interlace"}, "--interlace and --no-interlace contradict"},
+        {{"denoise", "a", "b", "--disable", "--show-noise"}, "--disable and --show-noise contradict"},
+        {{"denoise", "a", "b", "--verbose", "--quiet"}, "--quiet and --verbose contradict"},
+        {{"denoise", "a", "b", "--threads", "-1"}, "--threads takes a whole number from 0 to 256"},
+        {{"denoise", "a", "b", "--threads", "257"}, "--threads takes"},
         {{"denoise", "a", "b", "--crf", "abc"}, "--crf takes a number, not 'abc'"},
         {{"denoise", "--", "a", "b", "--force"}, "INPUT and OUTPUT"},  // after --, operands only
     };
@@ -90,15 +94,17 @@ TEST(Options, Errors) {
 TEST(Options, Parses) {
     std::string err;
     const auto o = parse_options({"denoise", "in.mkv", "out.mkv", "--config", "Config(1,2,3,0,1)", "--f1", "100",
-                                  "--sharp", "0", "--interlace", "--show-noise", "--disable", "--no-auto-profile",
-                                  "--force", "--size", "64x48", "--codec", "ffv1"},
+                                  "--sharp", "0", "--interlace", "--show-noise", "--no-auto-profile", "--force",
+                                  "--size", "64x48", "--codec", "ffv1", "--threads", "0", "--format", "matroska"},
                                  err);
     ASSERT_TRUE(o) << err;
     EXPECT_EQ(o->configLine, "Config(1,2,3,0,1)");
     EXPECT_EQ(o->f1, 100);
     EXPECT_FALSE(o->f2);
     EXPECT_EQ(o->sharp, 0);
-    EXPECT_TRUE(o->interlace && o->showNoise && o->disable && o->noAutoProfile && o->force);
+    EXPECT_TRUE(o->interlace && o->showNoise && o->noAutoProfile && o->force);
+    EXPECT_EQ(o->threads, 0);
+    EXPECT_EQ(o->format, "matroska");
     EXPECT_EQ(o->width, 64);
     EXPECT_EQ(o->height, 48);
     EXPECT_EQ(o->codec, "ffv1");
@@ -106,6 +112,35 @@ TEST(Options, Parses) {
     const auto dashed = parse_options({"denoise", "--quiet", "--", "-x.mkv", "take:1.mkv"}, err);
     ASSERT_TRUE(dashed) << err;
     EXPECT_EQ(dashed->input + " " + dashed->output, "-x.mkv take:1.mkv");
+}
+
+// --config passes any value to the filter; the line says which are beyond
+// what the plain options take, unless one of those overrides it.
+TEST(Options, ConfigBeyondRanges) {
+    const struct {
+        std::vector<std::string> extra;
+        const char* line;
+    } rows[] = {
+        {{"--config", "Config(70,70,2,0,1)"}, ""},
+        {{"--config", "Config(0,100,6,0,1)"}, ""},
+        {{"--config", "Config(200,-1,7,0,1)"},
+         "--config sets f1 200 (--f1 takes 0 to 100), f2 -1 (--f2 takes 0 to 100), sharp 7 (--sharp takes 0 to 6); "
+         "the filter takes the values as they are, as its host does"},
+        {{"--config", "Config(101,70,-1,0,1)", "--f1", "5"}, "--config sets sharp -1 (--sharp takes 0 to 6)"},
+        {{"--config", "Config(70,70,2,9,9)"}, ""},
+        {{"--config", "Other(500)"}, ""},
+        {{}, ""},
+    };
+    for (const auto& r : rows) {
+        std::vector<std::string> args{"denoise", "a", "b"};
+        args.insert(args.end(), r.extra.begin(), r.extra.end());
+        std::string err;
+        const auto o = parse_options(args, err);
+        ASSERT_TRUE(o) << err;
+        const std::string got = config_beyond_ranges(*o);
+        if (*r.line == '\0') EXPECT_EQ(got, "") << ::testing::PrintToString(r.extra);
+        else EXPECT_EQ(got.rfind(r.line, 0), 0u) << got;
+    }
 }
 
 TEST(Progress, Lines) {

@@ -2,6 +2,7 @@
 // file that appeared while orv ran is the user's, and only --force replaces it.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -95,6 +96,48 @@ TEST(PartialOutput, TheHiddenFolderIsMadeOrNamedAsTheError) {
         EXPECT_EQ(ok, r.ok) << r.parent << ": " << error;
         EXPECT_NE(error.find(r.reason), std::string::npos) << error;
         EXPECT_TRUE(!r.ok || fs::is_empty(out.folder)) << out.folder;
+    }
+    fs::remove_all(dir);
+}
+
+// What a killed run left beside its output goes at the next run of that
+// output: only its own names, and only of processes that are gone.
+TEST(PartialOutput, StaleHiddenFilesOfTheSameOutputAreRemoved) {
+    const fs::path dir = fs::temp_directory_path() / ("orv-stale-" + std::to_string(::getpid()));
+    const pid_t gone = [] {
+        const pid_t p = fork();
+        if (p == 0) _exit(0);
+        waitpid(p, nullptr, 0);
+        return p;
+    }();
+    const std::string dead = std::to_string(gone), alive = std::to_string(::getppid());
+    const struct {
+        std::string output, entry;  // entry: a file, or a folder with a file when it ends in '/'
+        bool removed;
+    } rows[] = {
+        {"o.mkv", ".orv-" + dead + "-o.mkv", true},
+        {"o.mkv", ".orv-" + alive + "-o.mkv", false},
+        {"o.mkv", ".orv-" + std::to_string(::getpid()) + "-o.mkv", false},
+        {"o.mkv", ".orv-" + dead + "-p.mkv", false},
+        {"o.mkv", ".orv-" + dead + "-o.mkv.part", false},
+        {"o.mkv", ".orv--o.mkv", false},
+        {"o.mkv", ".orv-0-o.mkv", false},
+        {"o.mkv", ".orv-" + dead + "/o.mkv", false},
+        {"s%02d.png", ".orv-" + dead + "/s01.png", true},
+        {"s%02d.png", ".orv-" + dead + "/t01.png", false},
+        {"s%02d.png", ".orv-" + alive + "/s01.png", false},
+        {"s%02d.png", ".orv-" + dead + "x/s01.png", false},
+    };
+    for (const auto& r : rows) {
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        const fs::path entry = dir / r.entry;
+        fs::create_directories(entry.parent_path());
+        std::ofstream(entry) << "left";
+        const fs::path top = dir / fs::path(r.entry).begin()->string();
+        const auto removed = remove_stale_partials((dir / r.output).string());
+        EXPECT_EQ(fs::exists(top), !r.removed) << r.entry;
+        EXPECT_EQ(removed, r.removed ? std::vector<std::string>{top.string()} : std::vector<std::string>{}) << r.entry;
     }
     fs::remove_all(dir);
 }
