@@ -1,5 +1,7 @@
 #include "cli/signals.h"
 
+#include "cli/input/input_libav.h"
+
 #include <unistd.h>
 
 #include <csignal>
@@ -14,7 +16,7 @@ std::atomic<int> gSignal{0};
 
 std::string stopped_line(int sig, const std::string& output) {
     return std::string("orv: stopped by ") + strsignal(sig) + "; " +
-           (output == "-" ? "the output is incomplete" : output + " was not written") + "\n";
+           (output == "-" || names_a_stream(output) ? "the output is incomplete" : output + " was not written") + "\n";
 }
 
 // The run's threads may sit in one encoder or libav call for longer than a
