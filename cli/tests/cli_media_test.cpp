@@ -142,6 +142,9 @@ TEST_F(CliMedia, WhatIsKept) {
              const auto planes = [&](const char* f) { return sh(d, std::string("ffmpeg -v error -i ") + f + " -f rawvideo - | md5sum").text; };
              EXPECT_EQ(planes("out.mkv"), planes("in.mkv"));
          }},
+        {"--disable into MJPEG, which reads its YUV as full range: the frames are converted, not relabelled",
+         kMake + kPic + "-frames:v 2 -c:v ffv1 -pix_fmt yuv420p -color_range tv in.mkv", "in.mkv out.avi --disable --codec mjpeg",
+         [](const fs::path& d, const std::string&) { EXPECT_GE(psnr_y(d, "out.avi", "in.mkv"), 40.0); }},
         {"a capture that begins mid-GOP: the frames from its first keyframe, a line, no damage",
          kMake + "-f lavfi -i testsrc2=size=64x48,noise=alls=20:allf=t -frames:v 40 -c:v libx264 -g 20 -bf 0 d.ts && "
                  "tail -c +$((188 * 30 + 1)) d.ts >in.ts && rm d.ts",
@@ -630,7 +633,7 @@ TEST_F(CliMedia, SignalsStopPromptlyAndCleanUp) {
 TEST_F(CliMedia, VersionAndHelp) {
     EXPECT_EQ(sh(dir, kOrv + " --version").text.rfind("orv 3.6.1 (libavformat ", 0), 0u);
     const std::string help = sh(dir, kOrv + " --help").text;
-    for (const char* s : {"audio, subtitles", "crf 18", "Exit status", "143", "pipe:1"})
+    for (const char* s : {"audio, subtitles", "crf 18", "Exit status", "143", "pipe:1", "also outside the ranges below"})
         EXPECT_NE(help.find(s), std::string::npos) << s;
 }
 
