@@ -529,7 +529,11 @@ bool write_header(Sink& k, const AVOutputFormat* of, const std::string& outputNa
         if (rc < 0) return (error = "cannot write " + outputName + ": " + av_error_text(rc), false);
     }
     const int rc = avformat_write_header(k.fmt, nullptr);
-    if (rc < 0) return (error = "cannot write " + outputName + ": " + av_error_text(rc), false);
+    if (rc < 0) error = "cannot write " + outputName + ": " + av_error_text(rc);
+    // mp4 and mov go back to their header at the end, which a pipe can't.
+    if (rc < 0 && names_a_stream(outputName))
+        error += " (" + std::string(of->name) + " may need to seek; matroska, mpegts and nut write to a pipe)";
+    if (rc < 0) return false;
     return true;
 }
 

@@ -526,6 +526,7 @@ TEST_F(CliMedia, FailuresLeaveNothing) {
         {kOrv + " denoise in.mkv out.xyz", 2, "don't know which format"},
         {kOrv + " denoise in.mkv pipe:1", 2, "don't know which format to write for pipe:1"},
         {kOrv + " denoise in.mkv out.mkv --format nosuch", 2, "unknown --format nosuch"},
+        {kOrv + " denoise in.mkv pipe:1 --format mp4", 2, "(mp4 may need to seek; matroska, mpegts and nut write to a pipe)"},
         {kOrv + " denoise file:in.mkv out.mkv", 2, "cannot read file:in.mkv: No such file"},
         {kOrv + " denoise in.mkv out.webm --codec libvpx-vp9 --encoder-opt deadline=bogus", 2,
          "deadline=bogus: libvpx-vp9's deadline takes best, good or realtime, or a number from"},
