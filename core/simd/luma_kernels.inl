@@ -42,13 +42,15 @@ inline __attribute__((always_inline)) int32_t wide_respond(int32_t R, int32_t E,
     return absR > 200 * d ? structure : R;
 }
 
-}  // namespace
+// kWideChunk pixels from column i0 into `out`, a local the lines can't
+// alias, so that the loop needs no checks to run in vectors.
+constexpr int32_t kWideChunk = 64;
 
-ORV_DECL_CORRECTIONS_WIDE_ROW(ORV_SIMD(corrections_wide_row)) {
-    const int32_t* L[kLineCount];
-    for (int t = 0; t < kLineCount; ++t) L[t] = job.lines[t];
+inline __attribute__((always_inline)) void wide_chunk(const int32_t* const (&L)[kLineCount], const WideRowJob& job,
+                                                      int32_t i0, int32_t n, int32_t* __restrict out) {
     const int32_t a1 = job.a1, k1 = job.k1, a2 = job.a2, k2 = job.k2, sharp = job.sharp;
-    for (int32_t i = 0; i < job.width; ++i) {
+    for (int32_t ii = 0; ii < n; ++ii) {
+        const int32_t i = i0 + ii;
         const int32_t c = L[6][i];
         int32_t high = 0, low = 0;
 #pragma GCC unroll 4
@@ -70,7 +72,21 @@ ORV_DECL_CORRECTIONS_WIDE_ROW(ORV_SIMD(corrections_wide_row)) {
             high += (r1 >> 16) + (r2 >> 16);
             low += (r1 & 0xFFFF) + (r2 & 0xFFFF);
         }
-        S[i] = high + (low >> 16);
+        out[ii] = high + (low >> 16);
+    }
+}
+
+}  // namespace
+
+ORV_DECL_CORRECTIONS_WIDE_ROW(ORV_SIMD(corrections_wide_row)) {
+    const int32_t* L[kLineCount];
+    for (int t = 0; t < kLineCount; ++t) L[t] = job.lines[t];
+    for (int32_t i0 = 0; i0 < job.width; i0 += kWideChunk) {
+        int32_t out[kWideChunk];
+        const int32_t n = job.width - i0 < kWideChunk ? job.width - i0 : kWideChunk;
+        if (n == kWideChunk) wide_chunk(L, job, i0, kWideChunk, out);
+        else wide_chunk(L, job, i0, n, out);
+        for (int32_t k = 0; k < n; ++k) S[i0 + k] = out[k];
     }
 }
 
