@@ -39,7 +39,7 @@ SOURCE_EXT = (".cpp", ".h", ".cu", ".cuh", ".inl", ".c")
 # (the executables' test suites, see `ctest --preset native -N`). The plugin's
 # own tests (from Python, through vspipe) run beside its ctest rows.
 COVERING_TESTS = {
-    "core/": r"^(Colour|Denoise|FastRoute|Settings|Instance|ModuleFrames|GoldenOutput|HostOrders|XrgbPack)",
+    "core/": r"^(Colour|Denoise|FastRoute|LumaRoute|Settings|Instance|ModuleFrames|GoldenOutput|HostOrders|XrgbPack)",
     "gpu/": r"^(Gpu|DenoiseKernel|Emulator|KernelColour|ProfileKernel|AdaptationRule|NoiseSigma|SmoothingRule"
             r"|NoDriver|Fatbin|CliGpuRoute)",
     "host/": r"^(Definition|GoldenOutput|Guarded|HostOrders|GpuHostOrders|Instance|ModuleFrames|Registration"
