@@ -58,7 +58,7 @@ void run_wide(const LumaPlanes& p, const LumaSettings& s, const KernelSet& set, 
     auto line = [&](int64_t slot) { return ws.wide.data() + slot * stride + kernels::kWideLinePad; };
     const int32_t step = s.interlace != 0 ? 2 : 1, m = 1 << (p.bits - 8);
     const int32_t k1 = 333 * s.f1 / 1000, k2 = 333 * s.f2 / 1000;
-    kernels::WideRowJob job{nullptr, p.w, 10 * s.f1 * m, k1, 10 * s.f2 * m, k2, s.sharp};
+    kernels::WideRowJob job{nullptr, p.w, 10 * s.f1 * m, k1, 10 * s.f2 * m, k2, s.sharp, 0};
     const int64_t reach = 6 * static_cast<int64_t>(step);
     int64_t built = 0;
     const int32_t* lines[kernels::kLineCount] = {};
@@ -73,6 +73,7 @@ void run_wide(const LumaPlanes& p, const LumaSettings& s, const KernelSet& set, 
             const int64_t r = j + static_cast<int64_t>(t - 6) * step;
             lines[t] = r >= 0 && r < p.h ? line(r % kSlots) : line(kSlots);
         }
+        job.rowsInside = j >= reach && j + reach < p.h ? 1 : 0;
         set.kernels.corrections_wide_row(job, ws.S.data());
         finish_row<Sample>(p, s, j, ws.S.data());
     }

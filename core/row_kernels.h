@@ -82,6 +82,7 @@ struct WideRowJob {
     const int32_t* const* lines;
     int32_t width;
     int32_t a1, k1, a2, k2, sharp;
+    int32_t rowsInside;  // non-zero: every line is a row of the frame
 };
 
 // Each kernel's signature, written once: the sets' units define their

@@ -46,6 +46,9 @@ inline __attribute__((always_inline)) int32_t wide_respond(int32_t R, int32_t E,
 // alias, so that the loop needs no checks to run in vectors.
 constexpr int32_t kWideChunk = 64;
 
+// Marked: some neighbour may lie outside the frame and stand in as the
+// centre; else every one is a sample, read as it is.
+template <bool Marked>
 inline __attribute__((always_inline)) void wide_chunk(const int32_t* const (&L)[kLineCount], const WideRowJob& job,
                                                       int32_t i0, int32_t n, int32_t* __restrict out) {
     const int32_t a1 = job.a1, k1 = job.k1, a2 = job.a2, k2 = job.k2, sharp = job.sharp;
@@ -60,7 +63,8 @@ inline __attribute__((always_inline)) void wide_chunk(const int32_t* const (&L)[
             for (int d = 1; d <= 6; ++d) {
                 const int32_t m = L[6 + kWideDirRow[dir] * d][i + kWideDirCol[dir] * d];
                 const int32_t p = L[6 - kWideDirRow[dir] * d][i - kWideDirCol[dir] * d];
-                P[d] = (m == kWideOutside ? c : m) + (p == kWideOutside ? c : p);
+                if constexpr (Marked) P[d] = (m == kWideOutside ? c : m) + (p == kWideOutside ? c : p);
+                else P[d] = m + p;
             }
             const int32_t R1 =
                 5041 * c + 4464 * P[1] + 2864 * P[2] + 608 * P[3] - 1788 * P[4] - 3773 * P[5] - 4895 * P[6];
@@ -84,8 +88,9 @@ ORV_DECL_CORRECTIONS_WIDE_ROW(ORV_SIMD(corrections_wide_row)) {
     for (int32_t i0 = 0; i0 < job.width; i0 += kWideChunk) {
         int32_t out[kWideChunk];
         const int32_t n = job.width - i0 < kWideChunk ? job.width - i0 : kWideChunk;
-        if (n == kWideChunk) wide_chunk(L, job, i0, kWideChunk, out);
-        else wide_chunk(L, job, i0, n, out);
+        if (job.rowsInside != 0 && i0 >= 6 && i0 + n + 6 <= job.width) wide_chunk<false>(L, job, i0, kWideChunk, out);
+        else if (n == kWideChunk) wide_chunk<true>(L, job, i0, kWideChunk, out);
+        else wide_chunk<true>(L, job, i0, n, out);
         for (int32_t k = 0; k < n; ++k) S[i0 + k] = out[k];
     }
 }
