@@ -7,6 +7,11 @@
   peers:  orv.Denoise beside VapourSynth's denoisers from PyPI on the same
           noisy clips: processor time per frame on one thread (sigma 5), and
           PSNR against the clean source at noise sigma 5 and 10.
+  yuv:    the clips in YUV420P8 and YUV420P10 (BT.709): orv.Denoise on the
+          clip as it is, the same through RGB24 and back, and the peers that
+          load, luma-only; ms per frame on 1 and 2 threads and PSNR of Y
+          against the clean clip's; and the goals' ratios, medians of rounds
+          taken in turn.
 
 Frames are raw bgr0 files from orv_synth_clip (clean.raw, noisy5.raw,
 noisy10.raw in --work), loaded before anything is timed.
@@ -196,16 +201,105 @@ def peers(args, w, h):
         print(f"| {name} | " + " | ".join(row) + " |")
 
 
+def yuv_clip(bgr0, length, fmt):
+    """The frames in `fmt` (BT.709), converted once and then served from the
+    core's cache, as as_clip does."""
+    converted = core.resize.Bicubic(as_clip(bgr0, len(bgr0)), format=fmt, matrix_s="709")
+    held = [f.copy() for f in converted.frames()]
+    blank = core.std.BlankClip(converted, length=len(held))
+    made = core.std.ModifyFrame(blank, blank, lambda n, f: held[n])
+    core.std.SetVideoCache(made, mode=1, fixedsize=len(held))
+    clip = core.std.Loop(made, times=-(-length // len(held)))[:length]
+    for _ in clip.frames():
+        pass
+    return clip
+
+
+def through_rgb(clip, denoise):
+    rgb = core.resize.Bicubic(clip, format=vs.RGB24, matrix_in_s="709")
+    return core.resize.Bicubic(denoise(rgb), format=clip.format.id, matrix_s="709")
+
+
+def psnr_y(clip, clean):
+    peak = (1 << clip.format.bits_per_sample) - 1
+    sse, count = 0.0, 0
+    for f, c in zip(clip.frames(), clean.frames()):
+        d = np.asarray(f[0]).astype(np.int64) - np.asarray(c[0]).astype(np.int64)
+        sse += float(np.sum(d * d))
+        count += d.size
+    return 10 * np.log10(peak * peak * count / sse)
+
+
+def bm3d(clip, sigma):
+    y = core.std.ShufflePlanes(clip, 0, vs.GRAY)
+    out = core.bm3dcpu.BM3D(core.resize.Point(y, format=vs.GRAYS), sigma=sigma, radius=0)
+    return core.std.ShufflePlanes([core.resize.Point(out, format=y.format.id), clip], [0, 1, 2], vs.YUV)
+
+
+# Name and filter for noise sigma s, on a YUV clip; the peers on its luma
+# alone, with the strengths that did best on the RGB clips, on the clip's scale.
+YUV_FILTERS = [
+    ("orv.Denoise on the clip", lambda c, s: core.orv.Denoise(c, route="cpu")),
+    ("orv.Denoise through RGB24 and back", lambda c, s: through_rgb(c, lambda r: core.orv.Denoise(r, route="cpu"))),
+    ("orv.Denoise f1=100 f2=100 sharp=0 on the clip",
+     lambda c, s: core.orv.Denoise(c, f1=100, f2=100, sharp=0, route="cpu")),
+    ("zsmooth.DegrainMedian limit=2s", lambda c, s: core.zsmooth.DegrainMedian(
+        c, limit=[2 * s << (c.format.bits_per_sample - 8), 0, 0], planes=[0])),
+    ("dfttest2.DFTTest (CPU) sigma=4s^2", lambda c, s: __import__("dfttest2").DFTTest(
+        c, sigma=4 * s * s, planes=[0], backend=__import__("dfttest2").Backend.CPU())),
+    ("bm3dcpu.BM3D radius=0 sigma=2s (Y in float)", lambda c, s: bm3d(c, 2 * s)),
+    ("nlm_ispc.NLMeans h=1.2s", lambda c, s: core.nlm_ispc.NLMeans(c, h=1.2 * s, channels="Y")),
+]
+
+
+def yuv(args, w, h):
+    raw = {k: load(os.path.join(args.work, f"{k}.raw"), w, h) for k in ("clean", "noisy5", "noisy10")}
+    version = next(line.strip() for line in str(core).splitlines() if "Core R" in line)
+    length = 48
+    print(f"\nYUV clips, {w}x{h}, {version}; ms per frame over {length} frames (wall time, best of 3) on 1 and 2 "
+          "threads, PSNR of Y against the clean clip's:")
+    print("| clip | filter | ms, 1 thread | ms, 2 threads | PSNR sigma 5 | PSNR sigma 10 |")
+    print("|---|---|---|---|---|---|")
+    timing = {}
+    for fmt in (vs.YUV420P8, vs.YUV420P10):
+        name = core.get_video_format(fmt).name
+        clean = yuv_clip(raw["clean"], len(raw["clean"]), fmt)
+        noisy = {s: yuv_clip(raw[f"noisy{s}"], len(raw[f"noisy{s}"]), fmt) for s in (5, 10)}
+        timing[fmt] = yuv_clip(raw["noisy5"], length, fmt)
+        print(f"| {name} | noisy input | | | {psnr_y(noisy[5], clean):.2f} | {psnr_y(noisy[10], clean):.2f} |")
+        for label, make in YUV_FILTERS:
+            try:
+                quality = [psnr_y(make(noisy[s], s), clean) for s in (5, 10)]
+                ms = [min(run(make(timing[fmt], 5), t)[0] for _ in range(3)) / length * 1000 for t in (1, 2)]
+                row = [f"{ms[0]:.1f}", f"{ms[1]:.1f}", f"{quality[0]:.2f}", f"{quality[1]:.2f}"]
+            except (AttributeError, ImportError, vs.Error) as e:
+                row = ["unavailable: " + str(e).splitlines()[0][:50], "", "", ""]
+            print(f"| {name} | {label} | " + " | ".join(row) + " |")
+
+    def cpu(make):
+        return lambda: run(make(), 1)[1]
+
+    p8, p16 = timing[vs.YUV420P8], yuv_clip(raw["noisy5"], length, vs.YUV420P16)
+    on_clip = lambda c: lambda: core.orv.Denoise(c, route="cpu")  # noqa: E731
+    via_rgb = paired(cpu(on_clip(p8)), cpu(lambda: through_rgb(p8, lambda r: core.orv.Denoise(r, route="cpu"))))[2]
+    deep = paired(cpu(on_clip(p16)), cpu(on_clip(p8)))[2]
+    gain = paired(lambda: run(on_clip(p8)(), 1)[0], lambda: run(on_clip(p8)(), 2)[0])[2]
+    print(f"  YUV420P8, on the clip against through RGB24 and back: {via_rgb:.2f}x the processor time (goal: at most "
+          f"0.5); YUV420P16 against YUV420P8: {deep:.2f}x (goal: at most 1.3); 2 threads against 1 on YUV420P8: "
+          f"{gain:.2f}x the frames per second (goal: at least 1.8); medians of {ROUNDS} rounds each side in turn")
+    print(f"  load average while it ran: {os.getloadavg()[0]:.1f} on {os.cpu_count()} processors")
+
+
 def main():
     p = argparse.ArgumentParser()
-    p.add_argument("mode", choices=["plugin", "peers"])
+    p.add_argument("mode", choices=["plugin", "peers", "yuv"])
     p.add_argument("--work", required=True)
     p.add_argument("--size", default="1920x1080")
     p.add_argument("--module-time")
     p.add_argument("--module")
     args = p.parse_args()
     w, h = (int(v) for v in args.size.split("x"))
-    (plugin if args.mode == "plugin" else peers)(args, w, h)
+    {"plugin": plugin, "peers": peers, "yuv": yuv}[args.mode](args, w, h)
 
 
 if __name__ == "__main__":

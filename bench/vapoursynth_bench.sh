@@ -38,3 +38,4 @@ for peer in vapoursynth-bm3dcpu "vapoursynth-dfttest2-cpu dfttest2" vapoursynth-
     "$r79/bin/pip" install --quiet $peer || echo "-- $peer did not install: its row reads unavailable"
 done
 "$r79/bin/python" "$root/bench/vapoursynth_bench.py" peers --work "$work"
+"$r79/bin/python" "$root/bench/vapoursynth_bench.py" yuv --work "$work"

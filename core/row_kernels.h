@@ -70,6 +70,21 @@ struct RowJob {
     const uint8_t* multiples = nullptr;
 };
 
+// The denoise of a plane of samples wider than bytes (9 to 16 bits, or 8
+// where a set reads no lines), on 32-bit lines: lines[t + 6] is the row
+// row + t*step, with kWideLinePad marked samples each side, or a line marked
+// throughout where that row lies outside the frame. The strengths are on the
+// samples' scale: a = 10*f*2^(bits-8), k = 333*f/1000, so that samples
+// 2^(bits-8) times an 8-bit plane's make the 8-bit plane's decisions.
+constexpr int kWideLinePad = 8;  // past the reach of 6
+constexpr int32_t kWideOutside = -1;
+struct WideRowJob {
+    const int32_t* const* lines;
+    int32_t width;
+    int32_t a1, k1, a2, k2, sharp;
+    int32_t rowsInside;  // non-zero: every line is a row of the frame
+};
+
 // Each kernel's signature, written once: the sets' units define their
 // kernels through these, and RowKernels holds pointers of the same types.
 //
@@ -89,6 +104,10 @@ struct RowJob {
 #define ORV_DECL_REBUILD_ROW(name)                                                                          \
     void name(const uint32_t* words, const int32_t* S, int32_t count, int32_t showNoise, uint32_t* out, \
               const int16_t* luma, const uint8_t* multiples)
+// corrections_wide_row: the corrections S of a WideRowJob's `width` samples,
+// for samples 0..65535, strengths 0..100 and sharp 0..6 (the ranges a plane
+// of samples is denoised with), where no intermediate leaves 32 bits.
+#define ORV_DECL_CORRECTIONS_WIDE_ROW(name) void name(const WideRowJob& job, int32_t* S)
 // denoise_row: corrections_row followed by rebuild_row.
 #define ORV_DECL_DENOISE_ROW(name) void name(const RowJob& job)
 
@@ -96,6 +115,7 @@ using LumaRowFn = ORV_DECL_LUMA_ROW();
 using CorrectionsRowFn = ORV_DECL_CORRECTIONS_ROW();
 using RebuildRowFn = ORV_DECL_REBUILD_ROW();
 using DenoiseRowFn = ORV_DECL_DENOISE_ROW();
+using CorrectionsWideRowFn = ORV_DECL_CORRECTIONS_WIDE_ROW();
 
 // One kernel set. The stages beside denoise_row are there to be timed and
 // checked on their own.
@@ -105,6 +125,7 @@ struct RowKernels {
     RebuildRowFn* rebuild_row;
     DenoiseRowFn* denoise_row;
     bool readsLines;  // the kernels read RowJob::lines rather than the plane
+    CorrectionsWideRowFn* corrections_wide_row;
 };
 
 // 16-bit copies of plane rows in the layout the kernels read, `slots` rows
@@ -142,7 +163,8 @@ private:
     ORV_DECL_LUMA_ROW(luma_row_##suffix);               \
     ORV_DECL_CORRECTIONS_ROW(corrections_row_##suffix); \
     ORV_DECL_REBUILD_ROW(rebuild_row_##suffix);         \
-    ORV_DECL_DENOISE_ROW(denoise_row_##suffix);
+    ORV_DECL_DENOISE_ROW(denoise_row_##suffix);         \
+    ORV_DECL_CORRECTIONS_WIDE_ROW(corrections_wide_row_##suffix);
 ORV_KERNEL_SET(reference)
 #include "core/kernel_sets.def"
 #undef ORV_KERNEL_SET

@@ -40,7 +40,8 @@ SOURCE_EXT = (".cpp", ".h", ".cu", ".cuh", ".inl", ".c")
 # own tests (from Python, through vspipe) run beside its ctest rows.
 COVERING_TESTS = {
     # CliRun: orv refuses a module whose record layout differs from its own.
-    "core/": r"^(Colour|Denoise|FastRoute|Settings|Instance|ModuleFrames|GoldenOutput|HostOrders|XrgbPack|CliRun)",
+    "core/": r"^(Colour|Denoise|FastRoute|LumaRoute|Settings|Instance|ModuleFrames|GoldenOutput|HostOrders|XrgbPack"
+             r"|CliRun)",
     "gpu/": r"^(Gpu|DenoiseKernel|Emulator|KernelColour|ProfileKernel|AdaptationRule|NoiseSigma|SmoothingRule"
             r"|NoDriver|Fatbin|CliGpuRoute)",
     "host/": r"^(Definition|GoldenOutput|Guarded|HostOrders|GpuHostOrders|Instance|ModuleFrames|Registration"

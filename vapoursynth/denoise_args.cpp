@@ -59,21 +59,46 @@ bool read_denoise_args(const VSMap* in, const VSAPI* vsapi, DenoiseArgs& args, s
     return read_route(in, vsapi, args.route, error);
 }
 
+bool takes_luma_plane(const VSVideoFormat& f) {
+    return (f.colorFamily == cfGray || f.colorFamily == cfYUV) && f.sampleType == stInteger && f.bitsPerSample >= 8 &&
+           f.bitsPerSample <= 16;
+}
+
 std::string refuse_format(const VSVideoInfo& vi, const VSAPI* vsapi) {
     const VSVideoFormat& f = vi.format;
     if (f.colorFamily == cfRGB && f.sampleType == stInteger && f.bitsPerSample == 8) return {};
-    const std::string head = "; the filter takes RGB24: convert it with core.resize.Bicubic(clip, format=vs.RGB24";
+    if (takes_luma_plane(f)) return {};
+    const std::string takes = "; the filter takes RGB24, and GRAY and YUV of 8 to 16 bits in integers (on their luma)";
     char name[32] = {};
     if (f.colorFamily == cfUndefined || vsapi->getVideoFormatName(&f, name) == 0)
-        return "the clip is of a format that varies from frame to frame" + head +
-               "), which takes each YUV frame's matrix from its _Matrix (or convert each part before they are joined)";
-    // RGB and Gray go to RGB24 without a matrix; one given to them is an error.
-    if (f.colorFamily != cfYUV) return std::string("the clip is ") + name + head + ")";
-    // No matrix is right for every YUV clip (SD and HD differ), and the
-    // conversion back wants the same one.
-    return std::string("the clip is ") + name + head +
-           ", matrix_in_s=M), M being the clip's own matrix (its frames' _Matrix: \"709\" for most HD, "
-           "\"170m\" for most SD), and back with core.resize.Bicubic(out, format=vs." + name + ", matrix_s=M)";
+        return "the clip is of a format that varies from frame to frame" + takes +
+               ": convert it with core.resize.Bicubic(clip, format=vs.RGB24), which takes each YUV frame's matrix "
+               "from its _Matrix (or convert each part before they are joined)";
+    // RGB goes to RGB24 without a matrix; float GRAY and YUV stay what they
+    // are at 16 bits, the luma untouched by any matrix.
+    if (f.colorFamily == cfRGB)
+        return std::string("the clip is ") + name + takes + ": convert it with core.resize.Bicubic(clip, format=vs.RGB24)";
+    VSVideoFormat wide = f;
+    wide.sampleType = stInteger;
+    wide.bitsPerSample = 16;
+    wide.bytesPerSample = 2;
+    char wideName[32] = "GRAY16";  // the name says Gray16; the constant is vs.GRAY16
+    if (f.colorFamily == cfYUV) vsapi->getVideoFormatName(&wide, wideName);
+    return std::string("the clip is ") + name + takes + ": convert it with core.resize.Point(clip, format=vs." +
+           wideName + ")";
+}
+
+std::string refuse_luma_settings(const DenoiseArgs& a) {
+    struct Limit {
+        const char* key;
+        int32_t value, top;
+    };
+    for (const Limit& l : {Limit{"f1", a.f1, 100}, Limit{"f2", a.f2, 100}, Limit{"sharp", a.sharp, 6}})
+        if (l.value < 0 || l.value > l.top)
+            return std::string(l.key) + " is " + std::to_string(l.value) + "; on GRAY and YUV clips it takes 0.." +
+                   std::to_string(l.top);
+    if (a.route == Route::Gpu) return "route=\"gpu\" takes RGB24 clips; GRAY and YUV clips take the CPU route";
+    return {};
 }
 
 }  // namespace orv::vs

@@ -32,8 +32,16 @@ extern const char* const kDenoiseArgList;
 // `error` for an integer beyond 32 bits or an unknown route.
 bool read_denoise_args(const VSMap* in, const VSAPI* vsapi, DenoiseArgs& args, std::string& error);
 
-// Empty when the clip is one the filter takes (constant RGB24, any size),
-// else the line that says what to do.
+// Empty when the clip is one the filter takes (constant RGB24, or GRAY or
+// YUV of 8 to 16 bits in integers, any size), else the line that says what to do.
 std::string refuse_format(const VSVideoInfo& vi, const VSAPI* vsapi);
+
+// GRAY and YUV: the first plane is the luma the filter reads.
+bool takes_luma_plane(const VSVideoFormat& f);
+
+// Empty when the settings suit a GRAY or YUV clip: strengths 0..100, sharp
+// 0..6 (the ranges within which the wider samples' arithmetic holds), and the
+// CPU route, else the line that says why not.
+std::string refuse_luma_settings(const DenoiseArgs& a);
 
 }  // namespace orv::vs

@@ -1,11 +1,13 @@
 #include "vapoursynth/denoise_node.h"
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
 #include "core/fast_route.h"
 #include "core/frame_geometry.h"
+#include "core/luma_route.h"
 #include "gpu/gpu_route.h"
 #include "vapoursynth/denoise_args.h"
 #include "vapoursynth/working_pool.h"
@@ -18,6 +20,8 @@
 //   record with the GPU context and the core hands it one frame at a time
 //   (fmParallelRequests: the source frames still come in parallel). A frame
 //   the GPU fails on takes the CPU route on the same record, as in the module.
+// GRAY and YUV clips are filtered on their first plane, the luma, on the CPU
+// route; the chroma planes are the source frame's own, shared, not copied.
 
 namespace orv::vs {
 
@@ -28,6 +32,7 @@ struct DenoiseNode {
     DenoiseArgs args;
     WorkingPool pool;
     Working* gpu = nullptr;  // the GPU route's record; null on the CPU route
+    bool luma = false;       // GRAY or YUV: the first plane is filtered
     const XrgbPack* pack = &xrgb_pack_for(best_kernel_set());
 };
 
@@ -75,12 +80,18 @@ std::string start_gpu(DenoiseNode& d, const VSVideoInfo& vi) {
     return {};
 }
 
+// With disable set the node is never made (the clip itself is handed back),
+// so nothing after the arguments is asked of it.
 std::string make_node(const VSMap* in, const VSAPI* vsapi, DenoiseNode& d) {
     d.clip = vsapi->mapGetNode(in, "clip", 0, nullptr);
     const VSVideoInfo& vi = *vsapi->getVideoInfo(d.clip);
-    std::string error = refuse_format(vi, vsapi);
-    if (!error.empty()) return error;
+    std::string error;
     if (!read_denoise_args(in, vsapi, d.args, error)) return error;
+    if (d.args.disable != 0) return {};
+    error = refuse_format(vi, vsapi);
+    if (!error.empty()) return error;
+    d.luma = takes_luma_plane(vi.format);
+    if (d.luma) return refuse_luma_settings(d.args);
     return start_gpu(d, vi);
 }
 
@@ -168,13 +179,55 @@ VSFrame* denoise_frame(DenoiseNode& d, Working& wk, const VSFrame* src, VSCore* 
     return nullptr;
 }
 
+// Chroma at its neutral value, 2^(bits-1), for the show-noise picture.
+void neutral_chroma(VSFrame* f, const VSVideoFormat& fmt, const VSAPI* vsapi) {
+    for (int p = 1; p < fmt.numPlanes; ++p) {
+        uint8_t* row = vsapi->getWritePtr(f, p);
+        const int w = vsapi->getFrameWidth(f, p), h = vsapi->getFrameHeight(f, p);
+        for (int y = 0; y < h; ++y, row += vsapi->getStride(f, p)) {
+            if (fmt.bytesPerSample == 1) {
+                std::memset(row, 128, static_cast<size_t>(w));
+            } else {
+                const uint16_t mid = static_cast<uint16_t>(1u << (fmt.bitsPerSample - 1));
+                for (int x = 0; x < w; ++x) std::memcpy(row + 2 * x, &mid, 2);
+            }
+        }
+    }
+}
+
+// A GRAY or YUV frame: its luma plane denoised into a new plane, its chroma
+// planes the source's (or neutral, showing the noise).
+VSFrame* denoise_luma_frame(DenoiseNode& d, Working& wk, const VSFrame* src, VSCore* core, const VSAPI* vsapi,
+                            const char*& error) {
+    const VSVideoFormat& fmt = *vsapi->getVideoFrameFormat(src);
+    const int w = vsapi->getFrameWidth(src, 0), h = vsapi->getFrameHeight(src, 0);
+    const LumaSettings s{d.args.f1, d.args.f2, d.args.sharp, interlace_for(d.args, src, vsapi), d.args.showNoise};
+    const VSFrame* planeSrc[3] = {nullptr, src, src};
+    const int planes[3] = {0, 1, 2};
+    VSFrame* dst = s.showNoise != 0 || fmt.numPlanes == 1
+                       ? vsapi->newVideoFrame(&fmt, w, h, src, core)
+                       : vsapi->newVideoFrame2(&fmt, w, h, planeSrc, planes, src, core);
+    if (dst == nullptr) {
+        error = "the core gave no frame to write";
+        return nullptr;
+    }
+    if (s.showNoise != 0) neutral_chroma(dst, fmt, vsapi);
+    const LumaPlanes p{vsapi->getReadPtr(src, 0), vsapi->getStride(src, 0), vsapi->getWritePtr(dst, 0),
+                       vsapi->getStride(dst, 0), w, h, fmt.bitsPerSample};
+    if (run_luma_route(p, s, best_kernel_set(), wk.luma) == 0) return dst;
+    vsapi->freeFrame(dst);
+    error = "out of memory";
+    return nullptr;
+}
+
 VSFrame* filter_frame(DenoiseNode& d, const VSFrame* src, VSCore* core, const VSAPI* vsapi, const char*& error) {
     Working* wk = d.gpu != nullptr ? d.gpu : pool_take(d.pool);
     if (wk == nullptr) {
         error = "out of memory";
         return nullptr;
     }
-    VSFrame* dst = denoise_frame(d, *wk, src, core, vsapi, error);
+    VSFrame* dst = d.luma ? denoise_luma_frame(d, *wk, src, core, vsapi, error)
+                          : denoise_frame(d, *wk, src, core, vsapi, error);
     if (wk != d.gpu) pool_give(d.pool, wk);
     return dst;
 }
@@ -188,8 +241,6 @@ const VSFrame* VS_CC denoise_get_frame(int n, int reason, void* data, void**, VS
     }
     if (reason != arAllFramesReady) return nullptr;
     const VSFrame* src = vsapi->getFrameFilter(n, d->clip, ctx);
-    // Pass-through hands on the frame itself: every byte as it came.
-    if (d->args.disable != 0) return src;
     const char* error = nullptr;
     VSFrame* dst = filter_frame(*d, src, core, vsapi, error);
     vsapi->freeFrame(src);
@@ -221,6 +272,13 @@ void VS_CC denoise_create(const VSMap* in, VSMap* out, void*, VSCore* core, cons
         char line[1024];
         std::snprintf(line, sizeof line, "Denoise: %s", error.c_str());
         vsapi->mapSetError(out, line);
+        free_node(d, vsapi);
+        return;
+    }
+    // Pass-through is the clip itself: every frame as it came, no node between.
+    if (d->args.disable != 0) {
+        vsapi->mapConsumeNode(out, "clip", d->clip, maReplace);
+        d->clip = nullptr;
         free_node(d, vsapi);
         return;
     }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/filter_instance.h"
+#include "core/luma_route.h"
 
 namespace orv::vs {
 
@@ -18,6 +19,7 @@ namespace orv::vs {
 struct Working {
     FilterInstance fi;
     std::vector<uint32_t> xrgb;
+    LumaWorkspace luma;  // GRAY and YUV clips' lines
 };
 
 // A record with the defaults, no resources yet; null when memory ran out.

@@ -4,3 +4,4 @@
 #define ORV_WIDTH V256
 #define ORV_SIMD(name) name##_avx2vnni
 #include "core/simd/kernels.inl"
+#include "core/simd/luma_kernels.inl"

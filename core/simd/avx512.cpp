@@ -3,3 +3,4 @@
 #define ORV_WIDTH V512
 #define ORV_SIMD(name) name##_avx512
 #include "core/simd/kernels.inl"
+#include "core/simd/luma_kernels.inl"

@@ -79,6 +79,40 @@ ORV_DECL_CORRECTIONS_ROW(corrections_row_reference) {
     for (int32_t i = 0; i < job.width; ++i) S[i] = correction_at(job, st, i);
 }
 
+// The decision on a plane of wider samples in 64 bits, as defined: each
+// neighbour judged on its own, T = (a - k*E)*2000, structure when
+// 10*|R| > T, S = (sum of the eight R') >> 16, floors throughout.
+ORV_DECL_CORRECTIONS_WIDE_ROW(corrections_wide_row_reference) {
+    static constexpr int64_t kK1[7] = {5041, 4464, 2864, 608, -1788, -3773, -4895};
+    static constexpr int64_t kK2[7] = {5041, 2864, -1788, -4895, -3773, 608, 4464};
+    auto respond = [&](int64_t R, int64_t E, int64_t a, int64_t k) -> int64_t {
+        const int64_t T = (a - k * E) * 2000;
+        if (10 * (R < 0 ? -R : R) > T) return (-(job.sharp * R)) >> 5;
+        return R;
+    };
+    for (int32_t i = 0; i < job.width; ++i) {
+        const int64_t c = job.lines[6][i];
+        auto sample = [&](int t, int64_t col) -> int64_t {
+            if (col < 0 || col >= job.width) return c;
+            const int32_t v = job.lines[t][col];
+            return v == kWideOutside ? c : v;
+        };
+        int64_t sum = 0;
+        for (int dir = 0; dir < 4; ++dir) {
+            int64_t P[7] = {};
+            for (int d = 1; d <= 6; ++d)
+                P[d] = sample(6 + kDirRow[dir] * d, i + kDirCol[dir] * d) +
+                       sample(6 - kDirRow[dir] * d, i - kDirCol[dir] * d);
+            int64_t R1 = kK1[0] * c, R2 = kK2[0] * c;
+            for (int d = 1; d <= 6; ++d) R1 += kK1[d] * P[d], R2 += kK2[d] * P[d];
+            const int64_t E1 = P[1] + P[2] + P[3] - P[4] - P[5] - P[6];
+            const int64_t E2 = P[1] - P[2] - P[3] - P[4] + P[5] + P[6];
+            sum += respond(R1, E1 < 0 ? -E1 : E1, job.a1, job.k1) + respond(R2, E2 < 0 ? -E2 : E2, job.a2, job.k2);
+        }
+        S[i] = static_cast<int32_t>(sum >> 16);
+    }
+}
+
 ORV_DECL_REBUILD_ROW(rebuild_row_reference) {
     // Works the luma out from each word: the samples are there for the vector sets.
     (void)luma, (void)multiples;

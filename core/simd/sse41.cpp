@@ -3,3 +3,4 @@
 #define ORV_WIDTH V128
 #define ORV_SIMD(name) name##_sse41
 #include "core/simd/kernels.inl"
+#include "core/simd/luma_kernels.inl"

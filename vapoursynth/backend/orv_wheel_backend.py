@@ -11,6 +11,9 @@ import os
 import tempfile
 
 from scikit_build_core.build import *  # noqa: F401,F403 (the hooks pip calls)
+# Named too: these ask pip for CMake and Ninja from PyPI where the system has
+# none new enough, so that a compiler is all a build needs.
+from scikit_build_core.build import get_requires_for_build_editable, get_requires_for_build_wheel  # noqa: F401
 from scikit_build_core.build import build_editable as _build_editable
 from scikit_build_core.build import build_wheel as _build_wheel
 

@@ -1,4 +1,5 @@
 """Test clips made in the core itself, and frames as the module's XRGB bytes."""
+import array
 import ctypes
 import random
 
@@ -41,3 +42,43 @@ def xrgb_bytes(frame):
 
 def clip_bytes(clip):
     return [xrgb_bytes(f) for f in clip.frames()]
+
+
+def plane_samples(frame, p):
+    """Plane p's samples, bytes or 16-bit words, row after row."""
+    data = frame[p].tobytes()
+    if frame.format.bytes_per_sample == 1:
+        return list(data)
+    words = array.array("H")
+    words.frombytes(data)
+    return list(words)
+
+
+K1 = (5041, 4464, 2864, 608, -1788, -3773, -4895)
+K2 = (5041, 2864, -1788, -4895, -3773, 608, 4464)
+SIGNS1, SIGNS2 = (1, 1, 1, -1, -1, -1), (1, -1, -1, -1, 1, 1)
+
+
+def luma_reference(y, w, h, bits, f1=70, f2=70, sharp=2, interlace=0, show_noise=0):
+    """The filter on a plane of samples as defined, in Python's integers
+    (floors, no bound): thresholds on the samples' scale, Y - S clamped, or the
+    change shown around 127 * 2^(bits-8)."""
+    m, top, step = 1 << (bits - 8), (1 << bits) - 1, 2 if interlace else 1
+    responses = ((K1, SIGNS1, 10 * f1 * m, 333 * f1 // 1000), (K2, SIGNS2, 10 * f2 * m, 333 * f2 // 1000))
+    out = []
+    for j in range(h):
+        for i in range(w):
+            c = y[j * w + i]
+
+            def at(r, col):
+                return y[r * w + col] if 0 <= r < h and 0 <= col < w else c
+            total = 0
+            for dr, dc in ((0, -1), (-step, 0), (-step, -1), (-step, 1)):
+                P = [at(j + dr * d, i + dc * d) + at(j - dr * d, i - dc * d) for d in range(1, 7)]
+                for K, signs, a, k in responses:
+                    R = K[0] * c + sum(K[d + 1] * P[d] for d in range(6))
+                    E = abs(sum(s * p for s, p in zip(signs, P)))
+                    total += (-(sharp * R)) >> 5 if 10 * abs(R) > (a - k * E) * 2000 else R
+            o = min(max(c - (total >> 16), 0), top)
+            out.append(127 * m + min(max(5 * (c - o), -127 * m), 128 * m) if show_noise else o)
+    return out
