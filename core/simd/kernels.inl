@@ -142,27 +142,39 @@ __attribute__((noinline)) void model_yuv(const I& w, const I& S, I& yi, I& ui, I
     yi = V::truncate(y[0], y[1]), ui = V::truncate(u[0], u[1]), vi = V::truncate(v[0], v[1]);
 }
 
-// The model's word for the lanes in `lanes` of a block: `out` holds the
-// block's output words, `words` and `S` its inputs.
-__attribute__((noinline)) void redo_lanes(uint32_t lanes, const uint32_t* words, const int32_t* S, bool showNoise,
-                                          uint32_t* out) {
-    for (; lanes != 0; lanes &= lanes - 1) {
-        const int i = __builtin_ctz(lanes);
-        const uint32_t o = rebuild_xrgb(words[i], S[i]);
-        out[i] = showNoise ? show_noise_word(words[i], o) : o;
+// A block's b g r 0 words from its channels, the clamp to 0..255 being the
+// packs' saturation: bytes b0-3 g0-3 r0-3 0000 in each 128-bit part, then
+// each pixel's four gathered.
+ORV_INLINE I pack_words(I red, I green, I blue) {
+    const I bgr0 = V::packus16(V::packs32(blue, green), V::packs32(red, V::zero()));
+    return V::shuffle8(bgr0, V::each128(kGather));
+}
+
+// The model's words from Y', U and V (the model's own in every lane by now):
+// each channel's products and sums its own instruction in the model's order,
+// truncated. Channels stay far inside 32 bits (|Y'| <= 2^15 + 255), so the
+// truncation needs no saturation of its own.
+__attribute__((noinline)) void model_words(const I& yi, const I& ui, const I& vi, I& words) {
+    V::D red[2], green[2], blue[2];
+    for (int p = 0; p < 2; ++p) {
+        const V::D y = V::to_double(yi, p), u = V::to_double(ui, p), v = V::to_double(vi, p);
+        red[p] = V::add(V::add(V::sub(V::mul(y, 0.772), V::mul(u, 0.4633)), V::mul(v, 1.14)), 0.5);
+        green[p] = V::add(V::sub(V::sub(V::mul(y, 1.1161), V::mul(u, 0.1587)), V::mul(v, 0.5806)), 0.5);
+        blue[p] = V::add(V::sub(V::add(V::mul(y, 1.0001), V::mul(u, 2.0322)), V::mul(v, 0.0005)), 0.5);
     }
+    words = pack_words(V::truncate(red[0], red[1]), V::truncate(green[0], green[1]), V::truncate(blue[0], blue[1]));
 }
 
 // N blocks of kWords words in lockstep, each step across all blocks before
 // the next: one block's arithmetic is a single long chain of conversions,
 // and the others' work beside it is what keeps the vector units busy. Lanes
-// with a multiple among Y, U and V take those from the model; `redo` gets
-// those with a multiple among the channels, which the model must redo.
+// with a multiple among Y, U and V take those from the model, and lanes with
+// a multiple among the channels their whole word.
 // FromLuma: `luma` holds the words' samples and `lumaBits` their multiple
 // bits (see luma_row), and Y is the sample plus a fraction except where a bit
 // is set.
 template <int N, bool FromLuma>
-ORV_INLINE void rebuild_blocks(const I (&w)[N], const I (&S)[N], I (&out)[N], M (&redo)[N], const int16_t* luma,
+ORV_INLINE void rebuild_blocks(const I (&w)[N], const I (&S)[N], I (&out)[N], const int16_t* luma,
                                uint64_t lumaBits) {
     const I bgMask = V::each128(kBlueGreen), rMask = V::each128(kRed);
     I yi[N], ui[N], vi[N], least[N];
@@ -213,13 +225,15 @@ ORV_INLINE void rebuild_blocks(const I (&w)[N], const I (&S)[N], I (&out)[N], M 
     for (int k = 0; k < N; ++k) green[k] = channel(k, 11161, -1587, -5806);
 #pragma GCC unroll 4
     for (int k = 0; k < N; ++k) blue[k] = channel(k, 10001, 20322, -5);
-    // Bytes b0-3 g0-3 r0-3 0000 in each 128-bit part, the channels' clamp
-    // being the packs' saturation, then each pixel's b g r 0 gathered.
 #pragma GCC unroll 4
     for (int k = 0; k < N; ++k) {
-        const I bgr0 = V::packus16(V::packs32(blue[k], green[k]), V::packs32(red[k], V::zero()));
-        out[k] = V::shuffle8(bgr0, V::each128(kGather));
-        redo[k] = V::eq32(least[k], V::zero());
+        out[k] = pack_words(red[k], green[k], blue[k]);
+        const M redo = V::eq32(least[k], V::zero());
+        if (V::any(redo)) {
+            I model;
+            model_words(yi[k], ui[k], vi[k], model);
+            out[k] = V::select(redo, out[k], model);
+        }
     }
 }
 
@@ -245,7 +259,6 @@ ORV_INLINE void rebuild_step(const uint32_t* words, const int32_t* S, uint32_t* 
                              const int16_t* luma, const uint8_t* multiples) {
     constexpr int N = V::kBlocks;
     I w[N], s[N], out[N];
-    M redo[N];
 #pragma GCC unroll 4
     for (int k = 0; k < N; ++k) {
         w[k] = V::load(words + kWords * k);
@@ -253,17 +266,10 @@ ORV_INLINE void rebuild_step(const uint32_t* words, const int32_t* S, uint32_t* 
     }
     uint64_t lumaBits = 0;
     if constexpr (FromLuma) std::memcpy(&lumaBits, multiples, kRebuildLanes / 8);
-    rebuild_blocks<N, FromLuma>(w, s, out, redo, luma, lumaBits);
+    rebuild_blocks<N, FromLuma>(w, s, out, luma, lumaBits);
 #pragma GCC unroll 4
     for (int k = 0; k < N; ++k) {
-        I o = ShowNoise ? noise_words(w[k], out[k]) : out[k];
-        if (V::any(redo[k])) {
-            alignas(64) uint32_t in[kWords], done[kWords];
-            V::store(in, w[k]);
-            V::store(done, o);
-            redo_lanes(V::bits(redo[k]), in, S + kWords * k, ShowNoise, done);
-            o = V::load(done);
-        }
+        const I o = ShowNoise ? noise_words(w[k], out[k]) : out[k];
         if (stream) V::stream(output + kWords * k, o);
         else V::store(output + kWords * k, o);
     }
