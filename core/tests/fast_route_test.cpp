@@ -74,13 +74,17 @@ std::string describe(const Settings& s) {
 }
 
 // Frames that make the decisions go every way: pure noise (mostly structure),
-// smooth content with mild noise (mixed), and near-flat steps (mostly noise).
+// smooth content with mild noise (mixed), letterboxed flat greys with text
+// (the colour model's multiples, row after row), and near-flat steps (mostly
+// noise).
 std::vector<uint32_t> content(std::mt19937& rng, int32_t w, int32_t h) {
-    switch (rng() % 4) {
+    switch (rng() % 5) {
         case 0:
             return test::random_frame(rng, w, h, 0xFF000000);
         case 1:
             return test::noisy_frame(rng, w, h);
+        case 2:
+            return test::grey_rich_frame(w, h, static_cast<uint32_t>(rng()));
         default: {
             std::vector<uint32_t> f(static_cast<size_t>(w) * h);
             const uint32_t base = rng() & 0xFFFFFF, step = rng() % 4;
