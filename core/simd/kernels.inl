@@ -6,9 +6,10 @@
 // (core/simd/vec128.h, vec256.h, vec512.h), with ORV_SIMD(name) giving the
 // kernels that set's names and ORV_WIDTH naming the layer. Those units alone
 // are compiled with their instruction sets (and never -mfma), so nothing here
-// may be shared with the rest of the module: every helper is internal, and
-// the only out-of-line calls are the colour model's own functions, for the
-// rare pixels the integers can't settle.
+// may be shared with the rest of the module: every helper is internal. Where
+// the integers can't settle a pixel, the colour model's own double arithmetic
+// runs here in vectors, instruction for instruction in the model's order
+// (core/colour.cpp keeps it one pixel at a time, the reference).
 //
 // Integers: the luma samples, read from 16-bit copies of the plane rows, and
 // the pair sums are 16-bit lanes. Responses are formed by multiply-adds on
@@ -312,29 +313,40 @@ void rebuild_words(const uint32_t* words, const int32_t* S, int32_t count, uint3
 // Four blocks a step, in lockstep.
 constexpr int kLumaLanes = 4 * kWords;
 
-__attribute__((noinline)) void redo_luma(uint64_t lanes, const uint32_t* words, uint8_t* plane, int16_t* wide) {
-    for (; lanes != 0; lanes &= lanes - 1) {
-        const int i = __builtin_ctzll(lanes);
-        build_luma_plane(words + i, 1, plane + i);
-        if (wide != nullptr) wide[i] = plane[i];
+// The model's luma of a block's words, each product and sum its own
+// instruction in the model's order, truncated.
+__attribute__((noinline)) void model_luma(const I& w, I& y) {
+    V::D part[2];
+    const I m = V::set32(0xFF);
+    for (int p = 0; p < 2; ++p) {
+        const V::D r = V::to_double(V::and_(V::shr32(w, 16), m), p), g = V::to_double(V::and_(V::shr32(w, 8), m), p),
+                   b = V::to_double(V::and_(w, m), p);
+        part[p] = V::add(V::add(V::mul(g, 0.587), V::mul(r, 0.299)), V::mul(b, 0.114));
     }
+    y = V::truncate(part[0], part[1]);
 }
 
 ORV_INLINE void luma_step(const uint32_t* words, uint8_t* plane, int16_t* wide, uint8_t* multiples) {
     const I bg = V::each128(kBlueGreen), r0 = V::each128(kRed);
     const I kBG = weights(114, 587), kR = weights(299, 0), minus1000 = weights(-1000, 0);
-    I n[4], q[4];
+    I w[4], n[4], q[4];
     uint64_t bits = 0;  // lanes whose n is a multiple of 1000
 #pragma GCC unroll 4
     for (int h = 0; h < 4; ++h) {
-        const I w = V::load(words + kWords * h);
-        n[h] = V::madd_add(V::madd(V::shuffle8(w, bg), kBG), V::shuffle8(w, r0), kR);
+        w[h] = V::load(words + kWords * h);
+        n[h] = V::madd_add(V::madd(V::shuffle8(w[h], bg), kBG), V::shuffle8(w[h], r0), kR);
     }
 #pragma GCC unroll 4
     for (int h = 0; h < 4; ++h) q[h] = V::quotient(n[h], kInverse1000);
 #pragma GCC unroll 4
-    for (int h = 0; h < 4; ++h)
-        bits |= static_cast<uint64_t>(V::bits(V::eq32(V::madd_add(n[h], q[h], minus1000), V::zero()))) << (kWords * h);
+    for (int h = 0; h < 4; ++h) {
+        const M multiple = V::eq32(V::madd_add(n[h], q[h], minus1000), V::zero());
+        if (!V::any(multiple)) continue;
+        bits |= static_cast<uint64_t>(V::bits(multiple)) << (kWords * h);
+        I model;
+        model_luma(w[h], model);
+        q[h] = V::select(multiple, q[h], model);
+    }
 #pragma GCC unroll 2
     for (int half = 0; half < 2; ++half) {
         const I y16 = V::narrow(q[2 * half], q[2 * half + 1]);
@@ -342,7 +354,6 @@ ORV_INLINE void luma_step(const uint32_t* words, uint8_t* plane, int16_t* wide, 
         if (wide != nullptr) V::store(wide + 2 * kWords * half, y16);
     }
     if (multiples != nullptr) std::memcpy(multiples, &bits, kLumaLanes / 8);
-    if (bits != 0) redo_luma(bits, words, plane, wide);
 }
 
 // --- denoise --------------------------------------------------------------
