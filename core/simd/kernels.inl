@@ -253,26 +253,45 @@ ORV_INLINE I noise_words(I in, I out) {
 // Words per rebuild step.
 constexpr int kRebuildLanes = V::kBlocks * kWords;
 
+// The last step's words and corrections, and what it wrote. Flat stretches
+// (black bars, grey panels) repeat a step's inputs exactly, and those are
+// where the model is needed most: its words are theirs. The luma rows and
+// multiple bits follow from the words, so they need no comparing.
+struct StepMemo {
+    I w[V::kBlocks], s[V::kBlocks], out[V::kBlocks];
+    bool valid = false;
+};
+
 // kRebuildLanes words from `words` and `S` to `output`, which may be `words`.
 // `stream`: non-temporal stores, `output` aligned to the vectors' size.
 template <bool ShowNoise, bool FromLuma>
 ORV_INLINE void rebuild_step(const uint32_t* words, const int32_t* S, uint32_t* output, bool stream,
-                             const int16_t* luma, const uint8_t* multiples) {
+                             const int16_t* luma, const uint8_t* multiples, StepMemo& memo) {
     constexpr int N = V::kBlocks;
-    I w[N], s[N], out[N];
+    I w[N], s[N];
+    I diff = V::zero();
 #pragma GCC unroll 4
     for (int k = 0; k < N; ++k) {
         w[k] = V::load(words + kWords * k);
         s[k] = V::load(S + kWords * k);
+        diff = V::or_(diff, V::or_(V::sub32(w[k], memo.w[k]), V::sub32(s[k], memo.s[k])));
     }
-    uint64_t lumaBits = 0;
-    if constexpr (FromLuma) std::memcpy(&lumaBits, multiples, kRebuildLanes / 8);
-    rebuild_blocks<N, FromLuma>(w, s, out, luma, lumaBits);
+    if (!memo.valid || V::bits(V::eq32(diff, V::zero())) != (1u << kWords) - 1) {
+        I out[N];
+        uint64_t lumaBits = 0;
+        if constexpr (FromLuma) std::memcpy(&lumaBits, multiples, kRebuildLanes / 8);
+        rebuild_blocks<N, FromLuma>(w, s, out, luma, lumaBits);
+#pragma GCC unroll 4
+        for (int k = 0; k < N; ++k) {
+            memo.w[k] = w[k], memo.s[k] = s[k];
+            memo.out[k] = ShowNoise ? noise_words(w[k], out[k]) : out[k];
+        }
+        memo.valid = true;
+    }
 #pragma GCC unroll 4
     for (int k = 0; k < N; ++k) {
-        const I o = ShowNoise ? noise_words(w[k], out[k]) : out[k];
-        if (stream) V::stream(output + kWords * k, o);
-        else V::store(output + kWords * k, o);
+        if (stream) V::stream(output + kWords * k, memo.out[k]);
+        else V::store(output + kWords * k, memo.out[k]);
     }
 }
 
@@ -283,9 +302,10 @@ template <bool ShowNoise, bool FromLuma>
 void rebuild_words(const uint32_t* words, const int32_t* S, int32_t count, uint32_t* out, bool stream,
                    const int16_t* luma, const uint8_t* multiples) {
     int32_t i = 0;
+    StepMemo memo;
     for (; i + kRebuildLanes <= count; i += kRebuildLanes)
         rebuild_step<ShowNoise, FromLuma>(words + i, S + i, out + i, stream, FromLuma ? luma + i : nullptr,
-                                          FromLuma ? multiples + i / 8 : nullptr);
+                                          FromLuma ? multiples + i / 8 : nullptr, memo);
     if (i < count) {
         const int32_t n = count - i;
         uint32_t w[kRebuildLanes] = {}, o[kRebuildLanes];
@@ -298,7 +318,7 @@ void rebuild_words(const uint32_t* words, const int32_t* S, int32_t count, uint3
             std::memcpy(y, luma + i, static_cast<size_t>(n) * sizeof(int16_t));
             std::memcpy(bits, multiples + i / 8, static_cast<size_t>(n + 7) / 8);
         }
-        rebuild_step<ShowNoise, FromLuma>(w, s, o, false, y, bits);
+        rebuild_step<ShowNoise, FromLuma>(w, s, o, false, y, bits, memo);
         std::memcpy(out + i, o, static_cast<size_t>(n) * 4);
     }
 }
