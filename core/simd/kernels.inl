@@ -101,27 +101,47 @@ constexpr bool exact_grey(int g) {
 struct GreyTable {
     int8_t low[16], high[16];
 };
-constexpr GreyTable exact_greys() {
+// Whether grey level g's model luma truncates to g; where it doesn't, it
+// lies a rounding below g and truncates to g - 1.
+constexpr bool grey_luma_whole(int g) {
+    const double d = g;
+    return static_cast<int>((d * 0.587 + d * 0.299) + d * 0.114) == g;
+}
+
+template <typename Pred>
+constexpr GreyTable grey_table(Pred has) {
     GreyTable t{};
     for (int g = 0; g < 256; ++g)
-        if (exact_grey(g)) (g < 128 ? t.low[g / 8] : t.high[g / 8 - 16]) |= static_cast<int8_t>(1 << (g % 8));
+        if (has(g)) (g < 128 ? t.low[g / 8] : t.high[g / 8 - 16]) |= static_cast<int8_t>(1 << (g % 8));
     return t;
 }
-constexpr GreyTable kExactGreys = exact_greys();
+constexpr GreyTable kExactGreys = grey_table(exact_grey);
+constexpr GreyTable kWholeLumaGreys = grey_table(grey_luma_whole);
 constexpr int8_t kBitOf[16] = {1, 2, 4, 8, 16, 32, 64, -128, 0, 0, 0, 0, 0, 0, 0, 0};
+
+// Lanes whose word is a pure grey, its level in g.
+ORV_INLINE M pure_grey(I w, I& g) {
+    g = V::and_(w, V::set32(0xFF));
+    const I ggg = V::or_(V::or_(g, V::shl32(g, 8)), V::shl32(g, 16));
+    return V::eq32(V::and_(w, V::set32(0xFFFFFF)), ggg);
+}
+
+// Lanes whose level g lacks its bit in `t`.
+ORV_INLINE M lacks(const GreyTable& t, I g) {
+    const I index = V::shr32(g, 3);
+    const I byte = V::select(V::gt32(index, V::set32(15)), V::shuffle8(V::each128(t.low), index),
+                             V::shuffle8(V::each128(t.high), index));
+    const I bit = V::and_(V::and_(byte, V::shuffle8(V::each128(kBitOf), V::and_(g, V::set32(7)))), V::set32(0xFF));
+    return V::eq32(bit, V::zero());
+}
 
 // Pure greys are exact multiples (U's numerator is 0), and common (black
 // borders). Lanes of `multiple` that are greys of an exact level get Y = g - S
 // and U = 0 here; the others are returned, for the model.
 ORV_INLINE M settle_greys(I w, I S, M multiple, I& yi, I& ui) {
-    const I g = V::and_(w, V::set32(0xFF));
-    const I ggg = V::or_(V::or_(g, V::shl32(g, 8)), V::shl32(g, 16));
-    const M grey = V::eq32(V::and_(w, V::set32(0xFFFFFF)), ggg);
-    const I index = V::shr32(g, 3);
-    const I byte = V::select(V::gt32(index, V::set32(15)), V::shuffle8(V::each128(kExactGreys.low), index),
-                             V::shuffle8(V::each128(kExactGreys.high), index));
-    const I bit = V::and_(V::and_(byte, V::shuffle8(V::each128(kBitOf), V::and_(g, V::set32(7)))), V::set32(0xFF));
-    const M plain = V::andnot_mask(V::eq32(bit, V::zero()), grey);
+    I g;
+    const M grey = pure_grey(w, g);
+    const M plain = V::andnot_mask(lacks(kExactGreys, g), grey);
     yi = V::select(plain, yi, V::sub32(g, S));
     ui = V::select(plain, ui, V::zero());
     return V::andnot_mask(plain, multiple);
@@ -363,9 +383,15 @@ ORV_INLINE void luma_step(const uint32_t* words, uint8_t* plane, int16_t* wide, 
         const M multiple = V::eq32(V::madd_add(n[h], q[h], minus1000), V::zero());
         if (!V::any(multiple)) continue;
         bits |= static_cast<uint64_t>(V::bits(multiple)) << (kWords * h);
+        // Every pure grey is a multiple; its luma is its level or one less.
+        I g;
+        const M grey = pure_grey(w[h], g);
+        q[h] = V::select(grey, q[h], V::select(lacks(kWholeLumaGreys, g), g, V::sub32(g, V::set32(1))));
+        const M rest = V::andnot_mask(grey, multiple);
+        if (!V::any(rest)) continue;
         I model;
         model_luma(w[h], model);
-        q[h] = V::select(multiple, q[h], model);
+        q[h] = V::select(rest, q[h], model);
     }
 #pragma GCC unroll 2
     for (int half = 0; half < 2; ++half) {
