@@ -21,9 +21,9 @@ constexpr const char* kQuiet = " >NUL 2>&1";
 constexpr const char* kQuiet = " >/dev/null 2>&1";
 #endif
 
-// The filters work on planar formats; both runs convert the frames to planar
-// RGB first, so that the conversion cancels out of the difference.
-constexpr const char* kPlanar = "format=gbrp";
+// The filters work on planar formats; both runs convert the frames to the
+// planar format first, so that the conversion cancels out of the difference.
+std::string planar(const std::string& format) { return "format=" + format; }
 
 double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
@@ -64,13 +64,14 @@ bool ffmpeg_available() { return std::system((std::string("ffmpeg -version") + k
 
 std::string peer_method(int framesPerRun, int rounds) {
     return "ffmpeg -threads 1 -filter_threads 1 over " + std::to_string(framesPerRun) +
-           " frames per run (bgr0 raw file, -vf " + kPlanar + ",FILTER, -f null); per frame = (median processor time of " +
-           std::to_string(rounds) + " runs - median of " + std::to_string(rounds) + " runs of -vf " + kPlanar +
-           ") / frames";
+           " frames per run (bgr0 raw file, -vf format=FORMAT,FILTER, -f null); per frame = (median processor time of " +
+           std::to_string(rounds) + " runs - median of " + std::to_string(rounds) +
+           " runs of -vf format=FORMAT) / frames, the runs of every format and filter interleaved";
 }
 
 std::vector<PeerTiming> time_peers(const std::vector<std::vector<uint32_t>>& frames, int32_t w, int32_t h,
-                                   const std::vector<std::string>& filters, int loops, int rounds) {
+                                   const std::vector<std::string>& formats, const std::vector<std::string>& filters,
+                                   int loops, int rounds) {
     namespace fs = std::filesystem;
     std::error_code ec;
     const fs::path raw = fs::temp_directory_path(ec) / "orv-bench-frames.raw";
@@ -81,8 +82,12 @@ std::vector<PeerTiming> time_peers(const std::vector<std::vector<uint32_t>>& fra
         if (!out) return {};
     }
     const int perRun = static_cast<int>(frames.size()) * (loops + 1);
-    std::vector<std::string> chains{kPlanar};
-    for (const auto& f : filters) chains.push_back(std::string(kPlanar) + "," + f);
+    // Per format its baseline, then its filters.
+    std::vector<std::string> chains;
+    for (const auto& format : formats) {
+        chains.push_back(planar(format));
+        for (const auto& f : filters) chains.push_back(planar(format) + "," + f);
+    }
     std::vector<std::vector<double>> seconds(chains.size());
     bool ok = run_seconds(command(raw.string(), w, h, 0, chains.back())) >= 0;  // warm-up
     for (int r = 0; r < rounds && ok; ++r)
@@ -93,10 +98,14 @@ std::vector<PeerTiming> time_peers(const std::vector<std::vector<uint32_t>>& fra
         }
     fs::remove(raw, ec);
     if (!ok) return {};
-    const double base = median(seconds[0]);
     std::vector<PeerTiming> result;
-    for (size_t c = 1; c < chains.size(); ++c)
-        result.push_back(PeerTiming{filters[c - 1], (median(seconds[c]) - base) * 1000.0 / perRun});
+    const size_t stride = filters.size() + 1;
+    for (size_t p = 0; p < formats.size(); ++p) {
+        const double base = median(seconds[p * stride]);
+        for (size_t c = 1; c < stride; ++c)
+            result.push_back(
+                PeerTiming{filters[c - 1], formats[p], (median(seconds[p * stride + c]) - base) * 1000.0 / perRun});
+    }
     return result;
 }
 

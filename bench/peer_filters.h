@@ -9,6 +9,7 @@ namespace orv::bench {
 
 struct PeerTiming {
     std::string filter;  // as given to -vf
+    std::string format;  // the planar format it ran on
     double msPerFrame;   // the filter's own share: this run minus the baseline run
 };
 
@@ -18,10 +19,12 @@ bool ffmpeg_available();
 std::string peer_method(int framesPerRun, int rounds);
 
 // Runs ffmpeg over the frames (written once to a raw file) on one thread, for
-// each filter and for a baseline that does everything but the filter, `rounds`
-// times in turn; each figure is the difference of the medians per frame.
+// each planar format and filter and for each format's baseline that does
+// everything but the filter, `rounds` times in turn; each figure is the
+// difference of the medians per frame, in the order format by format.
 // Returns nothing when ffmpeg fails.
 std::vector<PeerTiming> time_peers(const std::vector<std::vector<uint32_t>>& frames, int32_t w, int32_t h,
-                                   const std::vector<std::string>& filters, int loops, int rounds);
+                                   const std::vector<std::string>& formats, const std::vector<std::string>& filters,
+                                   int loops, int rounds);
 
 }  // namespace orv::bench

@@ -6,9 +6,10 @@
 // (core/simd/vec128.h, vec256.h, vec512.h), with ORV_SIMD(name) giving the
 // kernels that set's names and ORV_WIDTH naming the layer. Those units alone
 // are compiled with their instruction sets (and never -mfma), so nothing here
-// may be shared with the rest of the module: every helper is internal, and
-// the only out-of-line calls are the colour model's own functions, for the
-// rare pixels the integers can't settle.
+// may be shared with the rest of the module: every helper is internal. Where
+// the integers can't settle a pixel, the colour model's own double arithmetic
+// runs here in vectors, instruction for instruction in the model's order
+// (core/colour.cpp keeps it one pixel at a time, the reference).
 //
 // Integers: the luma samples, read from 16-bit copies of the plane rows, and
 // the pair sums are 16-bit lanes. Responses are formed by multiply-adds on
@@ -100,27 +101,47 @@ constexpr bool exact_grey(int g) {
 struct GreyTable {
     int8_t low[16], high[16];
 };
-constexpr GreyTable exact_greys() {
+// Whether grey level g's model luma truncates to g; where it doesn't, it
+// lies a rounding below g and truncates to g - 1.
+constexpr bool grey_luma_whole(int g) {
+    const double d = g;
+    return static_cast<int>((d * 0.587 + d * 0.299) + d * 0.114) == g;
+}
+
+template <typename Pred>
+constexpr GreyTable grey_table(Pred has) {
     GreyTable t{};
     for (int g = 0; g < 256; ++g)
-        if (exact_grey(g)) (g < 128 ? t.low[g / 8] : t.high[g / 8 - 16]) |= static_cast<int8_t>(1 << (g % 8));
+        if (has(g)) (g < 128 ? t.low[g / 8] : t.high[g / 8 - 16]) |= static_cast<int8_t>(1 << (g % 8));
     return t;
 }
-constexpr GreyTable kExactGreys = exact_greys();
+constexpr GreyTable kExactGreys = grey_table(exact_grey);
+constexpr GreyTable kWholeLumaGreys = grey_table(grey_luma_whole);
 constexpr int8_t kBitOf[16] = {1, 2, 4, 8, 16, 32, 64, -128, 0, 0, 0, 0, 0, 0, 0, 0};
+
+// Lanes whose word is a pure grey, its level in g.
+ORV_INLINE M pure_grey(I w, I& g) {
+    g = V::and_(w, V::set32(0xFF));
+    const I ggg = V::or_(V::or_(g, V::shl32(g, 8)), V::shl32(g, 16));
+    return V::eq32(V::and_(w, V::set32(0xFFFFFF)), ggg);
+}
+
+// Lanes whose level g lacks its bit in `t`.
+ORV_INLINE M lacks(const GreyTable& t, I g) {
+    const I index = V::shr32(g, 3);
+    const I byte = V::select(V::gt32(index, V::set32(15)), V::shuffle8(V::each128(t.low), index),
+                             V::shuffle8(V::each128(t.high), index));
+    const I bit = V::and_(V::and_(byte, V::shuffle8(V::each128(kBitOf), V::and_(g, V::set32(7)))), V::set32(0xFF));
+    return V::eq32(bit, V::zero());
+}
 
 // Pure greys are exact multiples (U's numerator is 0), and common (black
 // borders). Lanes of `multiple` that are greys of an exact level get Y = g - S
 // and U = 0 here; the others are returned, for the model.
 ORV_INLINE M settle_greys(I w, I S, M multiple, I& yi, I& ui) {
-    const I g = V::and_(w, V::set32(0xFF));
-    const I ggg = V::or_(V::or_(g, V::shl32(g, 8)), V::shl32(g, 16));
-    const M grey = V::eq32(V::and_(w, V::set32(0xFFFFFF)), ggg);
-    const I index = V::shr32(g, 3);
-    const I byte = V::select(V::gt32(index, V::set32(15)), V::shuffle8(V::each128(kExactGreys.low), index),
-                             V::shuffle8(V::each128(kExactGreys.high), index));
-    const I bit = V::and_(V::and_(byte, V::shuffle8(V::each128(kBitOf), V::and_(g, V::set32(7)))), V::set32(0xFF));
-    const M plain = V::andnot_mask(V::eq32(bit, V::zero()), grey);
+    I g;
+    const M grey = pure_grey(w, g);
+    const M plain = V::andnot_mask(lacks(kExactGreys, g), grey);
     yi = V::select(plain, yi, V::sub32(g, S));
     ui = V::select(plain, ui, V::zero());
     return V::andnot_mask(plain, multiple);
@@ -142,27 +163,39 @@ __attribute__((noinline)) void model_yuv(const I& w, const I& S, I& yi, I& ui, I
     yi = V::truncate(y[0], y[1]), ui = V::truncate(u[0], u[1]), vi = V::truncate(v[0], v[1]);
 }
 
-// The model's word for the lanes in `lanes` of a block: `out` holds the
-// block's output words, `words` and `S` its inputs.
-__attribute__((noinline)) void redo_lanes(uint32_t lanes, const uint32_t* words, const int32_t* S, bool showNoise,
-                                          uint32_t* out) {
-    for (; lanes != 0; lanes &= lanes - 1) {
-        const int i = __builtin_ctz(lanes);
-        const uint32_t o = rebuild_xrgb(words[i], S[i]);
-        out[i] = showNoise ? show_noise_word(words[i], o) : o;
+// A block's b g r 0 words from its channels, the clamp to 0..255 being the
+// packs' saturation: bytes b0-3 g0-3 r0-3 0000 in each 128-bit part, then
+// each pixel's four gathered.
+ORV_INLINE I pack_words(I red, I green, I blue) {
+    const I bgr0 = V::packus16(V::packs32(blue, green), V::packs32(red, V::zero()));
+    return V::shuffle8(bgr0, V::each128(kGather));
+}
+
+// The model's words from Y', U and V (the model's own in every lane by now):
+// each channel's products and sums its own instruction in the model's order,
+// truncated. Channels stay far inside 32 bits (|Y'| <= 2^15 + 255), so the
+// truncation needs no saturation of its own.
+__attribute__((noinline)) void model_words(const I& yi, const I& ui, const I& vi, I& words) {
+    V::D red[2], green[2], blue[2];
+    for (int p = 0; p < 2; ++p) {
+        const V::D y = V::to_double(yi, p), u = V::to_double(ui, p), v = V::to_double(vi, p);
+        red[p] = V::add(V::add(V::sub(V::mul(y, 0.772), V::mul(u, 0.4633)), V::mul(v, 1.14)), 0.5);
+        green[p] = V::add(V::sub(V::sub(V::mul(y, 1.1161), V::mul(u, 0.1587)), V::mul(v, 0.5806)), 0.5);
+        blue[p] = V::add(V::sub(V::add(V::mul(y, 1.0001), V::mul(u, 2.0322)), V::mul(v, 0.0005)), 0.5);
     }
+    words = pack_words(V::truncate(red[0], red[1]), V::truncate(green[0], green[1]), V::truncate(blue[0], blue[1]));
 }
 
 // N blocks of kWords words in lockstep, each step across all blocks before
 // the next: one block's arithmetic is a single long chain of conversions,
 // and the others' work beside it is what keeps the vector units busy. Lanes
-// with a multiple among Y, U and V take those from the model; `redo` gets
-// those with a multiple among the channels, which the model must redo.
+// with a multiple among Y, U and V take those from the model, and lanes with
+// a multiple among the channels their whole word.
 // FromLuma: `luma` holds the words' samples and `lumaBits` their multiple
 // bits (see luma_row), and Y is the sample plus a fraction except where a bit
 // is set.
 template <int N, bool FromLuma>
-ORV_INLINE void rebuild_blocks(const I (&w)[N], const I (&S)[N], I (&out)[N], M (&redo)[N], const int16_t* luma,
+ORV_INLINE void rebuild_blocks(const I (&w)[N], const I (&S)[N], I (&out)[N], const int16_t* luma,
                                uint64_t lumaBits) {
     const I bgMask = V::each128(kBlueGreen), rMask = V::each128(kRed);
     I yi[N], ui[N], vi[N], least[N];
@@ -213,13 +246,15 @@ ORV_INLINE void rebuild_blocks(const I (&w)[N], const I (&S)[N], I (&out)[N], M 
     for (int k = 0; k < N; ++k) green[k] = channel(k, 11161, -1587, -5806);
 #pragma GCC unroll 4
     for (int k = 0; k < N; ++k) blue[k] = channel(k, 10001, 20322, -5);
-    // Bytes b0-3 g0-3 r0-3 0000 in each 128-bit part, the channels' clamp
-    // being the packs' saturation, then each pixel's b g r 0 gathered.
 #pragma GCC unroll 4
     for (int k = 0; k < N; ++k) {
-        const I bgr0 = V::packus16(V::packs32(blue[k], green[k]), V::packs32(red[k], V::zero()));
-        out[k] = V::shuffle8(bgr0, V::each128(kGather));
-        redo[k] = V::eq32(least[k], V::zero());
+        out[k] = pack_words(red[k], green[k], blue[k]);
+        const M redo = V::eq32(least[k], V::zero());
+        if (V::any(redo)) {
+            I model;
+            model_words(yi[k], ui[k], vi[k], model);
+            out[k] = V::select(redo, out[k], model);
+        }
     }
 }
 
@@ -238,34 +273,45 @@ ORV_INLINE I noise_words(I in, I out) {
 // Words per rebuild step.
 constexpr int kRebuildLanes = V::kBlocks * kWords;
 
+// The last step's words and corrections, and what it wrote. Flat stretches
+// (black bars, grey panels) repeat a step's inputs exactly, and those are
+// where the model is needed most: its words are theirs. The luma rows and
+// multiple bits follow from the words, so they need no comparing.
+struct StepMemo {
+    I w[V::kBlocks], s[V::kBlocks], out[V::kBlocks];
+    bool valid = false;
+};
+
 // kRebuildLanes words from `words` and `S` to `output`, which may be `words`.
 // `stream`: non-temporal stores, `output` aligned to the vectors' size.
 template <bool ShowNoise, bool FromLuma>
 ORV_INLINE void rebuild_step(const uint32_t* words, const int32_t* S, uint32_t* output, bool stream,
-                             const int16_t* luma, const uint8_t* multiples) {
+                             const int16_t* luma, const uint8_t* multiples, StepMemo& memo) {
     constexpr int N = V::kBlocks;
-    I w[N], s[N], out[N];
-    M redo[N];
+    I w[N], s[N];
+    I diff = V::zero();
 #pragma GCC unroll 4
     for (int k = 0; k < N; ++k) {
         w[k] = V::load(words + kWords * k);
         s[k] = V::load(S + kWords * k);
+        diff = V::or_(diff, V::or_(V::sub32(w[k], memo.w[k]), V::sub32(s[k], memo.s[k])));
     }
-    uint64_t lumaBits = 0;
-    if constexpr (FromLuma) std::memcpy(&lumaBits, multiples, kRebuildLanes / 8);
-    rebuild_blocks<N, FromLuma>(w, s, out, redo, luma, lumaBits);
+    if (!memo.valid || V::bits(V::eq32(diff, V::zero())) != (1u << kWords) - 1) {
+        I out[N];
+        uint64_t lumaBits = 0;
+        if constexpr (FromLuma) std::memcpy(&lumaBits, multiples, kRebuildLanes / 8);
+        rebuild_blocks<N, FromLuma>(w, s, out, luma, lumaBits);
+#pragma GCC unroll 4
+        for (int k = 0; k < N; ++k) {
+            memo.w[k] = w[k], memo.s[k] = s[k];
+            memo.out[k] = ShowNoise ? noise_words(w[k], out[k]) : out[k];
+        }
+        memo.valid = true;
+    }
 #pragma GCC unroll 4
     for (int k = 0; k < N; ++k) {
-        I o = ShowNoise ? noise_words(w[k], out[k]) : out[k];
-        if (V::any(redo[k])) {
-            alignas(64) uint32_t in[kWords], done[kWords];
-            V::store(in, w[k]);
-            V::store(done, o);
-            redo_lanes(V::bits(redo[k]), in, S + kWords * k, ShowNoise, done);
-            o = V::load(done);
-        }
-        if (stream) V::stream(output + kWords * k, o);
-        else V::store(output + kWords * k, o);
+        if (stream) V::stream(output + kWords * k, memo.out[k]);
+        else V::store(output + kWords * k, memo.out[k]);
     }
 }
 
@@ -276,9 +322,10 @@ template <bool ShowNoise, bool FromLuma>
 void rebuild_words(const uint32_t* words, const int32_t* S, int32_t count, uint32_t* out, bool stream,
                    const int16_t* luma, const uint8_t* multiples) {
     int32_t i = 0;
+    StepMemo memo;
     for (; i + kRebuildLanes <= count; i += kRebuildLanes)
         rebuild_step<ShowNoise, FromLuma>(words + i, S + i, out + i, stream, FromLuma ? luma + i : nullptr,
-                                          FromLuma ? multiples + i / 8 : nullptr);
+                                          FromLuma ? multiples + i / 8 : nullptr, memo);
     if (i < count) {
         const int32_t n = count - i;
         uint32_t w[kRebuildLanes] = {}, o[kRebuildLanes];
@@ -291,7 +338,7 @@ void rebuild_words(const uint32_t* words, const int32_t* S, int32_t count, uint3
             std::memcpy(y, luma + i, static_cast<size_t>(n) * sizeof(int16_t));
             std::memcpy(bits, multiples + i / 8, static_cast<size_t>(n + 7) / 8);
         }
-        rebuild_step<ShowNoise, FromLuma>(w, s, o, false, y, bits);
+        rebuild_step<ShowNoise, FromLuma>(w, s, o, false, y, bits, memo);
         std::memcpy(out + i, o, static_cast<size_t>(n) * 4);
     }
 }
@@ -306,29 +353,46 @@ void rebuild_words(const uint32_t* words, const int32_t* S, int32_t count, uint3
 // Four blocks a step, in lockstep.
 constexpr int kLumaLanes = 4 * kWords;
 
-__attribute__((noinline)) void redo_luma(uint64_t lanes, const uint32_t* words, uint8_t* plane, int16_t* wide) {
-    for (; lanes != 0; lanes &= lanes - 1) {
-        const int i = __builtin_ctzll(lanes);
-        build_luma_plane(words + i, 1, plane + i);
-        if (wide != nullptr) wide[i] = plane[i];
+// The model's luma of a block's words, each product and sum its own
+// instruction in the model's order, truncated.
+__attribute__((noinline)) void model_luma(const I& w, I& y) {
+    V::D part[2];
+    const I m = V::set32(0xFF);
+    for (int p = 0; p < 2; ++p) {
+        const V::D r = V::to_double(V::and_(V::shr32(w, 16), m), p), g = V::to_double(V::and_(V::shr32(w, 8), m), p),
+                   b = V::to_double(V::and_(w, m), p);
+        part[p] = V::add(V::add(V::mul(g, 0.587), V::mul(r, 0.299)), V::mul(b, 0.114));
     }
+    y = V::truncate(part[0], part[1]);
 }
 
 ORV_INLINE void luma_step(const uint32_t* words, uint8_t* plane, int16_t* wide, uint8_t* multiples) {
     const I bg = V::each128(kBlueGreen), r0 = V::each128(kRed);
     const I kBG = weights(114, 587), kR = weights(299, 0), minus1000 = weights(-1000, 0);
-    I n[4], q[4];
+    I w[4], n[4], q[4];
     uint64_t bits = 0;  // lanes whose n is a multiple of 1000
 #pragma GCC unroll 4
     for (int h = 0; h < 4; ++h) {
-        const I w = V::load(words + kWords * h);
-        n[h] = V::madd_add(V::madd(V::shuffle8(w, bg), kBG), V::shuffle8(w, r0), kR);
+        w[h] = V::load(words + kWords * h);
+        n[h] = V::madd_add(V::madd(V::shuffle8(w[h], bg), kBG), V::shuffle8(w[h], r0), kR);
     }
 #pragma GCC unroll 4
     for (int h = 0; h < 4; ++h) q[h] = V::quotient(n[h], kInverse1000);
 #pragma GCC unroll 4
-    for (int h = 0; h < 4; ++h)
-        bits |= static_cast<uint64_t>(V::bits(V::eq32(V::madd_add(n[h], q[h], minus1000), V::zero()))) << (kWords * h);
+    for (int h = 0; h < 4; ++h) {
+        const M multiple = V::eq32(V::madd_add(n[h], q[h], minus1000), V::zero());
+        if (!V::any(multiple)) continue;
+        bits |= static_cast<uint64_t>(V::bits(multiple)) << (kWords * h);
+        // Every pure grey is a multiple; its luma is its level or one less.
+        I g;
+        const M grey = pure_grey(w[h], g);
+        q[h] = V::select(grey, q[h], V::select(lacks(kWholeLumaGreys, g), g, V::sub32(g, V::set32(1))));
+        const M rest = V::andnot_mask(grey, multiple);
+        if (!V::any(rest)) continue;
+        I model;
+        model_luma(w[h], model);
+        q[h] = V::select(rest, q[h], model);
+    }
 #pragma GCC unroll 2
     for (int half = 0; half < 2; ++half) {
         const I y16 = V::narrow(q[2 * half], q[2 * half + 1]);
@@ -336,7 +400,6 @@ ORV_INLINE void luma_step(const uint32_t* words, uint8_t* plane, int16_t* wide, 
         if (wide != nullptr) V::store(wide + 2 * kWords * half, y16);
     }
     if (multiples != nullptr) std::memcpy(multiples, &bits, kLumaLanes / 8);
-    if (bits != 0) redo_luma(bits, words, plane, wide);
 }
 
 // --- denoise --------------------------------------------------------------

@@ -56,6 +56,7 @@ struct V128 {
     }
     static ORV_INLINE D mul(D a, double k) { return _mm_mul_pd(a, _mm_set1_pd(k)); }
     static ORV_INLINE D add(D a, D b) { return _mm_add_pd(a, b); }
+    static ORV_INLINE D add(D a, double k) { return _mm_add_pd(a, _mm_set1_pd(k)); }
     static ORV_INLINE D sub(D a, D b) { return _mm_sub_pd(a, b); }
 
     static ORV_INLINE I unpacklo16(I a, I b) { return _mm_unpacklo_epi16(a, b); }

@@ -82,6 +82,7 @@ struct V256 {
     }
     static ORV_INLINE D mul(D a, double k) { return _mm256_mul_pd(a, _mm256_set1_pd(k)); }
     static ORV_INLINE D add(D a, D b) { return _mm256_add_pd(a, b); }
+    static ORV_INLINE D add(D a, double k) { return _mm256_add_pd(a, _mm256_set1_pd(k)); }
     static ORV_INLINE D sub(D a, D b) { return _mm256_sub_pd(a, b); }
 
     static ORV_INLINE I unpacklo16(I a, I b) { return _mm256_unpacklo_epi16(a, b); }

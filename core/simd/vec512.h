@@ -68,6 +68,7 @@ struct V512 {
     }
     static ORV_INLINE D mul(D a, double k) { return _mm512_mul_pd(a, _mm512_set1_pd(k)); }
     static ORV_INLINE D add(D a, D b) { return _mm512_add_pd(a, b); }
+    static ORV_INLINE D add(D a, double k) { return _mm512_add_pd(a, _mm512_set1_pd(k)); }
     static ORV_INLINE D sub(D a, D b) { return _mm512_sub_pd(a, b); }
 
     static ORV_INLINE I unpacklo16(I a, I b) { return _mm512_unpacklo_epi16(a, b); }
