@@ -1,5 +1,7 @@
 #include "cli/output/output_libav.h"
 
+#include <algorithm>
+
 #include "cli/frames/media.h"
 
 namespace orv::cli {
@@ -31,7 +33,8 @@ bool write_packets(Sink& k, std::string& error) {
             ok = false;
             break;
         }
-        if (k.onPacket) k.onPacket(++k.packetsOut);
+        ++k.packetsOut;
+        if (k.onPacket) k.onPacket(std::max<int64_t>(0, k.packetsOut - k.repeated));
     }
     av_packet_free(&pkt);
     return ok;
@@ -48,9 +51,26 @@ void time_frame(Sink& k, AVFrame* f) {
     k.lastPts = f->pts;
 }
 
+// The frame before, again on every tick between it and `pts`, so that the
+// video keeps its length and its place against the audio.
+bool fill_gap(Sink& k, int64_t pts, std::string& error) {
+    for (int64_t t = k.held->pts + 1; t < pts; ++t) {
+        AVFrame* again = av_frame_clone(k.held);
+        if (again == nullptr) return (error = "out of memory", false);
+        again->pts = t;
+        const int rc = avcodec_send_frame(k.enc, again);
+        av_frame_free(&again);
+        if (rc < 0) return (error = "the encoder failed: " + av_error_text(rc), false);
+        ++k.repeated;
+        if (!write_packets(k, error)) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 Sink::~Sink() {
+    av_frame_free(&held);
     avcodec_free_context(&enc);
     if (fmt != nullptr) {
         if (fmt->pb != nullptr && (fmt->oformat->flags & AVFMT_NOFILE) == 0) avio_closep(&fmt->pb);
@@ -60,6 +80,12 @@ Sink::~Sink() {
 
 bool sink_write_frame(Sink& k, AVFrame* frame, std::string& error) {
     if (frame != nullptr) time_frame(k, frame);
+    if (frame != nullptr && k.fillGaps) {
+        if (k.held != nullptr && !fill_gap(k, frame->pts, error)) return false;
+        if (k.held == nullptr && (k.held = av_frame_alloc()) == nullptr) return (error = "out of memory", false);
+        av_frame_unref(k.held);
+        if (av_frame_ref(k.held, frame) < 0) return (error = "out of memory", false);
+    }
     const int rc = avcodec_send_frame(k.enc, frame);
     if (rc < 0 && !(frame == nullptr && rc == AVERROR_EOF)) return (error = "the encoder failed: " + av_error_text(rc), false);
     return write_packets(k, error);
