@@ -70,6 +70,7 @@ bool fill_gap(Sink& k, int64_t pts, std::string& error) {
 }  // namespace
 
 Sink::~Sink() {
+    for (AVBSFContext*& f : annexB) av_bsf_free(&f);
     av_frame_free(&held);
     avcodec_free_context(&enc);
     if (fmt != nullptr) {
@@ -94,11 +95,20 @@ bool sink_write_frame(Sink& k, AVFrame* frame, std::string& error) {
 bool sink_write_copy(Sink& k, const Source& src, AVPacket* pkt, std::string& error) {
     const int to = pkt->stream_index < static_cast<int>(k.streamMap.size()) ? k.streamMap[pkt->stream_index] : -1;
     if (to < 0) return true;
-    av_packet_rescale_ts(pkt, src.fmt->streams[pkt->stream_index]->time_base, k.fmt->streams[to]->time_base);
-    pkt->stream_index = to;
-    pkt->pos = -1;
-    const int rc = av_interleaved_write_frame(k.fmt, pkt);
-    if (rc < 0) return (error = av_error_text(rc), false);
+    const AVRational from = src.fmt->streams[pkt->stream_index]->time_base;
+    AVBSFContext* f = k.annexB.empty() ? nullptr : k.annexB[pkt->stream_index];
+    const auto write = [&](AVPacket* p) {
+        av_packet_rescale_ts(p, from, k.fmt->streams[to]->time_base);
+        p->stream_index = to;
+        p->pos = -1;
+        const int rc = av_interleaved_write_frame(k.fmt, p);
+        return rc < 0 ? (error = av_error_text(rc), false) : true;
+    };
+    if (f == nullptr) return write(pkt);
+    int rc = av_bsf_send_packet(f, pkt);
+    while (rc >= 0 && (rc = av_bsf_receive_packet(f, pkt)) >= 0)
+        if (!write(pkt)) return false;
+    if (rc < 0 && rc != AVERROR(EAGAIN)) return (error = av_error_text(rc), false);
     return true;
 }
 

@@ -4,6 +4,7 @@
 
 extern "C" {
 #include <libavcodec/avcodec.h>
+#include <libavcodec/bsf.h>
 #include <libavformat/avformat.h>
 }
 
@@ -25,6 +26,7 @@ struct Sink {
     AVCodecContext* enc = nullptr;
     AVStream* video = nullptr;
     std::vector<int> streamMap;  // input stream index -> output index, -1 when left out
+    std::vector<AVBSFContext*> annexB;  // by input stream index: NAL lengths to start codes, where needed
     AVRational sar{0, 1};        // as the input has it, before an encoder rounds it
     int rotate = 0;              // degrees the frames are turned before encoding
     bool singlePicture = false;  // the output holds one picture

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 extern "C" {
+#include <libavcodec/bsf.h>
 #include <libavutil/mastering_display_metadata.h>
 #include <libavutil/opt.h>
 #include <libavutil/pixdesc.h>
@@ -415,6 +416,19 @@ void dnxhd_rate(AVCodecContext* e, const AVCodec* c, const Source* src) {
 std::atomic<bool> gCatching{false};
 std::string gCaught;
 
+// Interlaced input is coded interlaced where the encoder can (MPEG-1, the
+// default of .mpg, can't): else as whole frames, with a line.
+void fit_interlacing(Sink& k, const AVCodec* codec, const Source* src, const VideoShape& shape, const EncoderRecord& r,
+                     std::vector<std::string>& notes) {
+    const int flags = AV_CODEC_FLAG_INTERLACED_DCT | AV_CODEC_FLAG_INTERLACED_ME;
+    if ((k.enc->flags & flags) == 0 || opens_with(codec, k.enc, src, shape, r, {})) return;
+    k.enc->flags &= ~flags;
+    if (opens_with(codec, k.enc, src, shape, r, {}))
+        notes.push_back(std::string(codec->name) + " codes no interlaced frames: the fields are coded together as whole frames");
+    else
+        k.enc->flags |= flags;
+}
+
 // Every option is checked before the encoder opens; one it refuses to open
 // with is found by opening it with each alone.
 bool open_encoder(Sink& k, const AVCodec* codec, const Source* src, const VideoShape& shape, const EncoderRecord& r,
@@ -517,10 +531,28 @@ bool copy_chapters(AVFormatContext* out, const AVFormatContext* in) {
     return true;
 }
 
+// H.264 and HEVC from mp4 or Matroska carry their NALs' lengths; a muxer
+// without global headers (AVI, MPEG-PS) takes start codes, as the
+// bitstream filter writes them (ffmpeg leaves that to -bsf:v).
+const char* annexb_filter(const AVOutputFormat* of, const AVCodecParameters* par) {
+    if ((of->flags & AVFMT_GLOBALHEADER) != 0 || par->extradata_size < 1 || par->extradata[0] != 1) return nullptr;
+    if (par->codec_id == AV_CODEC_ID_H264) return "h264_mp4toannexb";
+    if (par->codec_id == AV_CODEC_ID_HEVC) return "hevc_mp4toannexb";
+    return nullptr;
+}
+
 bool copy_stream(Sink& k, const AVStream* s, unsigned index) {
     AVStream* os = avformat_new_stream(k.fmt, nullptr);
     if (os == nullptr || avcodec_parameters_copy(os->codecpar, s->codecpar) < 0) return false;
     os->codecpar->codec_tag = kept_codec_tag(k.fmt->oformat, s->codecpar);
+    if (const char* name = annexb_filter(k.fmt->oformat, s->codecpar)) {
+        AVBSFContext*& f = k.annexB[index];
+        if (av_bsf_alloc(av_bsf_get_by_name(name), &f) < 0 || avcodec_parameters_copy(f->par_in, s->codecpar) < 0)
+            return false;
+        f->time_base_in = s->time_base;
+        if (av_bsf_init(f) < 0 || avcodec_parameters_copy(os->codecpar, f->par_out) < 0) return false;
+        os->codecpar->codec_tag = 0;
+    }
     os->time_base = s->time_base;
     os->disposition = s->disposition;
     av_dict_copy(&os->metadata, s->metadata, 0);
@@ -560,6 +592,7 @@ bool add_copied_streams(Sink& k, const AVOutputFormat* of, const Source& src, co
     av_dict_copy(&k.fmt->metadata, ic->metadata, 0);
     if (!copy_chapters(k.fmt, ic)) return (error = "out of memory", false);
     k.streamMap.assign(ic->nb_streams, -1);
+    k.annexB.assign(ic->nb_streams, nullptr);
     for (unsigned i = 0; i < ic->nb_streams; ++i) {
         const AVStream* s = ic->streams[i];
         if (static_cast<int>(i) == src.video) continue;
@@ -635,7 +668,9 @@ bool sink_open(Sink& k, const std::string& outputName, const std::string& writeP
     if (codec == nullptr) return false;
     if (record.verbose) notes.push_back(std::string("the video is encoded with ") + codec->name);
     plan_rotation(k, of, outputName, shape, notes);
-    if (!configure_video(k, codec, of, shape, record, error) || !open_encoder(k, codec, src, shape, record, error) ||
+    if (!configure_video(k, codec, of, shape, record, error)) return false;
+    fit_interlacing(k, codec, src, shape, record, notes);
+    if (!open_encoder(k, codec, src, shape, record, error) ||
         !add_video_stream(k, src, shape, error))
         return false;
     if (src != nullptr && !add_copied_streams(k, of, *src, outputName, notes, error)) return false;
