@@ -146,18 +146,27 @@ bool container_holds(const AVOutputFormat* of, const AVCodecParameters* par, AVR
     return trial(of, par, rate, beside, listed < 0);
 }
 
-bool muxer_takes_pixel_format(const AVOutputFormat* of, AVCodecID codec, AVPixelFormat format, int width, int height) {
+bool muxer_takes_pixel_format(const AVOutputFormat* of, const AVCodec* c, AVPixelFormat format, int width, int height) {
+    // The encoder opened at that format first: it sets what the muxer reads
+    // (rawvideo's tag, without which Matroska takes no raw frames).
+    const TrialQuiet quiet;
+    AVCodecContext* e = avcodec_alloc_context3(c);
     AVCodecParameters* par = avcodec_parameters_alloc();
-    if (par == nullptr) return false;
-    par->codec_type = AVMEDIA_TYPE_VIDEO;
-    par->codec_id = codec;
-    par->format = format;
-    par->width = width;
-    par->height = height;
-    const bool ok = trial(of, par, {25, 1}, nullptr, false);
+    bool ok = e != nullptr && par != nullptr;
+    if (ok) {
+        e->pix_fmt = format;
+        e->width = width;
+        e->height = height;
+        e->time_base = {1, 25};
+        e->framerate = {25, 1};
+        ok = avcodec_open2(e, c, nullptr) >= 0 && avcodec_parameters_from_context(par, e) >= 0 &&
+             trial(of, par, {25, 1}, nullptr, false);
+    }
     avcodec_parameters_free(&par);
+    avcodec_free_context(&e);
     return ok;
 }
+
 const AVCodec* preferred_encoder(AVCodecID id) {
     const struct {
         AVCodecID id;

@@ -33,9 +33,9 @@ bool container_holds(const AVOutputFormat* of, const AVCodecParameters* par, AVR
 // else 0 (the muxer picks).
 uint32_t kept_codec_tag(const AVOutputFormat* of, const AVCodecParameters* par);
 
-// True when the muxer's header takes video of this codec in `format`
+// True when the muxer's header takes video of the encoder `c` in `format`
 // (Y4M holds a few planar YUV and grey formats only).
-bool muxer_takes_pixel_format(const AVOutputFormat* of, AVCodecID codec, AVPixelFormat format, int width, int height);
+bool muxer_takes_pixel_format(const AVOutputFormat* of, const AVCodec* c, AVPixelFormat format, int width, int height);
 
 // The encoder for `id`: where several exist, the one that runs at a usable
 // speed at its default settings (SVT-AV1 before libaom) and keeps what the

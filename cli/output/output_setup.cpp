@@ -117,7 +117,7 @@ std::vector<AVPixelFormat> formats_the_muxer_takes(const AVOutputFormat* of, con
     for (const AVPixFmtDescriptor* d = av_pix_fmt_desc_next(nullptr); d != nullptr; d = av_pix_fmt_desc_next(d)) {
         const AVPixelFormat f = av_pix_fmt_desc_get_id(d);
         if ((d->flags & (AV_PIX_FMT_FLAG_HWACCEL | AV_PIX_FMT_FLAG_BITSTREAM)) == 0 && sws_isSupportedOutput(f) &&
-            muxer_takes_pixel_format(of, c->id, f, width, height))
+            muxer_takes_pixel_format(of, c, f, width, height))
             list.push_back(f);
     }
     list.push_back(AV_PIX_FMT_NONE);
@@ -128,7 +128,7 @@ AVPixelFormat pick_pixel_format(const AVOutputFormat* of, const AVCodec* c, AVPi
     std::vector<AVPixelFormat> muxerList;
     const AVPixelFormat* list = c->pix_fmts;
     if (list == nullptr) {
-        if (muxer_takes_pixel_format(of, c->id, want, width, height)) return want;
+        if (muxer_takes_pixel_format(of, c, want, width, height)) return want;
         muxerList = formats_the_muxer_takes(of, c, width, height);
         list = muxerList.data();
     }
