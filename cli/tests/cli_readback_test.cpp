@@ -172,6 +172,7 @@ const Kind kKinds[] = {
     {"dnxhd.mov", kMake + "-f lavfi -i testsrc2=size=1280x720:rate=25 -frames:v 2 -c:v dnxhd -b:v 90M -pix_fmt yuv422p dnxhd.mov"},
     {"tc.mov", kMake + "-f lavfi -i testsrc2=size=256x144:rate=25 -frames:v 2 -timecode 01:00:00:00 -c:v dnxhd "
                        "-profile:v dnxhr_lb -pix_fmt yuv422p tc.mov"},
+    {"mp2.mkv", kMake + kPic + kSound + "-t 0.16 -c:v mpeg2video -c:a mp2 mp2.mkv"},
     {"dv.dv", kMake + "-f lavfi -i testsrc2=size=720x576:rate=25 -frames:v 2 -c:v dvvideo -pix_fmt yuv420p dv.dv"},
 };
 
@@ -243,6 +244,8 @@ TEST_F(CliReadBack, EveryOutputPlaysAsTheInputDid) {
         std::vector<const char*> outputs;  // extensions
         int code = 0;
         const char* says = "";  // on stderr
+        const char* args = "";
+        bool keepsAudio = false;
     } rows[] = {
         // Codecs that TS and MPEG-PS would take only as private data.
         {"prores4444.mov", {"ts", "mpg", "y4m", "mov", "mkv", "avi"}},
@@ -254,11 +257,15 @@ TEST_F(CliReadBack, EveryOutputPlaysAsTheInputDid) {
         // Opus in mov, a second H.264 into AVI.
         {"two.mkv", {"mov", "avi", "mp4", "flv"}},
         {"dnxhd.mov", {"mov", "mkv"}},
-        // A timecode track into MXF and AVI.
-        {"tc.mov", {"mxf", "avi", "mkv"}},
+        // A timecode track into MXF and AVI, and where it stays a tag.
+        {"tc.mov", {"mxf", "avi"}},
+        {"tc.mov", {"mkv", "nut", "webm"}, 0, "kept as a tag of the video"},
+        // TS names MPEG audio's layers by one stream type.
+        {"mp2.mkv", {"ts", "mpg"}, 0, "", "", true},
         {"dv.dv", {"ts", "mpg", "mp4"}},
         // 3GP's H.263 at a size it can't code: the sizes it can.
         {"rgb.mov", {"3gp"}, 2, "Valid sizes are 128x96"},
+        {"rgb.mov", {"y4m"}, 2, "doesn't take pixel format rgb24", " --pix-fmt rgb24"},
     };
     const std::string orv = "'" ORV_EXE "' --module '" ORV_MODULE "' denoise ";
     std::map<std::string, Media> inputs;
@@ -268,14 +275,18 @@ TEST_F(CliReadBack, EveryOutputPlaysAsTheInputDid) {
         for (const char* ext : r.outputs) {
             const std::string out = std::string("o-") + k.name + "." + ext;
             SCOPED_TRACE(std::string(k.name) + " -> " + ext);
-            const Ran run = sh(dir, orv + k.name + " " + out);
+            const Ran run = sh(dir, orv + k.name + " " + out + r.args);
             EXPECT_EQ(run.code, r.code) << run.err;
             EXPECT_NE(run.err.find(r.says), std::string::npos) << run.err;
             if (run.code != 0 || r.code != 0) {
                 EXPECT_EQ(leftovers(dir, out), "");
                 continue;
             }
-            expect_as_the_input(k, inputs[r.in], read_back(dir / out), run.err);
+            const Media b = read_back(dir / out);
+            expect_as_the_input(k, inputs[r.in], b, run.err);
+            if (r.keepsAudio) {
+                EXPECT_GE(b.audioSeconds, 0) << "no audio";
+            }
             fs::remove(dir / out);
         }
     }
