@@ -58,13 +58,6 @@ struct MemoryReader {
     }
 };
 
-// MPEG audio's layers share the stream types of the containers that name
-// codecs by type (TS reads layer 2 back as layer 3 until a frame is parsed).
-bool same_codec(AVCodecID a, AVCodecID b) {
-    const auto mpa = [](AVCodecID c) { return c == AV_CODEC_ID_MP1 || c == AV_CODEC_ID_MP2 || c == AV_CODEC_ID_MP3; };
-    return a == b || (mpa(a) && mpa(b));
-}
-
 // What the file reads back as: a demuxer that finds the stream `index` of
 // another type or codec (TS takes any codec as private data, MPEG-PS as an
 // unknown video) says no; one that can't read the little file says nothing.
@@ -87,7 +80,7 @@ bool reads_back_as(const uint8_t* bytes, int size, unsigned index, const AVCodec
             while (pkt != nullptr && av_read_frame(in, pkt) >= 0) av_packet_unref(pkt);
             av_packet_free(&pkt);
             const AVCodecParameters* got = index < in->nb_streams ? in->streams[index]->codecpar : nullptr;
-            holds = got != nullptr && got->codec_type == par->codec_type && same_codec(got->codec_id, par->codec_id);
+            holds = got != nullptr && got->codec_type == par->codec_type && got->codec_id == par->codec_id;
             avformat_close_input(&in);
         } else {
             in = nullptr;

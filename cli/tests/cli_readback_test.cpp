@@ -260,7 +260,7 @@ TEST_F(CliReadBack, EveryOutputPlaysAsTheInputDid) {
         // A timecode track into MXF and AVI, and where it stays a tag.
         {"tc.mov", {"mxf", "avi"}},
         {"tc.mov", {"mkv", "nut", "webm"}, 0, "kept as a tag of the video"},
-        // TS names MPEG audio's layers by one stream type.
+        // MPEG audio stays in the MPEG containers.
         {"mp2.mkv", {"ts", "mpg"}, 0, "", "", true},
         {"dv.dv", {"ts", "mpg", "mp4"}},
         // 3GP's H.263 at a size it can't code: the sizes it can.
