@@ -26,7 +26,7 @@ AVStream* trial_stream(AVFormatContext* fmt, const AVOutputFormat* of, const AVC
 // One small packet for each stream: an H.264 access unit delimiter, which
 // passes the start-code checks of the muxers that make them.
 bool write_trial_packets(AVFormatContext* fmt) {
-    static const uint8_t kPayload[] = {0, 0, 0, 1, 0x09, 0xf0, 0, 0, 0, 1, 0x09, 0xf0};
+    static const uint8_t kPayload[] = {0, 0, 0, 1, 0x09, 0xf0};
     AVPacket* pkt = av_packet_alloc();
     if (pkt == nullptr) return false;
     bool ok = true;
