@@ -53,6 +53,10 @@ bool gVerboseLog = false;
 void libav_log(void* avcl, int level, const char* fmt, va_list vl) {
     va_list copy;
     va_copy(copy, vl);
+    const bool setup = output_setup_takes_line(avcl, level, fmt, copy);
+    va_end(copy);
+    if (setup) return;
+    va_copy(copy, vl);
     note_read_error(avcl, level, fmt, copy);
     va_end(copy);
     if (gVerboseLog) av_log_default_callback(avcl, level, fmt, vl);

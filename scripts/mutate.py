@@ -46,7 +46,7 @@ COVERING_TESTS = {
             r"|NoDriver|Fatbin|CliGpuRoute)",
     "host/": r"^(Definition|GoldenOutput|Guarded|HostOrders|GpuHostOrders|Instance|ModuleFrames|Registration"
              r"|module_file_check)",
-    "cli/": r"^(Cli|ConfigLine|CpuCount|Options|PartialOutput|Progress|SequenceFiles|YuvToXrgb)",
+    "cli/": r"^(Cli|CliReadBack|ConfigLine|CpuCount|Options|PartialOutput|Progress|SequenceFiles|YuvToXrgb)",
     "vapoursynth/": r"^XrgbPack",
 }
 SPARES = 10

@@ -1,30 +1,117 @@
 #include "cli/output/container_fit.h"
 
+#include <algorithm>
+#include <atomic>
+#include <cstring>
 #include <initializer_list>
+#include <vector>
 
 namespace orv::cli {
 
 namespace {
 
-// The muxer's own verdict: its header written to memory with one stream.
-bool trial_header(const AVOutputFormat* of, const AVCodecParameters* par, AVRational rate) {
+std::atomic<int> gTrials{0};
+
+// A stream made like `par`, its tag kept by ffmpeg's rule for a copy.
+AVStream* trial_stream(AVFormatContext* fmt, const AVOutputFormat* of, const AVCodecParameters* par, AVRational rate) {
+    AVStream* st = avformat_new_stream(fmt, nullptr);
+    if (st == nullptr || avcodec_parameters_copy(st->codecpar, par) < 0) return nullptr;
+    st->codecpar->codec_tag = kept_codec_tag(of, par);
+    st->time_base = rate.num > 0 && rate.den > 0 ? av_inv_q(rate)
+                    : par->sample_rate > 0     ? AVRational{1, par->sample_rate}
+                                               : AVRational{1, 1000};
+    return st;
+}
+
+// One small packet for each stream: an H.264 access unit delimiter, which
+// passes the start-code checks of the muxers that make them.
+bool write_trial_packets(AVFormatContext* fmt) {
+    static const uint8_t kPayload[] = {0, 0, 0, 1, 0x09, 0xf0};
+    AVPacket* pkt = av_packet_alloc();
+    if (pkt == nullptr) return false;
+    bool ok = true;
+    for (unsigned i = 0; ok && i < fmt->nb_streams; ++i) {
+        ok = av_new_packet(pkt, sizeof kPayload) >= 0;
+        if (!ok) break;
+        std::memcpy(pkt->data, kPayload, sizeof kPayload);
+        pkt->stream_index = static_cast<int>(i);
+        pkt->pts = pkt->dts = 0;
+        pkt->duration = 1;
+        pkt->flags = AV_PKT_FLAG_KEY;
+        ok = av_write_frame(fmt, pkt) >= 0;
+        av_packet_unref(pkt);
+    }
+    av_packet_free(&pkt);
+    return ok && av_write_trailer(fmt) >= 0;
+}
+
+struct MemoryReader {
+    const uint8_t* data;
+    int size, at = 0;
+    static int read(void* opaque, uint8_t* buf, int n) {
+        auto* m = static_cast<MemoryReader*>(opaque);
+        n = std::min(n, m->size - m->at);
+        if (n <= 0) return AVERROR_EOF;
+        std::memcpy(buf, m->data + m->at, static_cast<size_t>(n));
+        m->at += n;
+        return n;
+    }
+};
+
+// What the file reads back as: a demuxer that finds the stream `index` of
+// another type or codec (TS takes any codec as private data, MPEG-PS as an
+// unknown video) says no; one that can't read the little file says nothing.
+bool reads_back_as(const uint8_t* bytes, int size, unsigned index, const AVCodecParameters* par) {
+    MemoryReader m{bytes, size};
+    const int bufSize = 4096;
+    auto* buf = static_cast<uint8_t*>(av_malloc(bufSize));
+    AVIOContext* pb = buf != nullptr ? avio_alloc_context(buf, bufSize, 0, &m, MemoryReader::read, nullptr, nullptr) : nullptr;
+    if (pb == nullptr) {
+        av_free(buf);
+        return true;
+    }
+    AVFormatContext* in = avformat_alloc_context();
+    bool holds = true;
+    if (in != nullptr) {
+        in->pb = pb;
+        in->flags |= AVFMT_FLAG_CUSTOM_IO;
+        if (avformat_open_input(&in, nullptr, nullptr, nullptr) >= 0) {
+            AVPacket* pkt = av_packet_alloc();
+            while (pkt != nullptr && av_read_frame(in, pkt) >= 0) av_packet_unref(pkt);
+            av_packet_free(&pkt);
+            const AVCodecParameters* got = index < in->nb_streams ? in->streams[index]->codecpar : nullptr;
+            holds = got != nullptr && got->codec_type == par->codec_type && got->codec_id == par->codec_id;
+            avformat_close_input(&in);
+        } else {
+            in = nullptr;
+        }
+    }
+    av_freep(&pb->buffer);
+    avio_context_free(&pb);
+    return holds;
+}
+
+// The muxer's own verdict: its header written to memory with the stream
+// (after `beside`, the video, where given); where the muxer keeps no list
+// of its codecs, also what a packet of it reads back as.
+bool trial(const AVOutputFormat* of, const AVCodecParameters* par, AVRational rate, const AVStream* beside,
+           bool readBack) {
+    const TrialQuiet quiet;
     AVFormatContext* fmt = nullptr;
     if (avformat_alloc_output_context2(&fmt, of, nullptr, nullptr) < 0) return false;
-    bool ok = false;
-    AVStream* st = avformat_new_stream(fmt, nullptr);
-    if (st != nullptr && avcodec_parameters_copy(st->codecpar, par) >= 0) {
-        st->codecpar->codec_tag = 0;
-        st->time_base = rate.num > 0 && rate.den > 0 ? av_inv_q(rate)
-                        : par->sample_rate > 0     ? AVRational{1, par->sample_rate}
-                                                   : AVRational{1, 1000};
-        if ((of->flags & AVFMT_NOFILE) == 0 && avio_open_dyn_buf(&fmt->pb) < 0) fmt->pb = nullptr;
-        ok = ((of->flags & AVFMT_NOFILE) != 0 || fmt->pb != nullptr) && avformat_write_header(fmt, nullptr) >= 0;
-    }
+    fmt->flags |= AVFMT_FLAG_BITEXACT;
+    const bool nofile = (of->flags & AVFMT_NOFILE) != 0;
+    bool ok = (beside == nullptr || trial_stream(fmt, of, beside->codecpar, av_inv_q(beside->time_base)) != nullptr);
+    const AVStream* st = ok ? trial_stream(fmt, of, par, rate) : nullptr;
+    if (st != nullptr && !nofile && avio_open_dyn_buf(&fmt->pb) < 0) fmt->pb = nullptr;
+    ok = st != nullptr && (nofile || fmt->pb != nullptr) && avformat_write_header(fmt, nullptr) >= 0;
+    const bool wrote = ok && readBack && !nofile && write_trial_packets(fmt);
     if (fmt->pb != nullptr) {
         uint8_t* bytes = nullptr;
-        avio_close_dyn_buf(fmt->pb, &bytes);
-        av_free(bytes);
+        const int size = avio_close_dyn_buf(fmt->pb, &bytes);
         fmt->pb = nullptr;
+        if (wrote) ok = reads_back_as(bytes, size, static_cast<unsigned>(st->index), par);
+        av_free(bytes);
     }
     avformat_free_context(fmt);
     return ok;
@@ -32,12 +119,45 @@ bool trial_header(const AVOutputFormat* of, const AVCodecParameters* par, AVRati
 
 }  // namespace
 
-bool container_holds(const AVOutputFormat* of, const AVCodecParameters* par, AVRational rate) {
-    if (avformat_query_codec(of, par->codec_id, FF_COMPLIANCE_NORMAL) == 1) return true;
+TrialQuiet::TrialQuiet() { ++gTrials; }
+TrialQuiet::~TrialQuiet() { --gTrials; }
+bool trial_running() { return gTrials.load() != 0; }
+
+uint32_t kept_codec_tag(const AVOutputFormat* of, const AVCodecParameters* par) {
+    unsigned int tag = 0;
+    if (of->codec_tag == nullptr || av_codec_get_id(of->codec_tag, par->codec_tag) == par->codec_id ||
+        av_codec_get_tag2(of->codec_tag, par->codec_id, &tag) == 0)
+        return par->codec_tag;
+    return 0;
+}
+
+bool container_holds(const AVOutputFormat* of, const AVCodecParameters* par, AVRational rate, const AVStream* beside) {
+    const int listed = avformat_query_codec(of, par->codec_id, FF_COMPLIANCE_NORMAL);
     // Matroska lists only its native codecs, but writes any other through
     // its compatibility tags; muxers without a list say nothing at all.
-    if (avformat_query_codec(of, par->codec_id, FF_COMPLIANCE_UNOFFICIAL) == 0) return false;
-    return trial_header(of, par, rate);
+    if (listed != 1 && avformat_query_codec(of, par->codec_id, FF_COMPLIANCE_UNOFFICIAL) == 0) return false;
+    return trial(of, par, rate, beside, listed < 0);
+}
+
+bool muxer_takes_pixel_format(const AVOutputFormat* of, const AVCodec* c, AVPixelFormat format, int width, int height) {
+    // The encoder opened at that format first: it sets what the muxer reads
+    // (rawvideo's tag, without which Matroska takes no raw frames).
+    const TrialQuiet quiet;
+    AVCodecContext* e = avcodec_alloc_context3(c);
+    AVCodecParameters* par = avcodec_parameters_alloc();
+    bool ok = e != nullptr && par != nullptr;
+    if (ok) {
+        e->pix_fmt = format;
+        e->width = width;
+        e->height = height;
+        e->time_base = {1, 25};
+        e->framerate = {25, 1};
+        ok = avcodec_open2(e, c, nullptr) >= 0 && avcodec_parameters_from_context(par, e) >= 0 &&
+             trial(of, par, {25, 1}, nullptr, false);
+    }
+    avcodec_parameters_free(&par);
+    avcodec_free_context(&e);
+    return ok;
 }
 
 const AVCodec* preferred_encoder(AVCodecID id) {

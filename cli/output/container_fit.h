@@ -10,9 +10,32 @@ extern "C" {
 
 namespace orv::cli {
 
-// True when the muxer `of` writes a stream of these parameters; `rate` is
-// a video's frame rate (some muxers, MXF's, take only the rates they know).
-bool container_holds(const AVOutputFormat* of, const AVCodecParameters* par, AVRational rate = {0, 0});
+// While set-up tries something on the libraries (a trial header and its
+// read-back, an encoder opened to find a rate), their complaints are
+// answers, not damage or errors of the run: the log drops them.
+struct TrialQuiet {
+    TrialQuiet();
+    ~TrialQuiet();
+    TrialQuiet(const TrialQuiet&) = delete;
+    TrialQuiet& operator=(const TrialQuiet&) = delete;
+};
+bool trial_running();
+
+// True when the muxer `of` writes a stream of these parameters as what it
+// is (not as private data); `rate` is a video's frame rate (some muxers,
+// MXF's, take only the rates they know); `beside` is the video stream the
+// file will hold first, where there is one.
+bool container_holds(const AVOutputFormat* of, const AVCodecParameters* par, AVRational rate = {0, 0},
+                     const AVStream* beside = nullptr);
+
+// The tag a copied stream keeps, as ffmpeg decides: the input's where the
+// muxer maps it to the same codec or has no tag of its own for the codec,
+// else 0 (the muxer picks).
+uint32_t kept_codec_tag(const AVOutputFormat* of, const AVCodecParameters* par);
+
+// True when the muxer's header takes video of the encoder `c` in `format`
+// (Y4M holds a few planar YUV and grey formats only).
+bool muxer_takes_pixel_format(const AVOutputFormat* of, const AVCodec* c, AVPixelFormat format, int width, int height);
 
 // The encoder for `id`: where several exist, the one that runs at a usable
 // speed at its default settings (SVT-AV1 before libaom) and keeps what the

@@ -1,5 +1,6 @@
 #include "cli/output/output.h"
 
+#include <algorithm>
 #include <cstring>
 
 extern "C" {
@@ -102,7 +103,7 @@ bool output_keeps_alpha(const Output& out, AVPixelFormat inputFormat) {
 bool output_single_picture(const Output& out) { return out.sink.singlePicture; }
 
 int64_t output_frames_done(const Output& out, int64_t handed) {
-    return out.sink.enc != nullptr ? out.sink.packetsOut : handed;
+    return out.sink.enc != nullptr ? std::max<int64_t>(0, out.sink.packetsOut - out.sink.repeated) : handed;
 }
 
 std::string output_timing_note(const Output& out) {
@@ -111,9 +112,13 @@ std::string output_timing_note(const Output& out) {
     if (k.enc == nullptr || !k.oneRate || k.offTick == 0 || std::strcmp(k.fmt->oformat->name, "image2") == 0) return {};
     const AVRational r = k.enc->framerate;
     const std::string fps = std::to_string(r.num) + (r.den != 1 ? "/" + std::to_string(r.den) : "");
-    return "the input's frame rate varies and " + out.name + " holds one rate: it is written at " + fps +
-           " fps, every frame once at its nearest free frame time (" + std::to_string(k.offTick) +
-           " frames off a steady " + fps + " fps)";
+    const std::string head = "the input's frame rate varies and " + out.name + " holds one rate: it is written at " + fps + " fps";
+    if (k.fillGaps)
+        return head + ", every frame at its nearest free frame time and each gap filled by showing the frame before "
+                      "it again (" + std::to_string(k.repeated) + " frames repeated, " + std::to_string(k.offTick) +
+               " off a steady " + fps + " fps)";
+    return head + ", every frame once at its nearest free frame time (" + std::to_string(k.offTick) + " frames off a steady " +
+           fps + " fps)";
 }
 
 }  // namespace orv::cli

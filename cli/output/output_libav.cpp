@@ -1,5 +1,7 @@
 #include "cli/output/output_libav.h"
 
+#include <algorithm>
+
 #include "cli/frames/media.h"
 
 namespace orv::cli {
@@ -31,7 +33,8 @@ bool write_packets(Sink& k, std::string& error) {
             ok = false;
             break;
         }
-        if (k.onPacket) k.onPacket(++k.packetsOut);
+        ++k.packetsOut;
+        if (k.onPacket) k.onPacket(std::max<int64_t>(0, k.packetsOut - k.repeated));
     }
     av_packet_free(&pkt);
     return ok;
@@ -48,9 +51,27 @@ void time_frame(Sink& k, AVFrame* f) {
     k.lastPts = f->pts;
 }
 
+// The frame before, again on every tick between it and `pts`, so that the
+// video keeps its length and its place against the audio.
+bool fill_gap(Sink& k, int64_t pts, std::string& error) {
+    for (int64_t t = k.held->pts + 1; t < pts; ++t) {
+        AVFrame* again = av_frame_clone(k.held);
+        if (again == nullptr) return (error = "out of memory", false);
+        again->pts = t;
+        const int rc = avcodec_send_frame(k.enc, again);
+        av_frame_free(&again);
+        if (rc < 0) return (error = "the encoder failed: " + av_error_text(rc), false);
+        ++k.repeated;
+        if (!write_packets(k, error)) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 Sink::~Sink() {
+    for (AVBSFContext*& f : annexB) av_bsf_free(&f);
+    av_frame_free(&held);
     avcodec_free_context(&enc);
     if (fmt != nullptr) {
         if (fmt->pb != nullptr && (fmt->oformat->flags & AVFMT_NOFILE) == 0) avio_closep(&fmt->pb);
@@ -60,6 +81,12 @@ Sink::~Sink() {
 
 bool sink_write_frame(Sink& k, AVFrame* frame, std::string& error) {
     if (frame != nullptr) time_frame(k, frame);
+    if (frame != nullptr && k.fillGaps) {
+        if (k.held != nullptr && !fill_gap(k, frame->pts, error)) return false;
+        if (k.held == nullptr && (k.held = av_frame_alloc()) == nullptr) return (error = "out of memory", false);
+        av_frame_unref(k.held);
+        if (av_frame_ref(k.held, frame) < 0) return (error = "out of memory", false);
+    }
     const int rc = avcodec_send_frame(k.enc, frame);
     if (rc < 0 && !(frame == nullptr && rc == AVERROR_EOF)) return (error = "the encoder failed: " + av_error_text(rc), false);
     return write_packets(k, error);
@@ -68,11 +95,20 @@ bool sink_write_frame(Sink& k, AVFrame* frame, std::string& error) {
 bool sink_write_copy(Sink& k, const Source& src, AVPacket* pkt, std::string& error) {
     const int to = pkt->stream_index < static_cast<int>(k.streamMap.size()) ? k.streamMap[pkt->stream_index] : -1;
     if (to < 0) return true;
-    av_packet_rescale_ts(pkt, src.fmt->streams[pkt->stream_index]->time_base, k.fmt->streams[to]->time_base);
-    pkt->stream_index = to;
-    pkt->pos = -1;
-    const int rc = av_interleaved_write_frame(k.fmt, pkt);
-    if (rc < 0) return (error = av_error_text(rc), false);
+    const AVRational from = src.fmt->streams[pkt->stream_index]->time_base;
+    AVBSFContext* f = k.annexB.empty() ? nullptr : k.annexB[pkt->stream_index];
+    const auto write = [&](AVPacket* p) {
+        av_packet_rescale_ts(p, from, k.fmt->streams[to]->time_base);
+        p->stream_index = to;
+        p->pos = -1;
+        const int rc = av_interleaved_write_frame(k.fmt, p);
+        return rc < 0 ? (error = av_error_text(rc), false) : true;
+    };
+    if (f == nullptr) return write(pkt);
+    int rc = av_bsf_send_packet(f, pkt);
+    while (rc >= 0 && (rc = av_bsf_receive_packet(f, pkt)) >= 0)
+        if (!write(pkt)) return false;
+    if (rc < 0 && rc != AVERROR(EAGAIN)) return (error = av_error_text(rc), false);
     return true;
 }
 

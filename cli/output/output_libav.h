@@ -4,10 +4,12 @@
 
 extern "C" {
 #include <libavcodec/avcodec.h>
+#include <libavcodec/bsf.h>
 #include <libavformat/avformat.h>
 }
 
 #include <atomic>
+#include <cstdarg>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -24,6 +26,7 @@ struct Sink {
     AVCodecContext* enc = nullptr;
     AVStream* video = nullptr;
     std::vector<int> streamMap;  // input stream index -> output index, -1 when left out
+    std::vector<AVBSFContext*> annexB;  // by input stream index: NAL lengths to start codes, where needed
     AVRational sar{0, 1};        // as the input has it, before an encoder rounds it
     int rotate = 0;              // degrees the frames are turned before encoding
     bool singlePicture = false;  // the output holds one picture
@@ -33,6 +36,11 @@ struct Sink {
     std::function<void(int64_t)> onPacket;   // told packetsOut after each
     bool oneRate = false;  // the container holds one frame rate: frames go on its ticks
     int64_t offTick = 0;   // frames that didn't fall on the tick after the one before
+    // The container keeps no gap in the frames' times (MXF, Y4M, raw
+    // streams): a gap is filled with the frame before it, shown again.
+    bool fillGaps = false;
+    AVFrame* held = nullptr;  // the frame before, for a gap after it
+    int64_t repeated = 0;     // frames written again into gaps
     // Set by a signal: the encoder's drain and libav's writes give up soon
     // after, so that stopping doesn't wait for a long trailer.
     const std::atomic<int>* stop = nullptr;
@@ -45,6 +53,11 @@ struct Sink {
 // With --codec, the values of its options checked before anything is read:
 // an option it lacks, a value the option doesn't take.
 bool encoder_values_fit(const EncoderRecord& r, std::string& error);
+
+// Called with every libav log line, first: an encoder's error lines while
+// it opens become part of the error that names it; true for the lines of
+// set-up's trials, which go nowhere.
+bool output_setup_takes_line(void* avcl, int level, const char* fmt, va_list vl);
 
 // Checks that `format` (--format), else `outputName`, names a format libav writes.
 bool output_format_known(const std::string& outputName, const std::string& format, std::string& error);

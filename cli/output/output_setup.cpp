@@ -2,6 +2,8 @@
 // encoder's choice, the rotation, the video's description, the encoder's
 // options, the video stream, the copied streams, the header.
 #include <algorithm>
+#include <atomic>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,9 +12,11 @@
 #include <unistd.h>
 
 extern "C" {
+#include <libavcodec/bsf.h>
 #include <libavutil/mastering_display_metadata.h>
 #include <libavutil/opt.h>
 #include <libavutil/pixdesc.h>
+#include <libswscale/swscale.h>
 }
 
 #include "cli/frames/media.h"
@@ -107,25 +111,45 @@ void plan_rotation(Sink& k, const AVOutputFormat* of, const std::string& outputN
                     " can't carry the input's rotation");
 }
 
-AVPixelFormat pick_pixel_format(const AVCodec* c, AVPixelFormat want) {
-    if (c->pix_fmts == nullptr) return want;
-    for (const AVPixelFormat* p = c->pix_fmts; *p != AV_PIX_FMT_NONE; ++p)
+// Encoders without a list of their own (wrapped_avframe, rawvideo) write
+// what the muxer's header takes: Y4M's few planar formats, nearest first.
+std::vector<AVPixelFormat> formats_the_muxer_takes(const AVOutputFormat* of, const AVCodec* c, int width, int height) {
+    std::vector<AVPixelFormat> list;
+    for (const AVPixFmtDescriptor* d = av_pix_fmt_desc_next(nullptr); d != nullptr; d = av_pix_fmt_desc_next(d)) {
+        const AVPixelFormat f = av_pix_fmt_desc_get_id(d);
+        if ((d->flags & (AV_PIX_FMT_FLAG_HWACCEL | AV_PIX_FMT_FLAG_BITSTREAM)) == 0 && sws_isSupportedOutput(f) &&
+            muxer_takes_pixel_format(of, c, f, width, height))
+            list.push_back(f);
+    }
+    list.push_back(AV_PIX_FMT_NONE);
+    return list;
+}
+
+AVPixelFormat pick_pixel_format(const AVOutputFormat* of, const AVCodec* c, AVPixelFormat want, int width, int height) {
+    std::vector<AVPixelFormat> muxerList;
+    const AVPixelFormat* list = c->pix_fmts;
+    if (list == nullptr) {
+        if (muxer_takes_pixel_format(of, c, want, width, height)) return want;
+        muxerList = formats_the_muxer_takes(of, c, width, height);
+        list = muxerList.data();
+    }
+    for (const AVPixelFormat* p = list; *p != AV_PIX_FMT_NONE; ++p)
         if (*p == want) return want;
     const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(want);
     const int alpha = d != nullptr && (d->flags & AV_PIX_FMT_FLAG_ALPHA) != 0;
-    return avcodec_find_best_pix_fmt_of_list(c->pix_fmts, want, alpha, nullptr);
+    return avcodec_find_best_pix_fmt_of_list(list, want, alpha, nullptr);
 }
 
-bool choose_pixel_format(AVCodecContext* e, const AVCodec* codec, const VideoShape& shape, const EncoderRecord& r,
-                         std::string& error) {
+bool choose_pixel_format(AVCodecContext* e, const AVOutputFormat* of, const AVCodec* codec, const VideoShape& shape,
+                         const EncoderRecord& r, std::string& error) {
     AVPixelFormat want = shape.format;
     if (!r.pixFmt.empty()) {
         want = av_get_pix_fmt(r.pixFmt.c_str());
         if (want == AV_PIX_FMT_NONE) return (error = "unknown pixel format " + r.pixFmt, false);
-        if (pick_pixel_format(codec, want) != want)
-            return (error = std::string(codec->name) + " doesn't take pixel format " + r.pixFmt, false);
+        if (pick_pixel_format(of, codec, want, e->width, e->height) != want)
+            return (error = std::string(codec->name) + " in " + of->name + " doesn't take pixel format " + r.pixFmt, false);
     }
-    e->pix_fmt = pick_pixel_format(codec, want);
+    e->pix_fmt = pick_pixel_format(of, codec, want, e->width, e->height);
     if (e->pix_fmt == AV_PIX_FMT_NONE) return (error = std::string(codec->name) + " takes no pixel format orv can give it", false);
     return true;
 }
@@ -158,10 +182,13 @@ bool configure_video(Sink& k, const AVCodec* codec, const AVOutputFormat* of, co
     const bool swap = k.rotate == 90 || k.rotate == 270;
     e->width = swap ? shape.height : shape.width;
     e->height = swap ? shape.width : shape.height;
-    if (!choose_pixel_format(e, codec, shape, r, error)) return false;
+    if (!choose_pixel_format(e, of, codec, shape, r, error)) return false;
     // A container of one rate takes the stream's rate as its time base (a
     // Matroska's millisecond would make a 1000 fps AVI).
     k.oneRate = holds_one_rate(of);
+    // AVI's muxer fills a gap itself (an empty chunk shows the frame before
+    // again); pictures hold no times at all.
+    k.fillGaps = k.oneRate && std::strcmp(of->name, "avi") != 0 && !is_image_writer(of);
     e->framerate = k.oneRate ? shape.steadyRate : shape.frameRate;
     e->time_base = encoder_time_base(codec, k.oneRate ? av_inv_q(e->framerate) : shape.timeBase, e->framerate);
     k.frameTimeBase = shape.timeBase;
@@ -224,13 +251,12 @@ void quality_defaults(const AVCodec* c, AVCodecContext* enc, AVDictionary** opts
 
 // A codec kept is kept with its profile (ProRes Proxy stays Proxy, DNxHR LB
 // stays LB), where the encoder takes the profile as a number; DNxHD's
-// profile is its bitrate.
-void keep_profile(const AVCodec* c, AVCodecContext* enc, const AVCodecParameters* in, AVDictionary** opts) {
+// profile is its bitrate (dnxhd_rate).
+void keep_profile(const AVCodec* c, const AVCodecParameters* in, AVDictionary** opts) {
     if (in == nullptr || in->codec_id != c->id || in->profile == FF_PROFILE_UNKNOWN || c->priv_class == nullptr) return;
     const AVOption* o = av_opt_find(const_cast<AVClass**>(&c->priv_class), "profile", nullptr, 0, AV_OPT_SEARCH_FAKE_OBJ);
     if (o == nullptr || o->type != AV_OPT_TYPE_INT || in->profile < o->min || in->profile > o->max) return;
     av_dict_set_int(opts, "profile", in->profile, AV_DICT_DONT_OVERWRITE);
-    if (c->id == AV_CODEC_ID_DNXHD && in->profile == FF_PROFILE_DNXHD && in->bit_rate > 0) enc->bit_rate = in->bit_rate;
 }
 
 const AVFrameSideData* first_side_data(const VideoShape& shape, AVFrameSideDataType type) {
@@ -327,7 +353,7 @@ AVDictionary* encoder_options(const AVCodec* codec, AVCodecContext* enc, const S
     AVDictionary* opts = nullptr;
     for (const UserOption& u : user) av_dict_set(&opts, u.key.c_str(), u.value.c_str(), AV_DICT_DONT_OVERWRITE);
     quality_defaults(codec, enc, &opts, r);
-    keep_profile(codec, enc, src != nullptr ? src->fmt->streams[src->video]->codecpar : nullptr, &opts);
+    keep_profile(codec, src != nullptr ? src->fmt->streams[src->video]->codecpar : nullptr, &opts);
     if (std::strcmp(codec->name, "libx265") == 0) x265_hdr_params(shape, &opts);
     return opts;
 }
@@ -375,6 +401,60 @@ bool opens_with(const AVCodec* c, const AVCodecContext* e, const Source* src, co
     return ok;
 }
 
+// DNxHD (not HR) codes only its nominal rates for a size, in whole Mb/s;
+// a container measures the input's a little off them (91.75 for 90) or not
+// at all. The encoder's own answer decides: the rate nearest the measured
+// one that it opens with, else the highest.
+bool dnxhd_opens_at(const AVCodec* c, const AVCodecContext* e, int64_t mbps) {
+    AVCodecContext* t = avcodec_alloc_context3(c);
+    AVCodecParameters* par = avcodec_parameters_alloc();
+    bool ok = t != nullptr && par != nullptr && avcodec_parameters_from_context(par, e) >= 0 &&
+              avcodec_parameters_to_context(t, par) >= 0;
+    avcodec_parameters_free(&par);
+    if (ok) {
+        t->time_base = e->time_base;
+        t->flags = e->flags;
+        t->thread_count = 1;
+        t->bit_rate = mbps * 1000000;
+        ok = avcodec_open2(t, c, nullptr) >= 0;
+    }
+    avcodec_free_context(&t);
+    return ok;
+}
+
+void dnxhd_rate(AVCodecContext* e, const AVCodec* c, const Source* src) {
+    const AVCodecParameters* in = src != nullptr ? src->fmt->streams[src->video]->codecpar : nullptr;
+    if (in == nullptr || c->id != AV_CODEC_ID_DNXHD || in->codec_id != c->id || in->profile != FF_PROFILE_DNXHD) return;
+    const TrialQuiet quiet;
+    const int64_t measured = (in->bit_rate + 500000) / 1000000;
+    int64_t found = 0;
+    for (int64_t d = 0; measured > 0 && found == 0 && d <= measured / 2; ++d) {
+        if (dnxhd_opens_at(c, e, measured - d)) found = measured - d;
+        else if (d > 0 && dnxhd_opens_at(c, e, measured + d)) found = measured + d;
+    }
+    for (int64_t m = 1000; found == 0 && m > 0; --m)
+        if (dnxhd_opens_at(c, e, m)) found = m;
+    if (found > 0) e->bit_rate = found * 1000000;
+}
+
+// The libraries' error lines while an encoder opens: the reason behind its
+// bare "Invalid argument" (H.263 names the sizes it codes).
+std::atomic<bool> gCatching{false};
+std::string gCaught;
+
+// Interlaced input is coded interlaced where the encoder can (MPEG-1, the
+// default of .mpg, can't): else as whole frames, with a line.
+void fit_interlacing(Sink& k, const AVCodec* codec, const Source* src, const VideoShape& shape, const EncoderRecord& r,
+                     std::vector<std::string>& notes) {
+    const int flags = AV_CODEC_FLAG_INTERLACED_DCT | AV_CODEC_FLAG_INTERLACED_ME;
+    if ((k.enc->flags & flags) == 0 || opens_with(codec, k.enc, src, shape, r, {})) return;
+    k.enc->flags &= ~flags;
+    if (opens_with(codec, k.enc, src, shape, r, {}))
+        notes.push_back(std::string(codec->name) + " codes no interlaced frames: the fields are coded together as whole frames");
+    else
+        k.enc->flags |= flags;
+}
+
 // Every option is checked before the encoder opens; one it refuses to open
 // with is found by opening it with each alone.
 bool open_encoder(Sink& k, const AVCodec* codec, const Source* src, const VideoShape& shape, const EncoderRecord& r,
@@ -383,18 +463,27 @@ bool open_encoder(Sink& k, const AVCodec* codec, const Source* src, const VideoS
     if (!user_options(codec, r, user, error)) return false;
     for (const UserOption& u : user)
         if (!check_user_option(k.enc, codec, u, error)) return false;
+    dnxhd_rate(k.enc, codec, src);
     AVDictionary* opts = encoder_options(codec, k.enc, src, shape, r, user);
+    gCaught.clear();
     const int rc = [&] {
         const QuietStderr quiet(r.verbose);
-        return avcodec_open2(k.enc, codec, &opts);
+        gCatching = true;
+        const int opened = avcodec_open2(k.enc, codec, &opts);
+        gCatching = false;
+        return opened;
     }();
+    const std::string why = gCaught;
     const AVDictionaryEntry* left = av_dict_get(opts, "", nullptr, AV_DICT_IGNORE_SUFFIX);
     const std::string leftKey = left != nullptr ? left->key : "";
     av_dict_free(&opts);
     if (rc < 0 && opens_with(codec, k.enc, src, shape, r, {}))
         for (const UserOption& u : user)
             if (!opens_with(codec, k.enc, src, shape, r, {u})) return (error = u.said + ": " + codec->name + " won't open with it", false);
-    if (rc < 0) return (error = std::string("cannot open the encoder ") + codec->name + ": " + av_error_text(rc), false);
+    if (rc < 0)
+        return (error = std::string("cannot open the encoder ") + codec->name + ": " + av_error_text(rc) +
+                        (why.empty() ? "" : " (" + why + ")"),
+                false);
     if (!leftKey.empty()) return (error = std::string(codec->name) + " has no option " + leftKey, false);
     return true;
 }
@@ -468,16 +557,40 @@ bool copy_chapters(AVFormatContext* out, const AVFormatContext* in) {
     return true;
 }
 
+// H.264 and HEVC from mp4 or Matroska carry their NALs' lengths; a muxer
+// without global headers (AVI, MPEG-PS) takes start codes, as the
+// bitstream filter writes them (ffmpeg leaves that to -bsf:v).
+const char* annexb_filter(const AVOutputFormat* of, const AVCodecParameters* par) {
+    if ((of->flags & AVFMT_GLOBALHEADER) != 0 || par->extradata_size < 1 || par->extradata[0] != 1) return nullptr;
+    if (par->codec_id == AV_CODEC_ID_H264) return "h264_mp4toannexb";
+    if (par->codec_id == AV_CODEC_ID_HEVC) return "hevc_mp4toannexb";
+    return nullptr;
+}
+
 bool copy_stream(Sink& k, const AVStream* s, unsigned index) {
     AVStream* os = avformat_new_stream(k.fmt, nullptr);
     if (os == nullptr || avcodec_parameters_copy(os->codecpar, s->codecpar) < 0) return false;
-    os->codecpar->codec_tag = 0;
+    os->codecpar->codec_tag = kept_codec_tag(k.fmt->oformat, s->codecpar);
+    if (const char* name = annexb_filter(k.fmt->oformat, s->codecpar)) {
+        AVBSFContext*& f = k.annexB[index];
+        if (av_bsf_alloc(av_bsf_get_by_name(name), &f) < 0 || avcodec_parameters_copy(f->par_in, s->codecpar) < 0)
+            return false;
+        f->time_base_in = s->time_base;
+        if (av_bsf_init(f) < 0 || avcodec_parameters_copy(os->codecpar, f->par_out) < 0) return false;
+        os->codecpar->codec_tag = 0;
+    }
     os->time_base = s->time_base;
     os->disposition = s->disposition;
     av_dict_copy(&os->metadata, s->metadata, 0);
     if (!copy_side_data(os, s, true)) return false;
     k.streamMap[index] = os->index;
     return true;
+}
+
+// Matroska and NUT write every tag of a stream; the others only the few
+// their format names (AVI's INFO list has no timecode).
+bool writes_any_tag(const AVOutputFormat* f) {
+    return std::strcmp(f->name, "matroska") == 0 || std::strcmp(f->name, "webm") == 0 || std::strcmp(f->name, "nut") == 0;
 }
 
 // What became of a stream the container can't hold. A timecode track's
@@ -490,8 +603,8 @@ std::string left_out_line(const AVStream* s, unsigned index, const AVOutputForma
     if (s->codecpar->codec_tag == MKTAG('t', 'm', 'c', 'd') && tc != nullptr) {
         if (keeps_display_matrix(of))
             return stream + " (timecode " + tc->value + ") is written anew as " + outputName + "'s timecode track";
-        return stream + " (timecode track) is left out: " + outputName + " can't hold it; its timecode " + tc->value +
-               " is kept as a tag of the video";
+        return stream + " (timecode track) is left out: " + outputName + " can't hold it" +
+               (writes_any_tag(of) ? std::string("; its timecode ") + tc->value + " is kept as a tag of the video" : "");
     }
     return stream + " (" + av_get_media_type_string(s->codecpar->codec_type) + ", " +
            avcodec_get_name(s->codecpar->codec_id) + ") is left out: " + outputName + " can't hold it";
@@ -505,13 +618,15 @@ bool add_copied_streams(Sink& k, const AVOutputFormat* of, const Source& src, co
     av_dict_copy(&k.fmt->metadata, ic->metadata, 0);
     if (!copy_chapters(k.fmt, ic)) return (error = "out of memory", false);
     k.streamMap.assign(ic->nb_streams, -1);
+    k.annexB.assign(ic->nb_streams, nullptr);
     for (unsigned i = 0; i < ic->nb_streams; ++i) {
         const AVStream* s = ic->streams[i];
         if (static_cast<int>(i) == src.video) continue;
         // Attachments (fonts and the like) have no codec a writer lists:
         // Matroska holds them, others don't.
         const bool attachment = s->codecpar->codec_type == AVMEDIA_TYPE_ATTACHMENT;
-        const bool holds = attachment ? std::strcmp(of->name, "matroska") == 0 : container_holds(of, s->codecpar);
+        const bool holds = attachment ? std::strcmp(of->name, "matroska") == 0
+                                      : container_holds(of, s->codecpar, {0, 0}, k.video);
         if (holds && !is_image_writer(of)) {
             if (!copy_stream(k, s, i)) return (error = "out of memory", false);
             continue;
@@ -538,6 +653,20 @@ bool write_header(Sink& k, const AVOutputFormat* of, const std::string& outputNa
 }
 
 }  // namespace
+
+bool output_setup_takes_line(void* avcl, int level, const char* fmt, va_list vl) {
+    if (trial_running()) return true;
+    if (!gCatching || level > AV_LOG_ERROR || avcl == nullptr) return false;
+    const AVClass* cls = *static_cast<AVClass**>(avcl);
+    if (cls == nullptr || cls->category != AV_CLASS_CATEGORY_ENCODER) return false;
+    char text[512];
+    std::vsnprintf(text, sizeof text, fmt, vl);
+    std::string line = text;
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    if (!line.empty()) gCaught += (gCaught.empty() ? "" : " ") + line;
+    return false;
+}
 
 bool interlaced(AVFieldOrder f) { return f == AV_FIELD_TT || f == AV_FIELD_BB || f == AV_FIELD_TB || f == AV_FIELD_BT; }
 
@@ -576,7 +705,9 @@ bool sink_open(Sink& k, const std::string& outputName, const std::string& writeP
     if (codec == nullptr) return false;
     if (record.verbose) notes.push_back(std::string("the video is encoded with ") + codec->name);
     plan_rotation(k, of, outputName, shape, notes);
-    if (!configure_video(k, codec, of, shape, record, error) || !open_encoder(k, codec, src, shape, record, error) ||
+    if (!configure_video(k, codec, of, shape, record, error)) return false;
+    fit_interlacing(k, codec, src, shape, record, notes);
+    if (!open_encoder(k, codec, src, shape, record, error) ||
         !add_video_stream(k, src, shape, error))
         return false;
     if (src != nullptr && !add_copied_streams(k, of, *src, outputName, notes, error)) return false;

@@ -22,10 +22,26 @@ namespace {
 
 std::string tag() { return ".orv-" + std::to_string(getpid()); }
 
+// head + stem + tail + ext in `dir`, the stem cut (at a whole UTF-8
+// character) until the name fits the folder's longest: a name the user
+// could give may leave no room for the hidden one's extra characters.
+std::string fitted(const fs::path& dir, const std::string& head, std::string stem, const std::string& tail,
+                   const std::string& ext) {
+    const long most = pathconf(dir.empty() ? "." : dir.c_str(), _PC_NAME_MAX);
+    const size_t limit = most > 0 ? static_cast<size_t>(most) : 255;
+    const size_t extra = head.size() + tail.size() + ext.size();
+    if (extra + stem.size() > limit && extra < limit) {
+        stem.resize(limit - extra);
+        while (!stem.empty() && (static_cast<unsigned char>(stem.back()) & 0xC0) == 0x80) stem.pop_back();
+        if (!stem.empty() && static_cast<unsigned char>(stem.back()) >= 0xC0) stem.pop_back();
+    }
+    return (dir / (head + stem + tail + ext)).string();
+}
+
 // A visible name beside `name` for a result that could not take it:
 // o.mkv -> o.orv-PID.mkv, the extension still last.
 std::string kept_name(const fs::path& name) {
-    return (name.parent_path() / (name.stem().string() + tag() + name.extension().string())).string();
+    return fitted(name.parent_path(), "", name.stem().string(), tag(), name.extension().string());
 }
 
 // Moves a finished file into place; on a clash the user's file stays and
@@ -119,7 +135,7 @@ void PartialOutput::make(const std::string& output, bool replaceExisting) {
         folder = (p.parent_path() / tag()).string();
         writePath = (fs::path(folder) / p.filename()).string();
     } else {
-        writePath = (p.parent_path() / (tag() + "-" + p.filename().string())).string();
+        writePath = fitted(p.parent_path(), tag() + "-", p.stem().string(), "", p.extension().string());
     }
 }
 

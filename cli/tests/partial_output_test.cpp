@@ -144,3 +144,24 @@ TEST(PartialOutput, StaleHiddenFilesOfTheSameOutputAreRemoved) {
 
 }  // namespace
 }  // namespace orv::cli
+
+namespace orv::cli {
+namespace {
+
+// A name as long as the folder takes, of two-byte characters: the hidden
+// name is cut to fit, at a whole character, its extension still last.
+TEST(PartialOutput, TheHiddenNameOfTheLongestNameFits) {
+    std::string stem;
+    for (int i = 0; i < 125; ++i) stem += "\xc3\xa9";  // é
+    PartialOutput p;
+    p.make("/tmp/" + stem + ".mkv", false);
+    const std::string name = std::filesystem::path(p.writePath).filename().string();
+    EXPECT_LE(name.size(), 255u);
+    EXPECT_EQ(name.substr(name.size() - 4), ".mkv");
+    const std::string cut = name.substr(0, name.size() - 4);
+    EXPECT_EQ(cut.size() % 2, (".orv-" + std::to_string(::getpid()) + "-").size() % 2) << "a character cut in two";
+    p.writePath.clear();
+}
+
+}  // namespace
+}  // namespace orv::cli
