@@ -54,10 +54,11 @@ bool commit_file(const std::string& from, const std::string& to, bool replace, b
     }
     if (move_no_replace(from, to)) return true;
     if (errno != EEXIST) return (error = "cannot write " + to + ": " + std::strerror(errno), false);
+    const std::string why = to + " appeared while orv ran and is left as it was";
+    const std::string other = kept_name(to);
+    if (!move_no_replace(from, other)) return (error = why + "; the result could not be kept: " + std::strerror(errno), false);
     kept = true;
-    std::string other = kept_name(to);
-    if (!move_no_replace(from, other)) other = from;
-    return (error = to + " appeared while orv ran and is left as it was; the result is kept as " + other, false);
+    return (error = why + "; the result is kept as " + other, false);
 }
 
 // A sequence goes in whole or not at all: on a clash the files already moved
@@ -81,9 +82,9 @@ bool commit_sequence(const std::string& folder, const std::string& pattern, bool
         const std::string why = errno == EEXIST ? to.string() + " appeared while orv ran and is left as it was"
                                                 : "cannot write " + to.string() + ": " + std::strerror(errno);
         for (const fs::path& m : moved) fs::rename(m, fs::path(folder) / m.filename(), ec);
+        const std::string other = (dest / ("orv" + tag().substr(4))).string();
+        if (!move_no_replace(folder, other)) return (error = why + "; the result could not be kept: " + std::strerror(errno), false);
         kept = true;
-        std::string other = (dest / ("orv" + tag().substr(4))).string();
-        if (!move_no_replace(folder, other)) other = folder;
         return (error = why + "; the result is kept in " + other, false);
     }
     if (ec) return (error = "cannot write " + pattern + ": " + ec.message(), false);
@@ -98,6 +99,10 @@ bool move_no_replace(const std::string& from, const std::string& to) noexcept {
     // Some file systems can't rename without replacing; a hard link can't
     // replace either (folders can't be linked, so they have no fallback).
     if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return false;
+    return move_by_link(from, to);
+}
+
+bool move_by_link(const std::string& from, const std::string& to) noexcept {
     if (link(from.c_str(), to.c_str()) != 0) return false;
     unlink(from.c_str());
     return true;

@@ -30,5 +30,7 @@ std::vector<std::string> remove_stale_partials(const std::string& output);
 // Moves `from` to `to` only if nothing is there, atomically where the file
 // system allows: false with errno EEXIST when something is.
 bool move_no_replace(const std::string& from, const std::string& to) noexcept;
+// The same for a file through a hard link, where renaming can't refuse.
+bool move_by_link(const std::string& from, const std::string& to) noexcept;
 
 }  // namespace orv::cli

@@ -27,19 +27,30 @@ TEST(PartialOutput, WhatAppearedMeanwhileIsKeptAndSoIsTheResult) {
     const std::string pid = std::to_string(::getpid());
     const struct {
         const char* output;
-        const char* appears;  // written under the final name while the run goes on, or null
-        bool force, ok;
-        const char* mine;    // where our bytes end up
+        const char* appears;  // under the final name while the run goes on ("d/": a folder), or null
+        bool force;
+        const char* mine;    // where our bytes end up, or null when the commit can't keep them
         const char* theirs;  // what is then under `appears`
+        const char* said;    // what the error says (DIR: the folder), or null when it commits
     } rows[] = {
-        {"o.mkv", nullptr, false, true, "o.mkv", nullptr},
-        {"o.mkv", "o.mkv", false, false, "o.orv-PID.mkv", "user's"},
-        {"o.mkv", "o.mkv", true, true, "o.mkv", "ours 1"},
-        {"s%02d.png", nullptr, false, true, "s01.png", nullptr},
-        {"s%02d.png", "s02.png", false, false, "orv-PID/s01.png", "user's"},
-        {"s%02d.png", "s02.png", true, true, "s01.png", "ours 2"},
+        {"o.mkv", nullptr, false, "o.mkv", nullptr, nullptr},
+        {"o.mkv", "o.mkv", false, "o.orv-PID.mkv", "user's",
+         "DIR/o.mkv appeared while orv ran and is left as it was; the result is kept as DIR/o.orv-PID.mkv"},
+        {"o.mkv", "o.mkv", true, "o.mkv", "ours 1", nullptr},
+        {"o.mkv", "o.mkv/", true, nullptr, nullptr, "cannot write DIR/o.mkv: "},  // a folder can't be replaced
+        {"s%02d.png", nullptr, false, "s01.png", nullptr, nullptr},
+        {"s%02d.png", "s02.png", false, "orv-PID/s01.png", "user's",
+         "DIR/s02.png appeared while orv ran and is left as it was; the result is kept in DIR/orv-PID"},
+        {"s%02d.png", "s02.png", true, "s01.png", "ours 2", nullptr},
+    };
+    auto expand = [&](std::string t) {
+        for (size_t at; (at = t.find("PID")) != std::string::npos;) t.replace(at, 3, pid);
+        for (size_t at; (at = t.find("DIR")) != std::string::npos;) t.replace(at, 3, dir.string());
+        return t;
     };
     for (const auto& r : rows) {
+        SCOPED_TRACE(std::string(r.output) + (r.appears ? std::string(" meeting ") + r.appears : "") +
+                     (r.force ? " with --force" : ""));
         fs::remove_all(dir);
         fs::create_directories(dir);
         PartialOutput out;
@@ -49,26 +60,45 @@ TEST(PartialOutput, WhatAppearedMeanwhileIsKeptAndSoIsTheResult) {
         const fs::path written = out.sequence ? fs::path(out.folder) / "s01.png" : fs::path(out.writePath);
         std::ofstream(written) << "ours 1";
         if (out.sequence) std::ofstream(fs::path(out.folder) / "s02.png") << "ours 2";
-        if (r.appears != nullptr) std::ofstream(dir / r.appears) << "user's";
-        EXPECT_EQ(out.commit(error), r.ok) << r.output << ": " << error;
-        out.discard();
-        std::string mine = r.mine;
-        if (const size_t at = mine.find("PID"); at != std::string::npos) mine.replace(at, 3, pid);
-        EXPECT_EQ(read(dir / mine), "ours 1") << r.output << " force " << r.force;
-        if (r.appears != nullptr) {
-            EXPECT_EQ(read(dir / r.appears), r.theirs) << r.output << " force " << r.force;
+        const std::string appears = r.appears != nullptr ? r.appears : "";
+        if (!appears.empty() && appears.back() == '/') fs::create_directories(dir / appears / "inside");
+        else if (!appears.empty()) std::ofstream(dir / appears) << "user's";
+        EXPECT_EQ(out.commit(error), r.said == nullptr) << error;
+        if (r.said != nullptr) {
+            EXPECT_EQ(error.rfind(expand(r.said), 0), 0u) << error;
         }
-        if (!r.ok) {
-            const fs::path kept = out.sequence ? (dir / mine).parent_path() : dir / mine;
-            EXPECT_NE(error.find(kept.string()), std::string::npos) << error;
+        out.discard();
+        if (r.mine != nullptr) {
+            EXPECT_EQ(read(dir / expand(r.mine)), "ours 1");
+        }
+        if (r.theirs != nullptr) {
+            EXPECT_EQ(read(dir / appears), r.theirs);
         }
         size_t files = 0;
         for (const auto& e : fs::recursive_directory_iterator(dir)) {
             files += e.is_regular_file();
             EXPECT_NE(e.path().filename().string().rfind(".orv-", 0), 0u) << e.path();  // nothing hidden is left
         }
-        EXPECT_EQ(files, (out.sequence ? 2u : 1u) + (r.appears != nullptr && !r.force)) << r.output;
+        const size_t ours = r.mine == nullptr ? 0 : out.sequence ? 2 : 1;
+        EXPECT_EQ(files, ours + (r.theirs != nullptr && !r.force));
     }
+    // The fallback where renaming can't refuse: a link never replaces.
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    std::ofstream(dir / "a") << "a";
+    std::ofstream(dir / "b") << "b";
+    EXPECT_FALSE(move_by_link((dir / "a").string(), (dir / "b").string()));
+    EXPECT_EQ(read(dir / "a") + read(dir / "b"), "ab");
+    EXPECT_TRUE(move_by_link((dir / "a").string(), (dir / "c").string()));
+    EXPECT_TRUE(!fs::exists(dir / "a") && read(dir / "c") == "a");
+    // A sequence whose hidden folder went away has nothing to commit.
+    PartialOutput gone;
+    gone.make((dir / "g%02d.png").string(), false);
+    std::string error;
+    ASSERT_TRUE(gone.prepare(error));
+    fs::remove_all(gone.folder);
+    EXPECT_FALSE(gone.commit(error));
+    EXPECT_EQ(error.rfind("cannot write " + (dir / "g%02d.png").string() + ": ", 0), 0u) << error;
     fs::remove_all(dir);
 }
 
