@@ -2,7 +2,7 @@
 // device times it here): one start for a run of frames, as VirtualDub runs a
 // filter, against an end and a start around every frame, as AviSynth+ does
 // under Prefetch; each with idle contexts kept for the next start and with
-// every end freeing its context, as the route did before. The counts do not
+// every end freeing its context (an idle limit of 0). The counts do not
 // depend on the frame's size: a small frame spares the emulator's time.
 #include <cstdio>
 #include <string>

@@ -127,7 +127,7 @@ std::string check_paths(const Options& o) {
 // Interlaced input is filtered field by field unless the user says
 // otherwise; nullopt leaves the script line's or the default setting.
 std::optional<bool> fields_apart(const Options& o, const VideoShape& shape, std::vector<std::string>& notes) {
-    if (o.interlace || o.noInterlace) return o.interlace;
+    if (o.settings[kSetting.interlace] || o.noInterlace) return !o.noInterlace;
     if (!interlaced(shape.fieldOrder)) return std::nullopt;
     notes.push_back("the input is interlaced: its fields are filtered apart (--no-interlace filters whole frames)");
     return true;
@@ -144,15 +144,17 @@ bool apply_settings(ModuleHost& host, const Options& o, std::optional<bool> fiel
         }
     }
     auto& fi = *static_cast<FilterInstance*>(module_instance(host));
-    if (o.f1 || o.f2 || o.sharp || fields) {
-        const int32_t interlace = fields ? (*fields ? 1 : 0) : fi.interlace;
-        const ScriptCall call{"Config", {o.f1.value_or(fi.f1), o.f2.value_or(fi.f2), o.sharp.value_or(fi.sharp),
-                                         interlace, fi.multithreading}};
-        if (!module_replay(host, call, error)) return false;
+    int32_t args[kScriptArgCount] = {};
+    bool scripted = fields.has_value();
+    for (size_t i = 0; i < kSettingCount; ++i) {
+        const SettingRow& s = kSettings[i];
+        if (s.script > 0) args[s.script - 1] = o.settings[i].value_or(fi.*s.member);
+        if (s.script > 0 && o.settings[i]) scripted = true;
     }
-    if (o.showNoise) fi.showNoise = 1;
-    if (o.disable) fi.disable = 1;
-    if (o.noAutoProfile) fi.autoProfile = 0;
+    if (fields) args[kSettings[kSetting.interlace].script - 1] = *fields ? 1 : 0;
+    if (scripted && !module_replay(host, ScriptCall{"Config", {std::begin(args), std::end(args)}}, error)) return false;
+    for (size_t i = 0; i < kSettingCount; ++i)
+        if (kSettings[i].script == 0 && o.settings[i]) fi.*kSettings[i].member = *o.settings[i];
     return true;
 }
 
@@ -272,7 +274,7 @@ void run_pipeline(Run& r, const Options& o) {
                          .out = &r.out,
                          .alpha = output_keeps_alpha(r.out, r.in.shape.format),
                          .onePicture = output_single_picture(r.out),
-                         .handOn = o.disable,
+                         .handOn = o.settings[kSetting.disable].value_or(0) != 0,
                          .signal = &signal_flag(),
                          .maxInFlight = r.workers.size() * 2 + 2});
     r.progress.enabled = !o.quiet && isatty(2);

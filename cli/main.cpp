@@ -15,6 +15,7 @@ extern "C" {
 
 #include "cli/denoise_command.h"
 #include "cli/options.h"
+#include "orv_version.h"
 
 namespace {
 

@@ -66,37 +66,42 @@ struct Row {
     const char* name;
     const char* value;
     Section section;
-    const char* help;  // lines after the first start with '\n'
+    std::string help;  // lines after the first start with '\n'
     bool Options::*flag = nullptr;
     std::string Options::*text = nullptr;
     std::string EncoderRecord::*encoderText = nullptr;
     const char* avOption = nullptr;  // with encoderText: the encoder's private option it sets
-    std::optional<int32_t> Options::*ranged = nullptr;
-    int32_t lo = 0, hi = 0;
+    int setting = -1;  // its index in kSettings
     bool (*special)(Options&, const std::string&, std::string&) = nullptr;
 };
 
-const Row kRows[] = {
+// orv's option for a setting: a value with its range and default, or a
+// switch to the value that is not the default.
+Row setting_row(size_t i) {
+    const SettingRow& s = kSettings[i];
+    Row r{.name = s.option, .value = nullptr, .section = Section::Settings, .help = s.help, .setting = static_cast<int>(i)};
+    if (!s.takes_value()) return r;
+    r.value = "N";
+    r.help += ", " + std::to_string(s.lo) + " to " + std::to_string(s.hi) + " (default " +
+              std::to_string(s.defaultValue) + ")";
+    return r;
+}
+
+const std::vector<Row> kRows = [] {
+    std::vector<Row> rows = {
     {.name = "--config", .value = "\"Config(F1,F2,SHARP,INTERLACE,MT)\"", .section = Section::Settings,
      .help = "the host's script line, e.g.\n\"Config(70,70,2,0,1)\"; its values are passed as they\n"
              "are, also outside the ranges below, as the host replays them",
      .text = &Options::configLine},
-    {.name = "--f1", .value = "N", .section = Section::Settings, .help = "first strength, 0 to 100 (default 70)",
-     .ranged = &Options::f1, .lo = 0, .hi = 100},
-    {.name = "--f2", .value = "N", .section = Section::Settings, .help = "second strength, 0 to 100 (default 70)",
-     .ranged = &Options::f2, .lo = 0, .hi = 100},
-    {.name = "--sharp", .value = "N", .section = Section::Settings, .help = "sharpening of structure, 0 to 6 (default 2)",
-     .ranged = &Options::sharp, .lo = 0, .hi = 6},
-    {.name = "--interlace", .value = nullptr, .section = Section::Settings,
-     .help = "treat the two fields of each frame apart (the default\nfor interlaced input)", .flag = &Options::interlace},
-    {.name = "--no-interlace", .value = nullptr, .section = Section::Settings,
-     .help = "filter whole frames, also of interlaced input", .flag = &Options::noInterlace},
-    {.name = "--show-noise", .value = nullptr, .section = Section::Settings,
-     .help = "output a magnified picture of the removed noise", .flag = &Options::showNoise},
-    {.name = "--disable", .value = nullptr, .section = Section::Settings, .help = "don't filter: the decoded frames go to the encoder\nuntouched where it takes their pixel format, else through\nthe same RGB conversion as filtered ones",
-     .flag = &Options::disable},
-    {.name = "--no-auto-profile", .value = nullptr, .section = Section::Settings,
-     .help = "don't raise the strengths from the measured noise (GPU)", .flag = &Options::noAutoProfile},
+    };
+    for (size_t i = 0; i < kSettingCount; ++i) {
+        if (kSettings[i].option == nullptr) continue;
+        rows.push_back(setting_row(i));
+        if (i == kSetting.interlace)
+            rows.push_back({.name = "--no-interlace", .value = nullptr, .section = Section::Settings,
+                            .help = "filter whole frames, also of interlaced input", .flag = &Options::noInterlace});
+    }
+    rows.insert(rows.end(), {
     {.name = "--codec", .value = "NAME", .section = Section::Encoding,
      .help = "video encoder, e.g. libx264, libx265, ffv1", .encoderText = &EncoderRecord::codec},
     {.name = "--crf", .value = "N", .section = Section::Encoding, .help = "the encoder's constant-quality level",
@@ -128,7 +133,9 @@ const Row kRows[] = {
      .help = "the libraries' own messages too, the encoder chosen, the\n"
              "settings, threads and kernel set the filter runs with, and\nthe frames the GPU route declined",
      .flag = &Options::verbose},
-};
+    });
+    return rows;
+}();
 
 const Row* row_named(const std::string& a) {
     for (const Row& r : kRows)
@@ -148,10 +155,11 @@ bool apply_row(const Row& r, Options& o, const std::string& v, std::string& erro
         return (error = std::string(r.name) + " takes a number, not '" + v + "'", false);
     else if (r.encoderText != nullptr) o.*r.encoderText = v;
     else if (r.special != nullptr) return r.special(o, v, error);
-    else if (r.ranged != nullptr) {
+    else if (r.setting >= 0) {
+        const SettingRow& s = kSettings[r.setting];
         int32_t n = 0;
-        if (!to_int(v, r.lo, r.hi, n)) return (error = range_error(r.name, r.lo, r.hi, v), false);
-        o.*r.ranged = n;
+        if (!to_int(v, s.lo, s.hi, n)) return (error = range_error(r.name, s.lo, s.hi, v), false);
+        o.settings[r.setting] = n;
     }
     return true;
 }
@@ -165,8 +173,9 @@ bool take_operands(Options& o, const std::vector<std::string>& positional, std::
     o.input = positional[1];
     o.output = positional[2];
     if (o.input == "-" && o.width == 0) return (error = "raw input on stdin needs --size WxH", false);
-    for (const auto& [a, b, name] : {std::tuple{o.interlace, o.noInterlace, "--interlace and --no-interlace"},
-                                      std::tuple{o.disable, o.showNoise, "--disable and --show-noise"},
+    const auto on = [&o](size_t i) { return o.settings[i].value_or(0) != 0; };
+    for (const auto& [a, b, name] : {std::tuple{on(kSetting.interlace), o.noInterlace, "--interlace and --no-interlace"},
+                                      std::tuple{on(kSetting.disable), on(kSetting.showNoise), "--disable and --show-noise"},
                                       std::tuple{o.quiet, o.verbose, "--quiet and --verbose"}})
         if (a && b) return (error = std::string(name) + " contradict each other", false);
     return true;
@@ -179,8 +188,7 @@ std::string option_lines(Section s) {
         if (r.section != s) continue;
         std::string line = std::string("  ") + r.name + (r.value != nullptr ? std::string(" ") + r.value : "");
         line += line.size() + 1 < kHelpColumn ? std::string(kHelpColumn - line.size(), ' ') : " ";
-        for (const char* c = r.help; *c != '\0'; ++c)
-            line += *c == '\n' ? "\n" + std::string(kHelpColumn, ' ') : std::string(1, *c);
+        for (const char c : r.help) line += c == '\n' ? "\n" + std::string(kHelpColumn, ' ') : std::string(1, c);
         out += line + "\n";
     }
     return out;
@@ -218,6 +226,9 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
         }
         if (r == nullptr) {
             positional.push_back(a);
+        } else if (r->value == nullptr && r->setting >= 0) {
+            const SettingRow& s = kSettings[r->setting];
+            o.settings[r->setting] = s.defaultValue == s.lo ? s.hi : s.lo;
         } else if (r->value == nullptr) {
             o.*r->flag = true;
         } else if (i + 1 >= args.size()) {
@@ -235,13 +246,13 @@ std::string config_beyond_ranges(const Options& o) {
     std::string error, out;
     const auto call = parse_script_call(o.configLine, error);
     if (!call || call->name != "Config") return {};
-    const char* names[] = {"--f1", "--f2", "--sharp"};
-    for (size_t i = 0; i < 3 && i < call->args.size(); ++i) {
-        const Row& r = *row_named(names[i]);
-        const int32_t v = call->args[i];
-        if ((v >= r.lo && v <= r.hi) || o.*r.ranged) continue;  // a plain option overrides it
-        out += (out.empty() ? "" : ", ") + std::string(names[i] + 2) + " " + std::to_string(v) + " (" + names[i] +
-               " takes " + std::to_string(r.lo) + " to " + std::to_string(r.hi) + ")";
+    for (size_t i = 0; i < kSettingCount; ++i) {
+        const SettingRow& s = kSettings[i];
+        if (s.script == 0 || s.option == nullptr || !s.takes_value() || call->args.size() < size_t(s.script)) continue;
+        const int32_t v = call->args[s.script - 1];
+        if ((v >= s.lo && v <= s.hi) || o.settings[i]) continue;  // a plain option overrides it
+        out += (out.empty() ? "" : ", ") + std::string(s.option + 2) + " " + std::to_string(v) + " (" + s.option +
+               " takes " + std::to_string(s.lo) + " to " + std::to_string(s.hi) + ")";
     }
     return out.empty() ? out : "--config sets " + out + "; the filter takes the values as they are, as its host does";
 }

@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/settings.h"
+
 namespace orv::cli {
 
 // What the command line says about the encoder, carried as one record to the
@@ -27,9 +29,10 @@ struct Options : EncoderRecord {
     std::string command;  // "denoise", "help" or "version"
     std::string input, output;
     std::string configLine;  // --config, replayed first
-    std::optional<int32_t> f1, f2, sharp;
-    bool interlace = false, noInterlace = false;  // both unset: the input decides
-    bool showNoise = false, disable = false, noAutoProfile = false;
+    // Each setting of core/settings.def the command line gave, by its index
+    // there; interlace neither given nor refused (--no-interlace): the input decides.
+    std::optional<int32_t> settings[kSettingCount];
+    bool noInterlace = false;
     int32_t width = 0, height = 0;  // --size, for raw frames
     std::string rate;               // --rate; empty: the stream's own, 25 for raw frames
     int32_t threads = 0;            // 0 (or --threads 0): one per processor orv may use

@@ -7,8 +7,9 @@
 # including file's folder), so "../host/x.h" counts as host/. Tests folders
 # are test code and may reach into any layer.
 #
-# HACKING.md sends the next engineer to files by their paths: every path it
-# names in backticks must exist (placeholders in capitals, like NAME, aside).
+# HACKING.md sends the next engineer to files by their paths: every path under
+# a project folder it names in backticks must exist (placeholders in capitals,
+# like NAME, aside).
 cmake_minimum_required(VERSION 3.25)
 
 # The project folders each product folder may include from.
@@ -51,7 +52,7 @@ set(missing "")
 file(READ "${ROOT}/HACKING.md" hacking)
 string(REGEX MATCHALL "`[^`\n]+`" quoted "${hacking}")
 foreach(q IN LISTS quoted)
-  string(REGEX MATCHALL "[` ](core|gpu|host|cli|test_support|bench|fuzz|cmake|scripts|docs)/[^` ]*" named "${q}")
+  string(REGEX MATCHALL "[` ](core|gpu|host|cli|vapoursynth|test_support|bench|fuzz|cmake|scripts|docs)/[^` ]*" named "${q}")
   foreach(path IN LISTS named)
     string(SUBSTRING "${path}" 1 -1 path)
     set(paths "${path}")

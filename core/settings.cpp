@@ -22,14 +22,8 @@ int processor_count() {
 }
 
 void init_instance(FilterInstance& fi, int processorCount) {
-    fi.disable = 0;
-    fi.showNoise = 0;
-    fi.sharp = 2;
-    fi.f1 = 70;
-    fi.f2 = 70;
-    fi.interlace = 0;
-    fi.autoProfile = 1;
-    fi.savedAutoProfile = 1;
+    for (const SettingRow& s : kSettings) fi.*s.member = s.defaultValue;
+    fi.savedAutoProfile = fi.autoProfile;
     fi.noiseSigma = 0.0f;
     fi.gpu = nullptr;
     fi.threadCount = processorCount > 4 ? 4 : processorCount;

@@ -97,9 +97,4 @@ int gpu_context_pool_set_limit(int limit) noexcept {
     return former;
 }
 
-int gpu_context_pool_idle() noexcept {
-    Guard g;
-    return idleCount;
-}
-
 }  // namespace orv

@@ -38,7 +38,4 @@ void gpu_context_pool_drain() noexcept;
 // context); returns the former limit. Idle contexts past it are freed.
 int gpu_context_pool_set_limit(int limit) noexcept;
 
-// Idle contexts held now.
-int gpu_context_pool_idle() noexcept;
-
 }  // namespace orv

@@ -3,6 +3,7 @@
 #include "core/filter_instance.h"
 #include "host/callbacks.h"
 #include "host/config_dialog.h"
+#include "orv_version.h"
 
 namespace orv {
 
@@ -28,8 +29,8 @@ FilterDefinition filterDefinition{
     .next = nullptr,
     .prev = nullptr,
     .module = nullptr,
-    .name = "ORV 3.6.1 CUDA AutoProfile (x64)",
-    .desc = "ORV 3.6.1 CUDA x64 with GPU Auto Noise Profiling (Vell-style adaptive strength)",
+    .name = "ORV " ORV_VERSION " CUDA AutoProfile (x64)",
+    .desc = "ORV " ORV_VERSION " CUDA x64 with GPU Auto Noise Profiling (Vell-style adaptive strength)",
     .maker = "Vornsted",
     .private_data = nullptr,
     .inst_data_size = static_cast<int>(sizeof(FilterInstance)),

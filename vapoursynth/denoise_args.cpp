@@ -1,12 +1,27 @@
 #include "vapoursynth/denoise_args.h"
 
+#include <iterator>
 #include <limits>
 
 namespace orv::vs {
 
-const char* const kDenoiseArgList =
-    "clip:vnode;f1:int:opt;f2:int:opt;sharp:int:opt;interlace:int:opt;show_noise:int:opt;disable:int:opt;"
-    "auto_profile:int:opt;route:data:opt;";
+// Each row's member of DenoiseArgs, in the rows' order.
+constexpr int32_t DenoiseArgs::*kArgMembers[] = {
+#define ORV_SETTING(field, ...) &DenoiseArgs::field,
+#include "core/settings.def"
+#undef ORV_SETTING
+};
+static_assert(std::size(kArgMembers) == kSettingCount);
+
+const char* denoise_arg_list() {
+    static const std::string list = [] {
+        std::string l = "clip:vnode;";
+        for (const SettingRow& s : kSettings)
+            if (s.arg != nullptr) l += std::string(s.arg) + ":int:opt;";
+        return l + "route:data:opt;";
+    }();
+    return list.c_str();
+}
 
 namespace {
 
@@ -43,18 +58,11 @@ bool read_route(const VSMap* in, const VSAPI* vsapi, Route& route, std::string& 
 }  // namespace
 
 bool read_denoise_args(const VSMap* in, const VSAPI* vsapi, DenoiseArgs& args, std::string& error) {
-    struct Field {
-        const char* key;
-        int32_t* target;
-    };
-    int32_t interlace = 0;
-    const Field fields[] = {{"f1", &args.f1},          {"f2", &args.f2},           {"sharp", &args.sharp},
-                            {"interlace", &interlace}, {"show_noise", &args.showNoise}, {"disable", &args.disable},
-                            {"auto_profile", &args.autoProfile}};
-    for (const Field& f : fields) {
+    for (size_t i = 0; i < kSettingCount; ++i) {
+        if (kSettings[i].arg == nullptr) continue;
         bool given = false;
-        if (!read_int(in, vsapi, f.key, *f.target, given, error)) return false;
-        if (f.target == &interlace && given) args.interlace = interlace;
+        if (!read_int(in, vsapi, kSettings[i].arg, args.*kArgMembers[i], given, error)) return false;
+        if (i == kSetting.interlace) args.interlaceGiven = given;
     }
     return read_route(in, vsapi, args.route, error);
 }
@@ -89,14 +97,13 @@ std::string refuse_format(const VSVideoInfo& vi, const VSAPI* vsapi) {
 }
 
 std::string refuse_luma_settings(const DenoiseArgs& a) {
-    struct Limit {
-        const char* key;
-        int32_t value, top;
-    };
-    for (const Limit& l : {Limit{"f1", a.f1, 100}, Limit{"f2", a.f2, 100}, Limit{"sharp", a.sharp, 6}})
-        if (l.value < 0 || l.value > l.top)
-            return std::string(l.key) + " is " + std::to_string(l.value) + "; on GRAY and YUV clips it takes 0.." +
-                   std::to_string(l.top);
+    for (const size_t i : {kSetting.f1, kSetting.f2, kSetting.sharp}) {
+        const SettingRow& s = kSettings[i];
+        const int32_t v = a.*kArgMembers[i];
+        if (v < s.lo || v > s.hi)
+            return std::string(s.arg) + " is " + std::to_string(v) + "; on GRAY and YUV clips it takes " +
+                   std::to_string(s.lo) + ".." + std::to_string(s.hi);
+    }
     if (a.route == Route::Gpu) return "route=\"gpu\" takes RGB24 clips; GRAY and YUV clips take the CPU route";
     return {};
 }

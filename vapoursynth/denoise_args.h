@@ -2,31 +2,29 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
 #include "VapourSynth4.h"
+#include "core/settings.h"
 
 namespace orv::vs {
 
 enum class Route { Auto, Cpu, Gpu };
 
 // The settings as the script form takes them: any 32-bit integer, stored
-// unchanged. `interlace` is absent when the caller left it to the frames'
-// _FieldBased.
+// unchanged; one member per row of core/settings.def, at its default.
+// `interlace` given by the caller wins over the frames' _FieldBased.
 struct DenoiseArgs {
-    int32_t f1 = 70;
-    int32_t f2 = 70;
-    int32_t sharp = 2;
-    std::optional<int32_t> interlace;
-    int32_t showNoise = 0;
-    int32_t disable = 0;
-    int32_t autoProfile = 1;
+#define ORV_SETTING(field, def, ...) int32_t field = def;
+#include "core/settings.def"
+#undef ORV_SETTING
+    bool interlaceGiven = false;
     Route route = Route::Auto;
 };
 
-// The argument list given to the core at registration.
-extern const char* const kDenoiseArgList;
+// The argument list given to the core at registration: the clip, then the
+// settings' arguments in the rows' order, then route.
+const char* denoise_arg_list();
 
 // Reads every optional argument over the defaults. False with one line in
 // `error` for an integer beyond 32 bits or an unknown route.

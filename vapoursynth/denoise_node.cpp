@@ -57,7 +57,7 @@ void apply_settings(FilterInstance& fi, const DenoiseArgs& a, int32_t interlace)
 // A field-based frame (_FieldBased 1 or 2) has its fields filtered apart
 // unless the caller said otherwise, as orv does for interlaced input.
 int32_t interlace_for(const DenoiseArgs& a, const VSFrame* f, const VSAPI* vsapi) {
-    if (a.interlace) return *a.interlace;
+    if (a.interlaceGiven) return a.interlace;
     int err = 0;
     const int64_t fieldBased = vsapi->mapGetInt(vsapi->getFramePropertiesRO(f), "_FieldBased", 0, &err);
     return err == 0 && (fieldBased == 1 || fieldBased == 2) ? 1 : 0;
@@ -68,7 +68,7 @@ std::string start_gpu(DenoiseNode& d, const VSVideoInfo& vi) {
     if (d.args.route == Route::Cpu) return {};
     Working* w = working_new();
     if (w == nullptr) return "out of memory";
-    apply_settings(w->fi, d.args, d.args.interlace.value_or(0));
+    apply_settings(w->fi, d.args, d.args.interlace);
     gpu_route_start(w->fi, vi.width, vi.height);
     if (w->fi.gpu != nullptr) {
         d.gpu = w;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 
 #include "core/settings.h"
 
@@ -43,13 +44,13 @@ TEST(Settings, DefaultsFollowProcessorCount) {
         EXPECT_EQ(in.fi.multithreading, r.multithreading);
         EXPECT_EQ(in.script(), r.script);
         EXPECT_EQ(in.summary(), " (F1-70,F2-70,S-2)");
-        EXPECT_EQ(in.fi.disable, 0);
-        EXPECT_EQ(in.fi.showNoise, 0);
-        EXPECT_EQ(in.fi.autoProfile, 1);
-        EXPECT_EQ(in.fi.savedAutoProfile, 1);
-        EXPECT_EQ(in.fi.noiseSigma, 0.0f);
-        EXPECT_EQ(in.fi.gpu, nullptr);
-        EXPECT_EQ(in.fi.lumaPlane, nullptr);
+        // The unscripted defaults as a user meets them: filtering on, no
+        // noise picture, profiling on; and nothing an end would free.
+        EXPECT_EQ(std::tuple(in.fi.disable, in.fi.showNoise, in.fi.autoProfile, in.fi.savedAutoProfile),
+                  std::tuple(0, 0, 1, 1));
+        EXPECT_TRUE(in.fi.noiseSigma == 0.0f && in.fi.gpu == nullptr && in.fi.lumaPlane == nullptr);
+        for (const SettingRow& row : kSettings)
+            if (row.member != &FilterInstance::multithreading) EXPECT_EQ(in.fi.*row.member, row.defaultValue) << row.field;
     }
     const int n = processor_count();
     EXPECT_TRUE(n >= 1 && n <= 1024) << n;

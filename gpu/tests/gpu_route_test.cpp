@@ -344,7 +344,6 @@ TEST(GpuRoute, IdleContextsByAgeAndSize) {
     GpuContext* ctx = gpu_context_take(24, 10);
     ASSERT_TRUE(gpu_context_ensure(ctx, 24, 10));
     gpu_context_give_back(ctx);
-    EXPECT_EQ(gpu_context_pool_idle(), 1);
     d.reset();
     GpuContext* again = gpu_context_take(24, 10);
     EXPECT_EQ(again, ctx);
@@ -354,7 +353,6 @@ TEST(GpuRoute, IdleContextsByAgeAndSize) {
     cuda::destroy_stream(again->stream);
     again->stream = nullptr;
     gpu_context_give_back(again);
-    EXPECT_EQ(gpu_context_pool_idle(), 0);
     EXPECT_EQ(d.live("allocations") - leftOver, 0);
     EXPECT_EQ(d.live("streams"), 0);
 }

@@ -216,38 +216,53 @@ struct ExpectedItem {
     NameOrOrdinal windowClass;
     NameOrOrdinal title;
     uint32_t style;
-    int16_t x, y, cx, cy;
+    uint32_t group;  // the group box it lies in; 0: none (the bottom row)
 };
 
-// The controls in template order, which is also their tab order.
+// The controls in template order, which is also their tab order. Where each
+// one sits is checked as layout (inside the dialog, inside its box, apart
+// from the others), not as the .rc's coordinates over again.
 const ExpectedItem kItems[] = {
-    {1001, kTrackbar, kNone, kTrackbarStyle, 74, 12, 102, 21},
-    {1002, kButton, named(u"Frequency"), kGroupBox, 8, 3, 178, 63},
-    {1003, kButton, kNone, kGroupBox, 8, 97, 178, 36},
-    {1004, kButton, named(u"Show preview"), kPushButton, 8, 166, 58, 17},
-    {1005, kButton, named(u"Ok"), kPushButton, 88, 166, 44, 17},
-    {1006, kButton, named(u"Cancel"), kPushButton, 142, 166, 44, 17},
-    {1007, kButton, named(u"Show noise"), kCheckBox, 18, 107, 50, 11},
-    {1008, kButton, named(u"Disable"), kCheckBox, 122, 107, 36, 11},
-    {1020, kButton, named(u"Auto profile"), kCheckBox, 18, 120, 64, 11},
-    {1009, kStatic, named(u"Level  f1"), kChild | SS_LEFT, 22, 20, 38, 11},
-    {1010, kButton, named(u"Multithreading"), kCheckBox, 122, 143, 58, 13},
-    {1011, kStatic, named(u"1"), kChild | SS_CENTER | SS_CENTERIMAGE, 58, 143, 14, 13},
-    {1012, kButton, kNone, kGroupBox, 8, 134, 178, 25},
-    {1013, kStatic, named(u"Threads  - "), kChild | SS_LEFT, 22, 145, 34, 13},
-    {1014, kTrackbar, kNone, kTrackbarStyle, 74, 38, 102, 19},
-    {1015, kButton, kNone, kGroupBox, 8, 68, 178, 28},
-    {1016, kTrackbar, kNone, kTrackbarStyle, 74, 73, 102, 19},
-    {1017, kButton, named(u"Interlace"), kCheckBox, 72, 107, 48, 11},
-    {1018, kStatic, named(u"Sharp"), kChild | SS_LEFT, 22, 81, 24, 11},
-    {1019, kStatic, named(u"Level  f2"), kChild | SS_LEFT, 22, 46, 34, 11},
+    {1001, kTrackbar, kNone, kTrackbarStyle, 1002},
+    {1002, kButton, named(u"Frequency"), kGroupBox, 0},
+    {1003, kButton, kNone, kGroupBox, 0},
+    {1004, kButton, named(u"Show preview"), kPushButton, 0},
+    {1005, kButton, named(u"Ok"), kPushButton, 0},
+    {1006, kButton, named(u"Cancel"), kPushButton, 0},
+    {1007, kButton, named(u"Show noise"), kCheckBox, 1003},
+    {1008, kButton, named(u"Disable"), kCheckBox, 1003},
+    {1020, kButton, named(u"Auto profile"), kCheckBox, 1003},
+    {1009, kStatic, named(u"Level  f1"), kChild | SS_LEFT, 1002},
+    {1010, kButton, named(u"Multithreading"), kCheckBox, 1012},
+    {1011, kStatic, named(u"1"), kChild | SS_CENTER | SS_CENTERIMAGE, 1012},
+    {1012, kButton, kNone, kGroupBox, 0},
+    {1013, kStatic, named(u"Threads  - "), kChild | SS_LEFT, 1012},
+    {1014, kTrackbar, kNone, kTrackbarStyle, 1002},
+    {1015, kButton, kNone, kGroupBox, 0},
+    {1016, kTrackbar, kNone, kTrackbarStyle, 1015},
+    {1017, kButton, named(u"Interlace"), kCheckBox, 1003},
+    {1018, kStatic, named(u"Sharp"), kChild | SS_LEFT, 1015},
+    {1019, kStatic, named(u"Level  f2"), kChild | SS_LEFT, 1002},
 };
+
+bool inside(const Item& a, int bx, int by, int bcx, int bcy) {
+    return a.x >= bx && a.y >= by && a.x + a.cx <= bx + bcx && a.y + a.cy <= by + bcy;
+}
+
+bool overlap(const Item& a, const Item& b) {
+    return a.x < b.x + b.cx && b.x < a.x + a.cx && a.y < b.y + b.cy && b.y < a.y + a.cy;
+}
 
 TEST(DialogTemplate, ControlsInTemplateOrder) {
     static_assert(kTrackbarStyle == 0x50000105u && kCheckBox == 0x50010003u && kPushButton == 0x50010000u &&
                   kGroupBox == 0x50000007u);
     const Template t = load_template();
     ASSERT_EQ(t.items.size(), std::size(kItems));
+    auto byId = [&](uint32_t id) -> const Item& {
+        for (const Item& it : t.items)
+            if (it.id == id) return it;
+        throw std::runtime_error("no control " + std::to_string(id));
+    };
     for (size_t i = 0; i < t.items.size(); ++i) {
         const Item& got = t.items[i];
         const ExpectedItem& want = kItems[i];
@@ -256,13 +271,18 @@ TEST(DialogTemplate, ControlsInTemplateOrder) {
         EXPECT_EQ(got.windowClass, want.windowClass) << show(got.windowClass);
         EXPECT_EQ(got.title, want.title) << show(got.title);
         EXPECT_EQ(got.style, want.style) << std::hex << got.style;
-        EXPECT_EQ(got.x, want.x);
-        EXPECT_EQ(got.y, want.y);
-        EXPECT_EQ(got.cx, want.cx);
-        EXPECT_EQ(got.cy, want.cy);
         EXPECT_EQ(got.helpId, 0u);
         EXPECT_EQ(got.exStyle, 0u);
         EXPECT_EQ(got.extraCount, 0);
+        EXPECT_TRUE(got.cx > 0 && got.cy > 0 && inside(got, 0, 0, t.cx, t.cy)) << "on the dialog";
+        if (want.style == kGroupBox) continue;
+        for (const ExpectedItem& box : kItems) {
+            if (box.style != kGroupBox) continue;
+            const Item& b = byId(box.id);
+            EXPECT_EQ(inside(got, b.x, b.y, b.cx, b.cy), box.id == want.group) << "in box " << box.id;
+        }
+        for (size_t j = 0; j < i; ++j)
+            if (kItems[j].style != kGroupBox) EXPECT_FALSE(overlap(got, t.items[j])) << "over " << kItems[j].id;
     }
 }
 
