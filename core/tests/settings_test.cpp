@@ -50,7 +50,8 @@ TEST(Settings, DefaultsFollowProcessorCount) {
                   std::tuple(0, 0, 1, 1));
         EXPECT_TRUE(in.fi.noiseSigma == 0.0f && in.fi.gpu == nullptr && in.fi.lumaPlane == nullptr);
         for (const SettingRow& row : kSettings)
-            if (row.member != &FilterInstance::multithreading) EXPECT_EQ(in.fi.*row.member, row.defaultValue) << row.field;
+            EXPECT_TRUE(row.member == &FilterInstance::multithreading || in.fi.*row.member == row.defaultValue)
+                << row.field;
     }
     const int n = processor_count();
     EXPECT_TRUE(n >= 1 && n <= 1024) << n;
