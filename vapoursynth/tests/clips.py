@@ -3,7 +3,14 @@ import array
 import ctypes
 import random
 
+import os
+
 import vapoursynth as vs
+
+# A plugin built apart (the asan preset's) in a venv without the wheel: every
+# process that imports the clips, vspipe's too, loads it.
+if os.environ.get("ORV_PLUGIN_PATH") and not hasattr(vs.core, "orv"):
+    vs.core.std.LoadPlugin(os.environ["ORV_PLUGIN_PATH"])
 
 
 def _fill(frame, n, seed):
