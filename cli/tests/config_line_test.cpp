@@ -148,6 +148,23 @@ TEST(Options, ConfigBeyondRanges) {
     }
 }
 
+// --help is made from the settings' table: each option with its whole help,
+// its later lines under the first.
+TEST(Options, HelpShowsEverySetting) {
+    const std::string usage = usage_text();
+    const std::string indent = "\n" + std::string(23, ' ');
+    for (const SettingRow& s : kSettings) {
+        if (s.option == nullptr) continue;
+        std::string help = s.help;
+        for (size_t at = help.find('\n'); at != std::string::npos; at = help.find('\n', at + indent.size()))
+            help.replace(at, 1, indent);
+        EXPECT_NE(usage.find(std::string("  ") + s.option), std::string::npos) << s.option;
+        EXPECT_NE(usage.find(help), std::string::npos) << s.option;
+    }
+    EXPECT_NE(usage.find("  --no-interlace       filter whole frames, also of interlaced input\n"), std::string::npos);
+    EXPECT_NE(usage.find("  --f1 N               first strength, 0 to 100 (default 70)\n"), std::string::npos);
+}
+
 TEST(Progress, Lines) {
     EXPECT_EQ(format_progress(50, 100, 2.0, 10), "[#####.....] 50/100 frames  25.0 fps  2 s left");
     EXPECT_EQ(format_progress(7, -1, 1.0, 10), "7 frames  7.0 fps");
