@@ -54,7 +54,8 @@ bool gpu_route_frame(FilterInstance& fi, const FrameView& src, const FrameView& 
                    fi.showNoise != 0 ? 1 : 0);
 }
 
-bool gpu_route_run_frame(FilterInstance& fi, const FrameView& src, const FrameView& dst, const float* estimate) noexcept {
+bool gpu_route_run_frame(FilterInstance& fi, const FrameView& src, const FrameView& dst,
+                         const float* estimate) noexcept {
     fi.gpuDeclineCall = nullptr;
     fi.gpuDeclineStatus = 0;
     if (fi.gpu == nullptr) return false;

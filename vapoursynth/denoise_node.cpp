@@ -59,15 +59,16 @@ bool windowed(const DenoiseNode& d) { return !d.profiles.empty(); }
 
 bool profile_known(DenoiseNode& d, int n) {
     const std::lock_guard<std::mutex> hold(d.profileLock);
-    return n < 0 || static_cast<size_t>(n) >= d.profiles.size() || d.profiles[static_cast<size_t>(n)].state != ProfileState::Unknown;
+    const size_t m = static_cast<size_t>(n);
+    return n < 0 || m >= d.profiles.size() || d.profiles[m].state != ProfileState::Unknown;
 }
 
 // Two frames may measure one frame at once; the first result stands, so
 // that every window holding the frame folds the same value.
 void keep_profile(DenoiseNode& d, int n, FrameProfile p) {
     const std::lock_guard<std::mutex> hold(d.profileLock);
-    if (n >= 0 && static_cast<size_t>(n) < d.profiles.size() && d.profiles[static_cast<size_t>(n)].state == ProfileState::Unknown)
-        d.profiles[static_cast<size_t>(n)] = p;
+    const size_t m = static_cast<size_t>(n);
+    if (n >= 0 && m < d.profiles.size() && d.profiles[m].state == ProfileState::Unknown) d.profiles[m] = p;
 }
 
 float window_estimate(DenoiseNode& d, int n) {
