@@ -4,6 +4,8 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <new>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -41,12 +43,17 @@ struct DenoiseNode {
     bool luma = false;  // GRAY or YUV: the first plane is filtered
     const XrgbPack* pack = &xrgb_pack_for(best_kernel_set());
     // With auto_profile on the GPU route, every frame's own profile by its
-    // number, from the first frame that measured it: 8 bytes a frame (under
-    // 2 MB for an hour at 60 frames a second), kept for the node's life, so
-    // a frame whose window was measured before asks the core for no other.
+    // number, from the first frame that measured it, kept for the node's
+    // life, so that a frame whose window was measured before asks the core
+    // for no other frame. 8 bytes a frame, in pages of kProfilePage frames
+    // made as their first frame is measured (under 2 MB for an hour at 60
+    // frames a second), and a pointer per page of the clip's length: a clip
+    // of 2^31 frames costs 4 MB before any is measured.
     std::mutex profileLock;
-    std::vector<FrameProfile> profiles;
+    std::vector<std::unique_ptr<FrameProfile[]>> profiles;
 };
+
+constexpr size_t kProfilePage = 4096;
 
 void free_node(DenoiseNode* d, const VSAPI* vsapi) {
     if (d == nullptr) return;
@@ -57,23 +64,45 @@ void free_node(DenoiseNode* d, const VSAPI* vsapi) {
 
 bool windowed(const DenoiseNode& d) { return !d.profiles.empty(); }
 
+// Under the lock: frame n's entry, null past the clip's end or in a page not
+// made yet.
+FrameProfile* profile_entry(DenoiseNode& d, int n) {
+    const size_t page = static_cast<size_t>(n) / kProfilePage;
+    if (n < 0 || page >= d.profiles.size() || d.profiles[page] == nullptr) return nullptr;
+    return &d.profiles[page][static_cast<size_t>(n) % kProfilePage];
+}
+
+// Unmeasured frames are the ones a frame asks the core for; one past the
+// clip's end counts as known, so that none is asked for.
 bool profile_known(DenoiseNode& d, int n) {
     const std::lock_guard<std::mutex> hold(d.profileLock);
-    const size_t m = static_cast<size_t>(n);
-    return n < 0 || m >= d.profiles.size() || d.profiles[m].state != ProfileState::Unknown;
+    if (n < 0 || static_cast<size_t>(n) / kProfilePage >= d.profiles.size()) return true;
+    const FrameProfile* p = profile_entry(d, n);
+    return p != nullptr && p->state != ProfileState::Unknown;
 }
 
 // Two frames may measure one frame at once; the first result stands, so
-// that every window holding the frame folds the same value.
+// that every window holding the frame folds the same value. Without memory
+// for its page the profile is not kept, and the frame counts as failed.
 void keep_profile(DenoiseNode& d, int n, FrameProfile p) {
     const std::lock_guard<std::mutex> hold(d.profileLock);
-    const size_t m = static_cast<size_t>(n);
-    if (n >= 0 && m < d.profiles.size() && d.profiles[m].state == ProfileState::Unknown) d.profiles[m] = p;
+    const size_t page = static_cast<size_t>(n) / kProfilePage;
+    if (n < 0 || page >= d.profiles.size()) return;
+    if (d.profiles[page] == nullptr) d.profiles[page].reset(new (std::nothrow) FrameProfile[kProfilePage]());
+    FrameProfile* at = profile_entry(d, n);
+    if (at != nullptr && at->state == ProfileState::Unknown) *at = p;
 }
 
 float window_estimate(DenoiseNode& d, int n) {
+    FrameProfile window[kSigmaWindow + 1];
+    const int first = window_first(n, kSigmaWindow);
     const std::lock_guard<std::mutex> hold(d.profileLock);
-    return windowed_sigma(d.profiles, n, kSigmaWindow);
+    for (int m = first; m <= n; ++m) {
+        const FrameProfile* p = profile_entry(d, m);
+        if (p != nullptr) window[m - first] = *p;
+    }
+    return windowed_sigma(std::span<const FrameProfile>(window, static_cast<size_t>(n - first + 1)), n - first,
+                          kSigmaWindow);
 }
 
 // A failed profile is kept as failed: the estimate passes over it, as the
@@ -114,7 +143,8 @@ std::string start_gpu(DenoiseNode& d, const VSVideoInfo& vi) {
     if (w->fi.gpu != nullptr) {
         d.gpu = true;
         pool_give(d.pool, w);
-        if (d.args.autoProfile != 0) d.profiles.resize(static_cast<size_t>(vi.numFrames > 0 ? vi.numFrames : 0));
+        if (d.args.autoProfile != 0 && vi.numFrames > 0)
+            d.profiles.resize((static_cast<size_t>(vi.numFrames) + kProfilePage - 1) / kProfilePage);
         return {};
     }
     working_delete(w);
