@@ -34,7 +34,7 @@ struct FrameProfile {
 // smoothing rule leaves on everything before them is 0.65^33, 6.7e-7: on a
 // two-million-frame run of scenes with noise of 0 to 30, the adapted
 // settings differed from those of the whole history on one frame, by one
-// step of strength (a window of 24 frames: 46).
+// step of strength (frames n-24..n: on 46).
 inline constexpr int32_t kSigmaWindow = 32;
 
 // The first frame of frame n's window.

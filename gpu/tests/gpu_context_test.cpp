@@ -146,6 +146,13 @@ TEST(GpuRoute, TakesAGivenEstimate) {
         EXPECT_EQ(fi.noiseSigma, 0.0f);
         gpu_route_end(fi);
     }
+    // A frame the route can't take with no driver call failing is named as such.
+    FilterInstance fi{};
+    gpu_route_start(fi, 67, 67);
+    const FrameView none{nullptr, 0, 0, 0};
+    EXPECT_FALSE(gpu_route_run_estimated(fi, kGridSigma, none, none));
+    EXPECT_STREQ(fi.gpuDeclineCall, "a frame the GPU route can't take");
+    gpu_route_end(fi);
     gpu_context_pool_drain();
 }
 

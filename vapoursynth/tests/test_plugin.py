@@ -302,6 +302,23 @@ class SameBytesAsTheModule(FramesCase):
             with self.subTest(threads=threads, order=order):
                 self.assertSameBytes(frames, runs[0])
         self.assertSameBytes(runs[0][:window], [module[n * frame:(n + 1) * frame] for n in range(window)])
+        # The source frames asked for: the frame alone without the profile;
+        # with it, the window's, then only what no frame has measured.
+        script = ("import json, vapoursynth as vs\n"
+                  "vs.core.num_threads = 1\n"
+                  "asked, out = [], []\n"
+                  "for auto, numbers in ((0, [40]), (1, [40, 41])):\n"
+                  "    blank = vs.core.std.BlankClip(format=vs.RGB24, width=96, height=80, length=50)\n"
+                  "    src = vs.core.std.ModifyFrame(blank, blank, lambda n, f: asked.append(n) or f)\n"
+                  "    c = vs.core.orv.Denoise(src, auto_profile=auto)\n"
+                  "    for n in numbers:\n"
+                  "        asked.clear()\n"
+                  "        c.get_frame(n)\n"
+                  "        out.append(sorted(asked))\n"
+                  "print(json.dumps(out))\n")
+        ran = subprocess.run([sys.executable, "-c", script], env=env, capture_output=True, timeout=120)
+        self.assertEqual(ran.returncode, 0, ran.stderr.decode(errors="replace")[-600:])
+        self.assertEqual(json.loads(ran.stdout), [[40], list(range(40 - window + 1, 41)), [41]])
 
 
 class Memory(unittest.TestCase):
