@@ -34,10 +34,14 @@ bool shares_memory(const FrameView& src, const FrameView& dst) {
     return s.begin < d.end && d.begin < s.end;
 }
 
-bool gpu_route_frame(FilterInstance& fi, const FrameView& src, const FrameView& dst) noexcept {
+// `estimate`, when given, is the frame's noiseSigma as the host folded it;
+// else the frame is profiled and folded into the instance's.
+bool gpu_route_frame(FilterInstance& fi, const FrameView& src, const FrameView& dst, const float* estimate) noexcept {
     const int32_t w = src.w, h = src.h;
     AdaptedSettings s{fi.f1, fi.f2, fi.sharp};
-    if (fi.autoProfile != 0) {
+    if (fi.autoProfile != 0 && estimate != nullptr) {
+        s = adaptation_rule(*estimate, fi.f1, fi.f2, fi.sharp);
+    } else if (fi.autoProfile != 0) {
         float sigma = 0.0f;
         if (gpu_profile_noise(fi.gpu, src.data, src.pitch, w, h, &sigma))
             fi.noiseSigma = smoothing_rule(fi.noiseSigma, sigma);
@@ -48,6 +52,21 @@ bool gpu_route_frame(FilterInstance& fi, const FrameView& src, const FrameView& 
     const auto denoise = shares_memory(src, dst) ? &gpu_denoise_frame_in_place : &gpu_denoise_frame;
     return denoise(fi.gpu, src.data, src.pitch, dst.data, dst.pitch, w, h, s.f1, s.f2, s.sharp, fi.interlace,
                    fi.showNoise != 0 ? 1 : 0);
+}
+
+bool gpu_route_run_frame(FilterInstance& fi, const FrameView& src, const FrameView& dst,
+                         const float* estimate) noexcept {
+    fi.gpuDeclineCall = nullptr;
+    fi.gpuDeclineStatus = 0;
+    if (fi.gpu == nullptr) return false;
+    cuda::take_first_failure();
+    const bool done = gpu_route_frame(fi, src, dst, estimate);
+    if (!done) {
+        const cuda::Failure f = cuda::take_first_failure();
+        fi.gpuDeclineCall = f.call != nullptr ? f.call : "a frame the GPU route can't take";
+        fi.gpuDeclineStatus = f.status;
+    }
+    return done;
 }
 
 }  // namespace
@@ -62,17 +81,12 @@ void gpu_route_start(FilterInstance& fi, int32_t w, int32_t h) noexcept {
 }
 
 bool gpu_route_run(FilterInstance& fi, const FrameView& src, const FrameView& dst) noexcept {
-    fi.gpuDeclineCall = nullptr;
-    fi.gpuDeclineStatus = 0;
-    if (fi.gpu == nullptr) return false;
-    cuda::take_first_failure();
-    const bool done = gpu_route_frame(fi, src, dst);
-    if (!done) {
-        const cuda::Failure f = cuda::take_first_failure();
-        fi.gpuDeclineCall = f.call != nullptr ? f.call : "a frame the GPU route can't take";
-        fi.gpuDeclineStatus = f.status;
-    }
-    return done;
+    return gpu_route_run_frame(fi, src, dst, nullptr);
+}
+
+bool gpu_route_run_estimated(FilterInstance& fi, float noiseSigma, const FrameView& src,
+                             const FrameView& dst) noexcept {
+    return gpu_route_run_frame(fi, src, dst, &noiseSigma);
 }
 
 void gpu_route_end(FilterInstance& fi) noexcept {

@@ -22,6 +22,13 @@ void gpu_route_start(FilterInstance& fi, int32_t w, int32_t h) noexcept;
 // noiseSigma keeps a successful profile's update either way.
 bool gpu_route_run(FilterInstance& fi, const FrameView& src, const FrameView& dst) noexcept;
 
+// The same with the frame's noiseSigma given rather than measured here: a
+// host that takes frames in any order folds the profiles of a window of
+// frames itself (windowed_sigma, gpu/noise_rules.h). The instance's own
+// noiseSigma is left alone.
+bool gpu_route_run_estimated(FilterInstance& fi, float noiseSigma, const FrameView& src,
+                             const FrameView& dst) noexcept;
+
 // At end: hands the context back to the pool of idle ones.
 void gpu_route_end(FilterInstance& fi) noexcept;
 

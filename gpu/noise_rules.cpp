@@ -38,4 +38,13 @@ AdaptedSettings adaptation_rule(float noiseSigma, int32_t f1, int32_t f2, int32_
     return a;
 }
 
+float windowed_sigma(std::span<const FrameProfile> profiles, int32_t n, int32_t window) noexcept {
+    const int64_t last = std::min<int64_t>(n, static_cast<int64_t>(profiles.size()) - 1);
+    float s = 0.0f;
+    for (int64_t m = window_first(n, window); m <= last; ++m)
+        if (profiles[static_cast<size_t>(m)].state == ProfileState::Measured)
+            s = smoothing_rule(s, profiles[static_cast<size_t>(m)].sigma);
+    return s;
+}
+
 }  // namespace orv

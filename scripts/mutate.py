@@ -43,6 +43,7 @@ COVERING_TESTS = {
     "core/": r"^(Colour|Denoise|FastRoute|LumaRoute|Settings|Instance|ModuleFrames|GoldenOutput|HostOrders|XrgbPack"
              r"|CliRun)",
     "gpu/": r"^(Gpu|DenoiseKernel|Emulator|KernelColour|ProfileKernel|AdaptationRule|NoiseSigma|SmoothingRule"
+            r"|WindowedSigma"
             r"|NoDriver|Fatbin|CliGpuRoute)",
     "host/": r"^(Definition|GoldenOutput|Guarded|HostOrders|GpuHostOrders|Instance|ModuleFrames|Registration"
              r"|module_file_check)",

@@ -1,5 +1,7 @@
-// The working memory of frames filtered at once. The CPU route keeps nothing
-// from one frame to the next, so each frame takes a record nobody else is
+// The working memory of frames filtered at once. Neither route keeps anything
+// in a record from one frame to the next that a frame's output depends on
+// (the GPU route's noise estimate comes from the frames' own profiles, kept
+// by frame number in the node), so each frame takes a record nobody else is
 // using, and the output doesn't depend on which one, on the thread, or on
 // the order frames are asked for.
 #pragma once

@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "gpu/context_pool.h"
 #include "gpu/gpu_context.h"
+#include "gpu/gpu_route.h"
 #include "gpu/noise_profile.h"
 #include "test_support/fake_cuda/fake_driver.h"
 #include "gpu/tests/kernel_runs.h"
@@ -107,6 +109,51 @@ TEST(GpuContext, NarrowFrameGrid) {
     EXPECT_NE(c.driver.log().find(std::string("cuLaunchKernel ") + emu::kDenoiseKernelName + " grid=2x1x1"),
               std::string::npos);
     EXPECT_EQ(c.driver.faults(), 0);
+}
+
+// A frame whose noise estimate the host folded itself (the VapourSynth
+// plugin's window): adapted from that value with no profile launched, the
+// instance's own estimate untouched; with autoProfile off the value counts
+// for nothing.
+TEST(GpuRoute, TakesAGivenEstimate) {
+    FakeDriver driver;
+    const auto pixels = grid_pattern(67, 67);
+    const struct {
+        float estimate;
+        int autoProfile;
+        KernelSettings want;
+    } cases[] = {
+        {kGridSigma, 1, {90, 90, 3, 0, 0}},
+        {0.0f, 1, {70, 70, 6, 0, 0}},
+        {22.25f, 1, {100, 100, 2, 0, 0}},
+        {kGridSigma, 0, {70, 70, 6, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        FilterInstance fi{};
+        fi.f1 = fi.f2 = 70;
+        fi.sharp = 6;
+        fi.autoProfile = c.autoProfile;
+        gpu_route_start(fi, 67, 67);
+        ASSERT_NE(fi.gpu, nullptr) << "no context on the fake driver: is its device hidden?";
+        std::vector<uint32_t> in = pixels, out(in.size());
+        driver.reset();
+        const FrameView src{reinterpret_cast<uint8_t*>(in.data()), 67 * 4, 67, 67};
+        const FrameView dst{reinterpret_cast<uint8_t*>(out.data()), 67 * 4, 67, 67};
+        EXPECT_TRUE(gpu_route_run_estimated(fi, c.estimate, src, dst));
+        EXPECT_EQ(out, run_denoise(pixels, 67, 67, c.want)) << c.estimate << " autoProfile " << c.autoProfile;
+        const std::string log = driver.log();
+        EXPECT_EQ(log.find("cuLaunchKernel"), log.rfind("cuLaunchKernel")) << "one launch: no profile";
+        EXPECT_EQ(fi.noiseSigma, 0.0f);
+        gpu_route_end(fi);
+    }
+    // A frame the route can't take with no driver call failing is named as such.
+    FilterInstance fi{};
+    gpu_route_start(fi, 67, 67);
+    const FrameView none{nullptr, 0, 0, 0};
+    EXPECT_FALSE(gpu_route_run_estimated(fi, kGridSigma, none, none));
+    EXPECT_STREQ(fi.gpuDeclineCall, "a frame the GPU route can't take");
+    gpu_route_end(fi);
+    gpu_context_pool_drain();
 }
 
 }  // namespace

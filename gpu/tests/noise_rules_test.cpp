@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <vector>
 
 #include "gpu/noise_profile.h"
 #include "gpu/noise_rules.h"
@@ -96,6 +97,39 @@ TEST(NoiseSigma, FromTheProfileCounters) {
         {~0ull, ~0u, 60.0f},
     };
     for (const auto& c : cases) EXPECT_EQ(noise_sigma_from(c.sum, c.count), c.want) << c.sum << " / " << c.count;
+}
+
+TEST(WindowedSigma, FoldsTheWindowFromNoEstimate) {
+    using enum ProfileState;
+    const std::vector<FrameProfile> clip = {{10.0f, Measured}, {20.0f, Measured}, {0.0f, Failed},
+                                            {0.0f, Measured},  {9.0f, Unknown},   {8.0f, Measured}};
+    // Frame 0 at 60 and 33 frames of 0 after it: frame 0 is still in frame
+    // 32's window and gone from frame 33's.
+    std::vector<FrameProfile> fading(34, FrameProfile{0.0f, Measured});
+    fading[0].sigma = 60.0f;
+    float faded = 60.0f;
+    for (int i = 0; i < 32; ++i) faded *= 0.65f;
+    const struct {
+        const std::vector<FrameProfile>& profiles;
+        int32_t n, window;
+        float want;
+    } cases[] = {
+        {clip, 0, kSigmaWindow, 10.0f},
+        {clip, 1, kSigmaWindow, 13.5f},
+        {clip, 2, kSigmaWindow, 13.5f},                // a failed profile leaves it
+        {clip, 3, kSigmaWindow, 13.5f * 0.65f},        // too few samples still counts
+        {clip, 4, kSigmaWindow, 13.5f * 0.65f},        // unknown: as failed
+        {clip, 5, kSigmaWindow, 8.0f * 0.35f + (13.5f * 0.65f) * 0.65f},
+        {clip, 9, kSigmaWindow, 8.0f * 0.35f + (13.5f * 0.65f) * 0.65f},  // frames past the end
+        {clip, 1, 0, 20.0f},                           // the frame's own alone
+        {clip, 2, 0, 0.0f},
+        {clip, 5, 2, 8.0f},                            // a sigma of 0 is no estimate yet
+        {clip, 5, 4, 8.0f * 0.35f + 13.0f * 0.65f},    // from frame 1
+        {fading, 32, kSigmaWindow, faded},
+        {fading, 33, kSigmaWindow, 0.0f},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(windowed_sigma(c.profiles, c.n, c.window), c.want) << "frame " << c.n << ", window " << c.window;
 }
 
 }  // namespace

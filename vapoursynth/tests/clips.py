@@ -13,27 +13,36 @@ if os.environ.get("ORV_PLUGIN_PATH") and not hasattr(vs.core, "orv"):
     vs.core.std.LoadPlugin(os.environ["ORV_PLUGIN_PATH"])
 
 
-def _fill(frame, n, seed):
-    # Gradients and edges under noise: the filter takes every decision somewhere.
+def _fill(frame, n, seed, amp=None):
+    # Gradients and edges under noise: the filter takes every decision
+    # somewhere. With `amp`, flat blocks whose edges miss the noise
+    # profile's grid of 8, under noise of +-amp: the profile measures it.
     w, h = frame.width, frame.height
     noise = random.Random(seed * 7919 + n).randbytes(w * h)
     for p in range(3):
-        plane = bytes(min(255, max(0, (x * (p + 3) + y * 5 + n * 11) % 200 + (60 if (x // 7 + y // 5) % 2 else 0)
-                                  + noise[y * w + x] % 25 - 12)) for y in range(h) for x in range(w))
+        if amp is None:
+            plane = bytes(min(255, max(0, (x * (p + 3) + y * 5 + n * 11) % 200 + (60 if (x // 7 + y // 5) % 2 else 0)
+                                      + noise[y * w + x] % 25 - 12)) for y in range(h) for x in range(w))
+        else:
+            plane = bytes(min(255, max(0, 80 + (60 if ((x + 4) // 16 + (y + 4) // 16) % 2 else 0) + 3 * n % 40 + 20 * p
+                                      + noise[y * w + x] % (2 * amp + 1) - amp)) for y in range(h) for x in range(w))
         ptr, stride = frame.get_write_ptr(p).value, frame.get_stride(p)
         for y in range(h):
             ctypes.memmove(ptr + y * stride, plane[y * w:(y + 1) * w], w)
 
 
-def noisy_clip(core, w, h, length=3, seed=1):
+def noisy_clip(core, w, h, length=3, seed=1, scenes=False):
     """RGB24 frames of w x h, the same for the same arguments in any process.
     They are made here, before any is asked for, so that asking costs nothing
-    and frames downstream are filtered at the same time."""
+    and frames downstream are filtered at the same time. With `scenes` the
+    noise comes and goes in runs of frames (none, some, too much to find
+    flat samples), so that a noise estimate carried across frames sets
+    different strengths from frame to frame."""
     blank = core.std.BlankClip(format=vs.RGB24, width=w, height=h, length=length)
     frames = []
     for n in range(length):
         f = blank.get_frame(n).copy()
-        _fill(f, n, seed)
+        _fill(f, n, seed, (6, 6, 6, 0, 0, 20, 20, 2, 2, 2, 2)[n % 11] if scenes else None)
         frames.append(f)
     return core.std.ModifyFrame(blank, blank, lambda n, f: frames[n])
 

@@ -45,17 +45,29 @@ def run_orv(source, w, h, args, env=None):
                           input=source, env=env, capture_output=True, timeout=120, check=True).stdout
 
 
-def run_plugin(env, w, h, length, seed, args):
+def run_plugin(env, w, h, length, seed, args, asks=((1, "forward"),), scenes=False):
     """The plugin's frames of noisy_clip in a process of its own, for what is
-    read once per process (the driver, ORV_KERNEL_SET, FAKE_CUDA_FAIL): in
-    order on one thread, as orv's one GPU instance takes them."""
-    script = ("import json, sys, vapoursynth as vs\n"
+    read once per process (the driver, ORV_KERNEL_SET, FAKE_CUDA_FAIL): by
+    default in order on one thread, as orv's one GPU instance takes them.
+    Each (threads, order) of `asks` is a node of its own whose frames are all
+    asked for at once in that order, and gives the clip in frame order."""
+    script = ("import json, random, sys, vapoursynth as vs\n"
               "from clips import noisy_clip, xrgb_bytes\n"
-              "vs.core.num_threads = 1\n"
-              "w, h, length, seed, args = json.loads(sys.argv[1])\n"
-              "c = vs.core.orv.Denoise(noisy_clip(vs.core, w, h, length, seed=seed), **args)\n"
-              "sys.stdout.buffer.write(b''.join(xrgb_bytes(c.get_frame(n)) for n in range(length)))\n")
-    ran = subprocess.run([sys.executable, "-c", script, json.dumps([w, h, length, seed, args])],
+              "w, h, length, seed, args, asks, scenes = json.loads(sys.argv[1])\n"
+              "src = noisy_clip(vs.core, w, h, length, seed=seed, scenes=scenes)\n"
+              "for threads, order in asks:\n"
+              "    vs.core.num_threads = threads\n"
+              "    c = vs.core.orv.Denoise(src, **args)\n"
+              "    numbers = list(range(length))\n"
+              "    if order == 'reversed': numbers.reverse()\n"
+              "    if order == 'shuffled': random.Random(threads).shuffle(numbers)\n"
+              "    if order == 'forward' and threads == 1:\n"
+              "        got = {n: xrgb_bytes(c.get_frame(n)) for n in numbers}\n"
+              "    else:\n"
+              "        pending = {n: c.get_frame_async(n) for n in numbers}\n"
+              "        got = {n: xrgb_bytes(p.result()) for n, p in pending.items()}\n"
+              "    sys.stdout.buffer.write(b''.join(got[n] for n in range(length)))\n")
+    ran = subprocess.run([sys.executable, "-c", script, json.dumps([w, h, length, seed, args, asks, scenes])],
                          env=dict(env, PYTHONPATH=HERE), capture_output=True, timeout=120)
     if ran.returncode != 0:
         raise AssertionError(f"the plugin's process failed: {ran.stderr.decode(errors='replace').strip()[-600:]}")
@@ -265,6 +277,48 @@ class SameBytesAsTheModule(FramesCase):
         for args, plan, want in rows:
             with self.subTest(args=args, fail=plan):
                 self.assertSameBytes(run_plugin(dict(env, FAKE_CUDA_FAIL=plan), w, h, length, seed, args), want)
+
+    def test_gpu_route_frames_depend_on_their_number_alone(self):
+        # Noise that comes and goes, over more than a window of 33 frames
+        # (the README's): each frame's noise estimate folds frames n-32..n
+        # alone, so every order and any number of threads give the same
+        # frames, and the first 33 are the module's, whose estimate starts
+        # at frame 0 too.
+        fake = os.environ.get("ORV_FAKE_CUDA", "")
+        if not os.path.exists(os.path.join(fake, "libcuda.so.1")):
+            self.skipTest("no fake NVIDIA driver built (ORV_FAKE_CUDA)")
+        window, w, h, length, seed = 33, 128, 96, 45, 6
+        env = {k: v for k, v in os.environ.items() if k != "CUDA_VISIBLE_DEVICES"}
+        env.update(LD_LIBRARY_PATH=fake)
+        source = b"".join(clip_bytes(noisy_clip(core, w, h, length, seed=seed, scenes=True)))
+        module = run_orv(source, w, h, [], env)
+        self.assertFalse(module == run_orv(source, w, h, ["--no-auto-profile"], env),
+                         "the noise profile changed nothing")
+        asks = [(threads, order) for threads in (1, 2, 4) for order in ("forward", "reversed", "shuffled")]
+        got, frame = run_plugin(env, w, h, length, seed, {}, asks, scenes=True), w * h * 4
+        runs = [[got[(i * length + n) * frame:(i * length + n + 1) * frame] for n in range(length)]
+                for i in range(len(asks))]
+        for (threads, order), frames in zip(asks, runs):
+            with self.subTest(threads=threads, order=order):
+                self.assertSameBytes(frames, runs[0])
+        self.assertSameBytes(runs[0][:window], [module[n * frame:(n + 1) * frame] for n in range(window)])
+        # The source frames asked for: the frame alone without the profile;
+        # with it, the window's, then only what no frame has measured.
+        script = ("import json, vapoursynth as vs\n"
+                  "vs.core.num_threads = 1\n"
+                  "asked, out = [], []\n"
+                  "for auto, numbers in ((0, [40]), (1, [40, 41])):\n"
+                  "    blank = vs.core.std.BlankClip(format=vs.RGB24, width=96, height=80, length=50)\n"
+                  "    src = vs.core.std.ModifyFrame(blank, blank, lambda n, f: asked.append(n) or f)\n"
+                  "    c = vs.core.orv.Denoise(src, auto_profile=auto)\n"
+                  "    for n in numbers:\n"
+                  "        asked.clear()\n"
+                  "        c.get_frame(n)\n"
+                  "        out.append(sorted(asked))\n"
+                  "print(json.dumps(out))\n")
+        ran = subprocess.run([sys.executable, "-c", script], env=env, capture_output=True, timeout=120)
+        self.assertEqual(ran.returncode, 0, ran.stderr.decode(errors="replace")[-600:])
+        self.assertEqual(json.loads(ran.stdout), [[40], list(range(40 - window + 1, 41)), [41]])
 
 
 class Memory(unittest.TestCase):
