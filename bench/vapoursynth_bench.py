@@ -294,8 +294,8 @@ def yuv(args, w, h):
     print(f"  YUV420P8, on the clip against through RGB24 and back: {via_rgb:.2f}x the processor time (goal: at most "
           f"0.5); YUV420P16 against YUV420P8: {deep:.2f}x (goal: at most 1.3); medians of {ROUNDS} rounds each side "
           "in turn")
-    print(f"  load average while it ran: {os.getloadavg()[0]:.1f} on {os.cpu_count()} processors "
-          f"({os.popen('grep -m1 \"model name\" /proc/cpuinfo').read().split(':')[-1].strip()})")
+    model = next((line.split(":", 1)[1].strip() for line in open("/proc/cpuinfo") if line.startswith("model name")), "")
+    print(f"  load average while it ran: {os.getloadavg()[0]:.1f} on {os.cpu_count()} processors ({model})")
 
 
 def main():
