@@ -3,7 +3,7 @@ PRESETS := native asan windows fuzz
 # How long `make fuzz` runs each fuzz target.
 FUZZ_SECONDS ?= 600
 
-.PHONY: all setup test test-vapoursynth demo bench fuzz mutate clean native asan windows
+.PHONY: all setup test test-vapoursynth wheel demo bench fuzz mutate clean native asan windows
 
 all: setup native windows
 
@@ -26,6 +26,11 @@ test: setup
 # newest core in a venv of its own (build/vapoursynth-venv), and its tests.
 test-vapoursynth: setup native
 	@bash vapoursynth/tests/run_tests.sh
+
+# The plugin as a manylinux_2_28 binary wheel in build/wheelhouse, repaired
+# by auditwheel and checked in a fresh venv (scripts/wheel.sh).
+wheel: setup
+	@bash scripts/wheel.sh
 
 # The CPU routes are what it times: no device is visible to it, whatever
 # driver the machine has.
