@@ -1,0 +1,46 @@
+// The row steps of the YUV conversions (yuv_to_xrgb.cpp drives them), one
+// set per vector width: the same integers as the scalar conversions, so
+// every set gives their bytes.
+#pragma once
+
+#include <cstdint>
+
+namespace orv::cli {
+
+struct ToXrgbConsts {
+    const int32_t* yTab;        // luma to 2^-20 units, the rounding half included
+    int32_t rv, gu, gv, bu;     // per 2^-20 of chroma interpolated times 16
+};
+
+// Per 2^-16, in the order blue, green, red; each in -65536..65534, so that
+// halves fit the 16-bit multiply-adds.
+struct FromXrgbConsts {
+    int32_t y[3], cb[3], cr[3];
+    int32_t yoff;  // luma offset and rounding half
+};
+
+// How a chroma sample takes the colour differences across: its own column,
+// [1 2 1] around a co-sited column, or the pair of a centred one.
+enum class ChromaTaps { one, cosited, centred };
+
+struct YuvRowKernels {
+    // out[k] = w0 a[k] + (4 - w0) b[k] - 512: two chroma rows blended.
+    void (*blend)(const uint8_t* a, const uint8_t* b, int w0, int n, int32_t* out);
+    // A row of XRGB from its luma row and its blended chroma rows `tu` and
+    // `tv`, each with its edge sample repeated once on both sides (index 0
+    // is chroma column -1).
+    void (*toXrgb)(const uint8_t* yRow, const int32_t* tu, const int32_t* tv, const ToXrgbConsts& c, int width,
+                   int chromaShiftX, bool centred, uint32_t* out);
+    // Luma of a row of XRGB (when `yOut`), and its colour differences put
+    // into `cb` and `cr`, or added to them when `add`.
+    void (*differences)(const uint32_t* row, int width, const FromXrgbConsts& c, uint8_t* yOut, int32_t* cb,
+                        int32_t* cr, bool add);
+    // A chroma row from colour differences with the edge repeated once on
+    // both sides (index 0 is column -1): (taps + bias) >> shift, clamped.
+    void (*chroma)(const int32_t* cb, const int32_t* cr, int cw, ChromaTaps taps, int shift, int32_t bias,
+                   uint8_t* outU, uint8_t* outV);
+};
+
+extern const YuvRowKernels kYuvRowsAvx2, kYuvRowsAvx512;
+
+}  // namespace orv::cli

@@ -1,0 +1,145 @@
+// The row steps written once over a vector layer `V` (yuv_rows_avx.cpp
+// includes this in each width's namespace, under that width's target). No
+// standard library here: an inline template instantiated under a wider
+// target could be the one the linker keeps for everyone.
+
+inline int32_t clamp8(int32_t v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
+
+// Interpolated chroma (times 16) at pixel x from a padded blended row.
+inline int32_t chroma_at(const int32_t* t, int x, int shiftX, bool centred) {
+    if (shiftX == 0) return t[x] * 4;
+    const int k = x >> 1;
+    if (centred) return t[k] * 3 + ((x & 1) == 0 ? t[k - 1] : t[k + 1]);
+    return (x & 1) == 0 ? t[k] * 4 : (t[k] + t[k + 1]) * 2;
+}
+
+void blend(const uint8_t* a, const uint8_t* b, int w0, int n, int32_t* out) {
+    const V::T wa = V::set1(w0), wb = V::set1(4 - w0), off = V::set1(512);
+    int k = 0;
+    for (; k + V::N <= n; k += V::N)
+        V::store(out + k, V::sub(V::add(V::mullo(wa, V::u8(a + k)), V::mullo(wb, V::u8(b + k))), off));
+    for (; k < n; ++k) out[k] = w0 * a[k] + (4 - w0) * b[k] - 512;
+}
+
+inline void xrgb_pixels(const uint8_t* yRow, int x, V::T u, V::T v, const ToXrgbConsts& c, uint32_t* out) {
+    const V::T l = V::gather(c.yTab, V::u8(yRow + x));
+    const V::T r = V::srai<20>(V::add(l, V::mullo(V::set1(c.rv), v)));
+    const V::T g = V::srai<20>(V::sub(V::sub(l, V::mullo(V::set1(c.gu), u)), V::mullo(V::set1(c.gv), v)));
+    const V::T b = V::srai<20>(V::add(l, V::mullo(V::set1(c.bu), u)));
+    V::store(out + x, V::pack_xrgb(r, g, b));
+}
+
+inline V::T times3(V::T a) { return V::add(V::slli<1>(a), a); }
+
+void to_xrgb(const uint8_t* yRow, const int32_t* tu, const int32_t* tv, const ToXrgbConsts& c, int width,
+             int shiftX, bool centred, uint32_t* out) {
+    ++tu, ++tv;  // column 0
+    int x = 0;
+    if (shiftX == 0) {
+        for (; x + V::N <= width; x += V::N)
+            xrgb_pixels(yRow, x, V::slli<2>(V::load(tu + x)), V::slli<2>(V::load(tv + x)), c, out);
+    } else {
+        // A vector of chroma columns makes two of pixels: the even ones and
+        // the odd ones, interleaved.
+        for (; x + 2 * V::N <= width; x += 2 * V::N) {
+            const int k = x / 2;
+            V::T ue, uo, ve, vo;
+            const V::T au = V::load(tu + k), av = V::load(tv + k);
+            if (centred) {
+                const V::T u3 = times3(au), v3 = times3(av);
+                ue = V::add(u3, V::load(tu + k - 1)), uo = V::add(u3, V::load(tu + k + 1));
+                ve = V::add(v3, V::load(tv + k - 1)), vo = V::add(v3, V::load(tv + k + 1));
+            } else {
+                ue = V::slli<2>(au), uo = V::slli<1>(V::add(au, V::load(tu + k + 1)));
+                ve = V::slli<2>(av), vo = V::slli<1>(V::add(av, V::load(tv + k + 1)));
+            }
+            V::T uLo, uHi, vLo, vHi;
+            V::interleave(ue, uo, uLo, uHi);
+            V::interleave(ve, vo, vLo, vHi);
+            xrgb_pixels(yRow, x, uLo, vLo, c, out);
+            xrgb_pixels(yRow, x + V::N, uHi, vHi, c, out);
+        }
+    }
+    for (; x < width; ++x) {
+        const int32_t l = c.yTab[yRow[x]], u = chroma_at(tu, x, shiftX, centred), v = chroma_at(tv, x, shiftX, centred);
+        const int32_t r = clamp8((l + c.rv * v) >> 20), g = clamp8((l - c.gu * u - c.gv * v) >> 20),
+                      b = clamp8((l + c.bu * u) >> 20);
+        out[x] = static_cast<uint32_t>(r << 16 | g << 8 | b);
+    }
+}
+
+// A weighted sum of blue, green and red as three 16-bit multiply-adds over
+// the pairs (b, g), (g, r) and (r, b), each weight split in halves.
+struct Weighted {
+    V::T bg, gr, rb;
+    explicit Weighted(const int32_t* w) {
+        const auto half = [](int32_t a) { return a >> 1; };
+        bg = V::set1(pair(half(w[0]), half(w[1])));
+        gr = V::set1(pair(w[1] - half(w[1]), half(w[2])));
+        rb = V::set1(pair(w[2] - half(w[2]), w[0] - half(w[0])));
+    }
+    static int32_t pair(int32_t lo, int32_t hi) {
+        return static_cast<int32_t>((static_cast<uint32_t>(hi) << 16) | (static_cast<uint32_t>(lo) & 0xFFFF));
+    }
+    V::T of(V::T pbg, V::T pgr, V::T prb) const {
+        return V::add(V::add(V::madd(pbg, bg), V::madd(pgr, gr)), V::madd(prb, rb));
+    }
+};
+
+void differences(const uint32_t* row, int width, const FromXrgbConsts& c, uint8_t* yOut, int32_t* cb,
+                 int32_t* cr, bool add) {
+    const Weighted wy(c.y), wcb(c.cb), wcr(c.cr);
+    // Each pixel's bytes as 16-bit pairs: B G R X to (B, G), (G, R), (R, B).
+    const V::T sbg = V::bytes(0, -1, 1, -1), sgr = V::bytes(1, -1, 2, -1), srb = V::bytes(2, -1, 0, -1);
+    const V::T yoff = V::set1(c.yoff);
+    int x = 0;
+    for (; x + V::N <= width; x += V::N) {
+        const V::T px = V::load(row + x);
+        const V::T pbg = V::shuffle8(px, sbg), pgr = V::shuffle8(px, sgr), prb = V::shuffle8(px, srb);
+        if (yOut != nullptr) V::store_u8(yOut + x, V::srai<16>(V::add(wy.of(pbg, pgr, prb), yoff)));
+        V::T u = wcb.of(pbg, pgr, prb), v = wcr.of(pbg, pgr, prb);
+        if (add) u = V::add(u, V::load(cb + x)), v = V::add(v, V::load(cr + x));
+        V::store(cb + x, u);
+        V::store(cr + x, v);
+    }
+    for (; x < width; ++x) {
+        const int32_t r = (row[x] >> 16) & 0xFF, g = (row[x] >> 8) & 0xFF, b = row[x] & 0xFF;
+        if (yOut != nullptr) yOut[x] = static_cast<uint8_t>(clamp8((c.y[2] * r + c.y[1] * g + c.y[0] * b + c.yoff) >> 16));
+        const int32_t u = c.cb[2] * r + c.cb[1] * g + c.cb[0] * b, v = c.cr[2] * r + c.cr[1] * g + c.cr[0] * b;
+        cb[x] = add ? cb[x] + u : u;
+        cr[x] = add ? cr[x] + v : v;
+    }
+}
+
+inline V::T taps_at(const int32_t* t, int cx, ChromaTaps taps) {
+    if (taps == ChromaTaps::one) return V::load(t + cx);
+    V::T even, odd;
+    V::deinterleave(V::load(t + 2 * cx), V::load(t + 2 * cx + V::N), even, odd);
+    if (taps == ChromaTaps::centred) return V::add(even, odd);
+    V::T before, unused;  // the odd columns before the even ones
+    V::deinterleave(V::load(t + 2 * cx - 1), V::load(t + 2 * cx - 1 + V::N), before, unused);
+    return V::add(V::add(before, odd), V::slli<1>(even));
+}
+
+inline int32_t taps_at_scalar(const int32_t* t, int cx, ChromaTaps taps) {
+    if (taps == ChromaTaps::one) return t[cx];
+    if (taps == ChromaTaps::centred) return t[2 * cx] + t[2 * cx + 1];
+    return t[2 * cx - 1] + 2 * t[2 * cx] + t[2 * cx + 1];
+}
+
+void chroma(const int32_t* cb, const int32_t* cr, int cw, ChromaTaps taps, int shift, int32_t bias, uint8_t* outU,
+            uint8_t* outV) {
+    ++cb, ++cr;  // column 0
+    const V::T vbias = V::set1(bias);
+    int cx = 0;
+    for (; cx + V::N <= cw; cx += V::N) {
+        V::store_u8(outU + cx, V::sra(V::add(taps_at(cb, cx, taps), vbias), shift));
+        V::store_u8(outV + cx, V::sra(V::add(taps_at(cr, cx, taps), vbias), shift));
+    }
+    for (; cx < cw; ++cx) {
+        outU[cx] = static_cast<uint8_t>(clamp8((taps_at_scalar(cb, cx, taps) + bias) >> shift));
+        outV[cx] = static_cast<uint8_t>(clamp8((taps_at_scalar(cr, cx, taps) + bias) >> shift));
+    }
+}
+
+constexpr YuvRowKernels kRows = {blend, to_xrgb, differences, chroma};
