@@ -24,13 +24,17 @@ struct FromXrgbConsts {
 enum class ChromaTaps { one, cosited, centred };
 
 struct YuvRowKernels {
-    // out[k] = w0 a[k] + (4 - w0) b[k] - 512: two chroma rows blended.
-    void (*blend)(const uint8_t* a, const uint8_t* b, int w0, int n, int32_t* out);
-    // A row of XRGB from its luma row and its blended chroma rows `tu` and
-    // `tv`, each with its edge sample repeated once on both sides (index 0
-    // is chroma column -1).
-    void (*toXrgb)(const uint8_t* yRow, const int32_t* tu, const int32_t* tv, const ToXrgbConsts& c, int width,
-                   int chromaShiftX, bool centred, uint32_t* out);
+    // Chroma rows u0, u1, v0, v1 blended vertically (w0 a + (4 - w0) b - 512)
+    // and multiplied out: red's share rv V, green's gu U + gv V, blue's bu U,
+    // a value per chroma column.
+    void (*products)(const uint8_t* const* rows, int w0, const ToXrgbConsts& c, int n, int32_t* pr, int32_t* pg,
+                     int32_t* pb);
+    // A row of XRGB from its luma row and the products, each with its edge
+    // column repeated once on both sides (index 0 is chroma column -1),
+    // interpolated across: the multiplies are linear, so they are done once
+    // per chroma column rather than per pixel, in the same integers.
+    void (*toXrgb)(const uint8_t* yRow, const int32_t* pr, const int32_t* pg, const int32_t* pb,
+                   const int32_t* yTab, int width, int chromaShiftX, bool centred, uint32_t* out);
     // Luma of a row of XRGB (when `yOut`), and its colour differences put
     // into `cb` and `cr`, or added to them when `add`.
     void (*differences)(const uint32_t* row, int width, const FromXrgbConsts& c, uint8_t* yOut, int32_t* cb,

@@ -5,65 +5,81 @@
 
 inline int32_t clamp8(int32_t v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
 
-// Interpolated chroma (times 16) at pixel x from a padded blended row.
-inline int32_t chroma_at(const int32_t* t, int x, int shiftX, bool centred) {
+// Interpolated (times 4 across) at pixel x from a padded row.
+inline int32_t across_at(const int32_t* t, int x, int shiftX, bool centred) {
     if (shiftX == 0) return t[x] * 4;
     const int k = x >> 1;
     if (centred) return t[k] * 3 + ((x & 1) == 0 ? t[k - 1] : t[k + 1]);
     return (x & 1) == 0 ? t[k] * 4 : (t[k] + t[k + 1]) * 2;
 }
 
-void blend(const uint8_t* a, const uint8_t* b, int w0, int n, int32_t* out) {
-    const V::T wa = V::set1(w0), wb = V::set1(4 - w0), off = V::set1(512);
-    int k = 0;
-    for (; k + V::N <= n; k += V::N)
-        V::store(out + k, V::sub(V::add(V::mullo(wa, V::u8(a + k)), V::mullo(wb, V::u8(b + k))), off));
-    for (; k < n; ++k) out[k] = w0 * a[k] + (4 - w0) * b[k] - 512;
-}
-
-inline void xrgb_pixels(const uint8_t* yRow, int x, V::T u, V::T v, const ToXrgbConsts& c, uint32_t* out) {
-    const V::T l = V::gather(c.yTab, V::u8(yRow + x));
-    const V::T r = V::srai<20>(V::add(l, V::mullo(V::set1(c.rv), v)));
-    const V::T g = V::srai<20>(V::sub(V::sub(l, V::mullo(V::set1(c.gu), u)), V::mullo(V::set1(c.gv), v)));
-    const V::T b = V::srai<20>(V::add(l, V::mullo(V::set1(c.bu), u)));
-    V::store(out + x, V::pack_xrgb(r, g, b));
-}
-
 inline V::T times3(V::T a) { return V::add(V::slli<1>(a), a); }
 
-void to_xrgb(const uint8_t* yRow, const int32_t* tu, const int32_t* tv, const ToXrgbConsts& c, int width,
-             int shiftX, bool centred, uint32_t* out) {
-    ++tu, ++tv;  // column 0
+void chroma_products(const uint8_t* const* rows, int w0, const ToXrgbConsts& c, int n, int32_t* pr, int32_t* pg,
+                     int32_t* pb) {
+    const uint8_t *u0 = rows[0], *u1 = rows[1], *v0 = rows[2], *v1 = rows[3];
+    const V::T rv = V::set1(c.rv), gu = V::set1(c.gu), gv = V::set1(c.gv), bu = V::set1(c.bu), off = V::set1(512);
+    int k = 0;
+    for (; k + V::N <= n; k += V::N) {
+        V::T u = V::u8(u0 + k), v = V::u8(v0 + k);
+        // Weights 4 and 0, or 3 and 1.
+        if (w0 == 4)
+            u = V::slli<2>(u), v = V::slli<2>(v);
+        else
+            u = V::add(times3(u), V::u8(u1 + k)), v = V::add(times3(v), V::u8(v1 + k));
+        u = V::sub(u, off), v = V::sub(v, off);
+        V::store(pr + k, V::mullo(rv, v));
+        V::store(pg + k, V::add(V::mullo(gu, u), V::mullo(gv, v)));
+        V::store(pb + k, V::mullo(bu, u));
+    }
+    for (; k < n; ++k) {
+        const int32_t u = w0 * u0[k] + (4 - w0) * u1[k] - 512, v = w0 * v0[k] + (4 - w0) * v1[k] - 512;
+        pr[k] = c.rv * v, pg[k] = c.gu * u + c.gv * v, pb[k] = c.bu * u;
+    }
+}
+
+inline void xrgb_pixels(const uint8_t* yRow, int x, const int32_t* yTab, V::T pr, V::T pg, V::T pb, uint32_t* out) {
+    const V::T l = V::gather(yTab, V::u8(yRow + x));
+    V::store(out + x, V::pack_xrgb(V::srai<20>(V::add(l, pr)), V::srai<20>(V::sub(l, pg)), V::srai<20>(V::add(l, pb))));
+}
+
+// Two vectors of pixels from a vector of chroma columns at k: the even
+// pixels and the odd ones, interleaved.
+inline void across(const int32_t* t, int k, bool centred, V::T& lo, V::T& hi) {
+    const V::T a = V::load(t + k);
+    V::T even, odd;
+    if (centred) {
+        const V::T a3 = times3(a);
+        even = V::add(a3, V::load(t + k - 1)), odd = V::add(a3, V::load(t + k + 1));
+    } else {
+        even = V::slli<2>(a), odd = V::slli<1>(V::add(a, V::load(t + k + 1)));
+    }
+    V::interleave(even, odd, lo, hi);
+}
+
+void to_xrgb(const uint8_t* yRow, const int32_t* pr, const int32_t* pg, const int32_t* pb, const int32_t* yTab,
+             int width, int shiftX, bool centred, uint32_t* out) {
+    ++pr, ++pg, ++pb;  // column 0
     int x = 0;
     if (shiftX == 0) {
         for (; x + V::N <= width; x += V::N)
-            xrgb_pixels(yRow, x, V::slli<2>(V::load(tu + x)), V::slli<2>(V::load(tv + x)), c, out);
+            xrgb_pixels(yRow, x, yTab, V::slli<2>(V::load(pr + x)), V::slli<2>(V::load(pg + x)),
+                        V::slli<2>(V::load(pb + x)), out);
     } else {
-        // A vector of chroma columns makes two of pixels: the even ones and
-        // the odd ones, interleaved.
         for (; x + 2 * V::N <= width; x += 2 * V::N) {
-            const int k = x / 2;
-            V::T ue, uo, ve, vo;
-            const V::T au = V::load(tu + k), av = V::load(tv + k);
-            if (centred) {
-                const V::T u3 = times3(au), v3 = times3(av);
-                ue = V::add(u3, V::load(tu + k - 1)), uo = V::add(u3, V::load(tu + k + 1));
-                ve = V::add(v3, V::load(tv + k - 1)), vo = V::add(v3, V::load(tv + k + 1));
-            } else {
-                ue = V::slli<2>(au), uo = V::slli<1>(V::add(au, V::load(tu + k + 1)));
-                ve = V::slli<2>(av), vo = V::slli<1>(V::add(av, V::load(tv + k + 1)));
-            }
-            V::T uLo, uHi, vLo, vHi;
-            V::interleave(ue, uo, uLo, uHi);
-            V::interleave(ve, vo, vLo, vHi);
-            xrgb_pixels(yRow, x, uLo, vLo, c, out);
-            xrgb_pixels(yRow, x + V::N, uHi, vHi, c, out);
+            V::T rLo, rHi, gLo, gHi, bLo, bHi;
+            across(pr, x / 2, centred, rLo, rHi);
+            across(pg, x / 2, centred, gLo, gHi);
+            across(pb, x / 2, centred, bLo, bHi);
+            xrgb_pixels(yRow, x, yTab, rLo, gLo, bLo, out);
+            xrgb_pixels(yRow, x + V::N, yTab, rHi, gHi, bHi, out);
         }
     }
     for (; x < width; ++x) {
-        const int32_t l = c.yTab[yRow[x]], u = chroma_at(tu, x, shiftX, centred), v = chroma_at(tv, x, shiftX, centred);
-        const int32_t r = clamp8((l + c.rv * v) >> 20), g = clamp8((l - c.gu * u - c.gv * v) >> 20),
-                      b = clamp8((l + c.bu * u) >> 20);
+        const int32_t l = yTab[yRow[x]];
+        const int32_t r = clamp8((l + across_at(pr, x, shiftX, centred)) >> 20);
+        const int32_t g = clamp8((l - across_at(pg, x, shiftX, centred)) >> 20);
+        const int32_t b = clamp8((l + across_at(pb, x, shiftX, centred)) >> 20);
         out[x] = static_cast<uint32_t>(r << 16 | g << 8 | b);
     }
 }
@@ -142,4 +158,4 @@ void chroma(const int32_t* cb, const int32_t* cr, int cw, ChromaTaps taps, int s
     }
 }
 
-constexpr YuvRowKernels kRows = {blend, to_xrgb, differences, chroma};
+constexpr YuvRowKernels kRows = {chroma_products, to_xrgb, differences, chroma};

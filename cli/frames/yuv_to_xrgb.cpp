@@ -344,15 +344,17 @@ void yuv_to_xrgb_with(const YuvRowKernels& k, const YuvPicture& p, uint32_t* dst
     int32_t yTab[256];
     const ToXrgbConsts c = fixed_to_xrgb(p, yTab);
     const int cw = chroma_width(p);
-    std::vector<int32_t> tu(static_cast<size_t>(cw) + 2), tv(tu.size());
+    std::vector<int32_t> pr(static_cast<size_t>(cw) + 2), pg(pr.size()), pb(pr.size());
     for (int y = 0; y < p.height; ++y) {
         int r0, r1, w0;
         chroma_rows(p, y, r0, r1, w0);
-        k.blend(p.plane[1] + r0 * p.pitch[1], p.plane[1] + r1 * p.pitch[1], w0, cw, tu.data() + 1);
-        k.blend(p.plane[2] + r0 * p.pitch[2], p.plane[2] + r1 * p.pitch[2], w0, cw, tv.data() + 1);
-        repeat_edges(tu, cw), repeat_edges(tv, cw);
+        const uint8_t* rows[4] = {p.plane[1] + r0 * p.pitch[1], p.plane[1] + r1 * p.pitch[1],
+                                  p.plane[2] + r0 * p.pitch[2], p.plane[2] + r1 * p.pitch[2]};
+        k.products(rows, w0, c, cw, pr.data() + 1, pg.data() + 1, pb.data() + 1);
+        repeat_edges(pr, cw), repeat_edges(pg, cw), repeat_edges(pb, cw);
         auto* out = reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(dst) + y * dstPitch);
-        k.toXrgb(p.plane[0] + y * p.pitch[0], tu.data(), tv.data(), c, p.width, p.chromaShiftX, p.chromaCentred, out);
+        k.toXrgb(p.plane[0] + y * p.pitch[0], pr.data(), pg.data(), pb.data(), yTab, p.width, p.chromaShiftX,
+                 p.chromaCentred, out);
     }
 }
 
