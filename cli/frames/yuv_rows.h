@@ -7,9 +7,17 @@
 
 namespace orv::cli {
 
+// The luma table as a line in integers, Y a + ((Y m + c) >> 16) + b: exact
+// for every Y where the conversion uses it (yuv_to_xrgb.cpp checks), and
+// cheaper than looking up 32-bit entries lane by lane.
+struct LumaLine {
+    int32_t a, m, c, b;
+};
+
 struct ToXrgbConsts {
     const int32_t* yTab;        // luma to 2^-20 units, the rounding half included
     int32_t rv, gu, gv, bu;     // per 2^-20 of chroma interpolated times 16
+    LumaLine line;              // yTab's entries
 };
 
 // Per 2^-16, in the order blue, green, red; each in -65536..65534, so that
@@ -34,7 +42,7 @@ struct YuvRowKernels {
     // interpolated across: the multiplies are linear, so they are done once
     // per chroma column rather than per pixel, in the same integers.
     void (*toXrgb)(const uint8_t* yRow, const int32_t* pr, const int32_t* pg, const int32_t* pb,
-                   const int32_t* yTab, int width, int chromaShiftX, bool centred, uint32_t* out);
+                   const ToXrgbConsts& c, int width, int chromaShiftX, bool centred, uint32_t* out);
     // Luma of a row of XRGB (when `yOut`), and its colour differences put
     // into `cb` and `cr`, or added to them when `add`.
     void (*differences)(const uint32_t* row, int width, const FromXrgbConsts& c, uint8_t* yOut, int32_t* cb,

@@ -38,8 +38,10 @@ void chroma_products(const uint8_t* const* rows, int w0, const ToXrgbConsts& c, 
     }
 }
 
-inline void xrgb_pixels(const uint8_t* yRow, int x, const int32_t* yTab, V::T pr, V::T pg, V::T pb, uint32_t* out) {
-    const V::T l = V::gather(yTab, V::u8(yRow + x));
+inline void xrgb_pixels(const uint8_t* yRow, int x, const LumaLine& line, V::T pr, V::T pg, V::T pb, uint32_t* out) {
+    const V::T y = V::u8(yRow + x);
+    const V::T l = V::add(V::add(V::mullo(y, V::set1(line.a)), V::set1(line.b)),
+                          V::srai<16>(V::add(V::mullo(y, V::set1(line.m)), V::set1(line.c))));
     V::store(out + x, V::pack_xrgb(V::srai<20>(V::add(l, pr)), V::srai<20>(V::sub(l, pg)), V::srai<20>(V::add(l, pb))));
 }
 
@@ -57,13 +59,13 @@ inline void across(const int32_t* t, int k, bool centred, V::T& lo, V::T& hi) {
     V::interleave(even, odd, lo, hi);
 }
 
-void to_xrgb(const uint8_t* yRow, const int32_t* pr, const int32_t* pg, const int32_t* pb, const int32_t* yTab,
+void to_xrgb(const uint8_t* yRow, const int32_t* pr, const int32_t* pg, const int32_t* pb, const ToXrgbConsts& c,
              int width, int shiftX, bool centred, uint32_t* out) {
     ++pr, ++pg, ++pb;  // column 0
     int x = 0;
     if (shiftX == 0) {
         for (; x + V::N <= width; x += V::N)
-            xrgb_pixels(yRow, x, yTab, V::slli<2>(V::load(pr + x)), V::slli<2>(V::load(pg + x)),
+            xrgb_pixels(yRow, x, c.line, V::slli<2>(V::load(pr + x)), V::slli<2>(V::load(pg + x)),
                         V::slli<2>(V::load(pb + x)), out);
     } else {
         for (; x + 2 * V::N <= width; x += 2 * V::N) {
@@ -71,12 +73,12 @@ void to_xrgb(const uint8_t* yRow, const int32_t* pr, const int32_t* pg, const in
             across(pr, x / 2, centred, rLo, rHi);
             across(pg, x / 2, centred, gLo, gHi);
             across(pb, x / 2, centred, bLo, bHi);
-            xrgb_pixels(yRow, x, yTab, rLo, gLo, bLo, out);
-            xrgb_pixels(yRow, x + V::N, yTab, rHi, gHi, bHi, out);
+            xrgb_pixels(yRow, x, c.line, rLo, gLo, bLo, out);
+            xrgb_pixels(yRow, x + V::N, c.line, rHi, gHi, bHi, out);
         }
     }
     for (; x < width; ++x) {
-        const int32_t l = yTab[yRow[x]];
+        const int32_t l = c.yTab[yRow[x]];
         const int32_t r = clamp8((l + across_at(pr, x, shiftX, centred)) >> 20);
         const int32_t g = clamp8((l - across_at(pg, x, shiftX, centred)) >> 20);
         const int32_t b = clamp8((l + across_at(pb, x, shiftX, centred)) >> 20);

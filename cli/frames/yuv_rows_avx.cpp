@@ -39,7 +39,6 @@ struct V {
     template <int n> static T srai(T a) { return _mm256_srai_epi32(a, n); }
     template <int n> static T slli(T a) { return _mm256_slli_epi32(a, n); }
     static T sra(T a, int n) { return _mm256_sra_epi32(a, _mm_cvtsi32_si128(n)); }
-    static T gather(const int32_t* base, T idx) { return _mm256_i32gather_epi32(base, idx, 4); }
     static T shuffle8(T a, T control) { return _mm256_shuffle_epi8(a, control); }
     // A byte shuffle that does the same within every 32-bit element: each
     // picks from its own element's bytes 0-3, or -1 for a zero.
@@ -94,7 +93,6 @@ struct V {
     template <int n> static T srai(T a) { return _mm512_srai_epi32(a, n); }
     template <int n> static T slli(T a) { return _mm512_slli_epi32(a, n); }
     static T sra(T a, int n) { return _mm512_sra_epi32(a, _mm_cvtsi32_si128(n)); }
-    static T gather(const int32_t* base, T idx) { return _mm512_i32gather_epi32(idx, base, 4); }
     static T shuffle8(T a, T control) { return _mm512_shuffle_epi8(a, control); }
     static T bytes(int8_t a, int8_t b, int8_t c, int8_t d) { return _mm512_broadcast_i32x4(element_shuffle(a, b, c, d)); }
     static void interleave(T e, T o, T& lo, T& hi) {

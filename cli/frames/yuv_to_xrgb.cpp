@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -113,7 +114,7 @@ ToXrgbConsts fixed_to_xrgb(const YuvPicture& p, int32_t (&yTab)[256]) {
     constexpr double one = 1 << 20;
     for (int v = 0; v < 256; ++v) yTab[v] = static_cast<int32_t>(std::lround((v - c.yoff) * c.ys * one)) + (1 << 19);
     const auto coef = [&](double k) { return static_cast<int32_t>(std::lround(k * one / 16.0)); };
-    return {yTab, coef(c.rv), coef(c.gu), coef(c.gv), coef(c.bu)};
+    return {yTab, coef(c.rv), coef(c.gu), coef(c.gv), coef(c.bu), {}};
 }
 
 }  // namespace
@@ -340,9 +341,46 @@ void repeat_edges(std::vector<int32_t>& row, int n) {
     row[static_cast<size_t>(n) + 1] = row[static_cast<size_t>(n)];
 }
 
-void yuv_to_xrgb_with(const YuvRowKernels& k, const YuvPicture& p, uint32_t* dst, ptrdiff_t dstPitch) {
+// The line through a luma table, if one gives every entry: the table is a
+// rounded line itself, so its rise past the whole slope a is a slow ramp
+// e(Y) that (Y m + c) >> 16 follows for some m near its mean slope.
+std::optional<LumaLine> luma_line(const int32_t (&yTab)[256]) {
+    const int32_t b = yTab[0], a = (yTab[255] - b) / 255;
+    int32_t e[256];
+    for (int v = 0; v < 256; ++v) {
+        e[v] = yTab[v] - b - v * a;
+        if (e[v] < 0 || e[v] > 255) return std::nullopt;
+    }
+    // m within 1/255 of the mean slope, in 2^-16; c the least that fits all.
+    for (int32_t m = std::max(0, (e[255] - 1) * 65536 / 255); m <= (e[255] + 1) * 65536 / 255 + 1; ++m) {
+        int32_t lo = 0, hi = 65536;  // e(0) = 0: 0 <= c < 65536
+        for (int v = 1; v < 256 && lo < hi; ++v)
+            lo = std::max(lo, e[v] * 65536 - v * m), hi = std::min(hi, (e[v] + 1) * 65536 - v * m);
+        if (lo < hi) return LumaLine{a, m, lo, b};
+    }
+    return std::nullopt;
+}
+
+std::optional<LumaLine> line_of_range(bool fullRange) {
+    YuvPicture p{};
+    p.fullRange = fullRange;
     int32_t yTab[256];
-    const ToXrgbConsts c = fixed_to_xrgb(p, yTab);
+    fixed_to_xrgb(p, yTab);
+    return luma_line(yTab);
+}
+
+// The table depends on the range alone: its line is found once a range.
+const std::optional<LumaLine>& range_line(bool fullRange) {
+    static const std::optional<LumaLine> lines[2] = {line_of_range(false), line_of_range(true)};
+    return lines[fullRange ? 1 : 0];
+}
+
+void yuv_to_xrgb_with(const YuvRowKernels& k, const YuvPicture& p, uint32_t* dst, ptrdiff_t dstPitch) {
+    const std::optional<LumaLine>& line = range_line(p.fullRange);
+    if (!line) return yuv_to_xrgb_scalar(p, dst, dstPitch);
+    int32_t yTab[256];
+    ToXrgbConsts c = fixed_to_xrgb(p, yTab);
+    c.line = *line;
     const int cw = chroma_width(p);
     std::vector<int32_t> pr(static_cast<size_t>(cw) + 2), pg(pr.size()), pb(pr.size());
     for (int y = 0; y < p.height; ++y) {
@@ -353,7 +391,7 @@ void yuv_to_xrgb_with(const YuvRowKernels& k, const YuvPicture& p, uint32_t* dst
         k.products(rows, w0, c, cw, pr.data() + 1, pg.data() + 1, pb.data() + 1);
         repeat_edges(pr, cw), repeat_edges(pg, cw), repeat_edges(pb, cw);
         auto* out = reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(dst) + y * dstPitch);
-        k.toXrgb(p.plane[0] + y * p.pitch[0], pr.data(), pg.data(), pb.data(), yTab, p.width, p.chromaShiftX,
+        k.toXrgb(p.plane[0] + y * p.pitch[0], pr.data(), pg.data(), pb.data(), c, p.width, p.chromaShiftX,
                  p.chromaCentred, out);
     }
 }
