@@ -66,8 +66,7 @@ uint32_t pack(int r, int g, int b) {
 }
 
 // Chroma rows blended vertically (times 4) to every pixel across (times 16
-// in all). Inlined into each clone of its caller, so its loops get the
-// clone's vectors.
+// in all).
 ORV_INLINE void chroma_across(const YuvPicture& p, int cw, const int32_t* tu, const int32_t* tv, int32_t* u,
                               int32_t* v) {
     const size_t n = static_cast<size_t>(p.width);
@@ -221,7 +220,7 @@ int chroma_taps(const YuvPicture& p, int cx, int* xs, int* ws) {
 uint8_t to8(double v) { return static_cast<uint8_t>(std::clamp(std::floor(v + 0.5), 0.0, 255.0)); }
 
 // One chroma row from the colour differences summed over the rows it covers
-// (`rows`), averaged across. Inlined into each clone of its caller.
+// (`rows`), averaged across.
 ORV_INLINE void chroma_row_out(const YuvPicture& p, int cy, int cw, int rows, const int32_t* cb, const int32_t* cr) {
     uint8_t* ou = p.plane[1] + cy * p.pitch[1];
     uint8_t* ov = p.plane[2] + cy * p.pitch[2];
