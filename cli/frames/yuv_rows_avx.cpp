@@ -1,5 +1,5 @@
 // The row steps in 256- and 512-bit vectors. Everything of a width sits in
-// its own namespace under its own target, so nothing else in this unit uses
+// its own namespace under its own target (GCC's pragma, clang's attribute), so nothing else in this unit uses
 // those instructions; yuv_to_xrgb.cpp calls them only where the processor
 // has them.
 #include <immintrin.h>
@@ -9,8 +9,10 @@
 #include "cli/frames/yuv_rows.h"
 
 // GCC 12's AVX-512 intrinsics start from an "undefined" vector it then warns about.
+#if !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wuninitialized"
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 
 // The 16 control bytes of a shuffle within each 128-bit lane that does the
 // same to each of its four 32-bit elements.
@@ -20,8 +22,12 @@ static __m128i element_shuffle(int8_t a, int8_t b, int8_t c, int8_t d) {
                          at(b, 2), at(c, 2), at(d, 2), at(a, 3), at(b, 3), at(c, 3), at(d, 3));
 }
 
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx2")
+#endif
 namespace orv::cli::rows_avx2 {
 namespace {
 
@@ -72,10 +78,18 @@ struct V {
 
 }  // namespace
 }  // namespace orv::cli::rows_avx2
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
 
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx512f,avx512bw,avx512vl,avx512dq"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx512f,avx512bw,avx512vl,avx512dq")
+#endif
 namespace orv::cli::rows_avx512 {
 namespace {
 
@@ -117,7 +131,11 @@ struct V {
 
 }  // namespace
 }  // namespace orv::cli::rows_avx512
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
 
 namespace orv::cli {
 const YuvRowKernels kYuvRowsAvx2 = rows_avx2::kRows;
