@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 namespace orv::cli {
 
@@ -13,6 +14,11 @@ namespace orv::cli {
 struct LumaLine {
     int32_t a, m, c, b;
 };
+
+// The line through a luma table that gives every entry, if there is one.
+std::optional<LumaLine> luma_line(const int32_t (&yTab)[256]);
+// The luma table of a range (it depends on nothing else).
+void luma_table(bool fullRange, int32_t (&yTab)[256]);
 
 struct ToXrgbConsts {
     const int32_t* yTab;        // luma to 2^-20 units, the rounding half included

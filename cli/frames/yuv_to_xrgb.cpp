@@ -340,9 +340,10 @@ void repeat_edges(std::vector<int32_t>& row, int n) {
     row[static_cast<size_t>(n) + 1] = row[static_cast<size_t>(n)];
 }
 
-// The line through a luma table, if one gives every entry: the table is a
-// rounded line itself, so its rise past the whole slope a is a slow ramp
-// e(Y) that (Y m + c) >> 16 follows for some m near its mean slope.
+}  // namespace
+
+// The table is a rounded line itself, so its rise past the whole slope a is
+// a slow ramp e(Y) that (Y m + c) >> 16 follows for some m near its mean slope.
 std::optional<LumaLine> luma_line(const int32_t (&yTab)[256]) {
     const int32_t b = yTab[0], a = (yTab[255] - b) / 255;
     int32_t e[256];
@@ -360,11 +361,17 @@ std::optional<LumaLine> luma_line(const int32_t (&yTab)[256]) {
     return std::nullopt;
 }
 
-std::optional<LumaLine> line_of_range(bool fullRange) {
+void luma_table(bool fullRange, int32_t (&yTab)[256]) {
     YuvPicture p{};
     p.fullRange = fullRange;
-    int32_t yTab[256];
     fixed_to_xrgb(p, yTab);
+}
+
+namespace {
+
+std::optional<LumaLine> line_of_range(bool fullRange) {
+    int32_t yTab[256];
+    luma_table(fullRange, yTab);
     return luma_line(yTab);
 }
 
@@ -442,12 +449,12 @@ void to_yuv_by(const uint32_t* src, ptrdiff_t srcPitch, const YuvPicture& p) {
     xrgb_to_yuv_with(K, src, srcPitch, p);
 }
 
-const YuvConversion& chosen() {
+}  // namespace
+
+const YuvConversion& yuv_conversion_in_use() {
     static const YuvConversion& c = yuv_conversion_for(std::getenv("ORV_KERNEL_SET"));
     return c;
 }
-
-}  // namespace
 
 std::span<const YuvConversion> yuv_conversions() {
 #if defined(__x86_64__)
@@ -475,8 +482,8 @@ const YuvConversion& yuv_conversion_for(const char* cap) {
     return sets[widest];
 }
 
-void yuv_to_xrgb(const YuvPicture& p, uint32_t* dst, ptrdiff_t dstPitch) { chosen().toXrgb(p, dst, dstPitch); }
+void yuv_to_xrgb(const YuvPicture& p, uint32_t* dst, ptrdiff_t dstPitch) { yuv_conversion_in_use().toXrgb(p, dst, dstPitch); }
 
-void xrgb_to_yuv(const uint32_t* src, ptrdiff_t srcPitch, const YuvPicture& p) { chosen().toYuv(src, srcPitch, p); }
+void xrgb_to_yuv(const uint32_t* src, ptrdiff_t srcPitch, const YuvPicture& p) { yuv_conversion_in_use().toYuv(src, srcPitch, p); }
 
 }  // namespace orv::cli

@@ -54,5 +54,8 @@ struct YuvConversion {
 std::span<const YuvConversion> yuv_conversions();
 // The set for a cap (null: none), as the conversions above take it.
 const YuvConversion& yuv_conversion_for(const char* cap);
+// The set the conversions above take: the one for ORV_KERNEL_SET as it
+// stands at their first call.
+const YuvConversion& yuv_conversion_in_use();
 
 }  // namespace orv::cli

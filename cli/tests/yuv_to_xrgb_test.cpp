@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <random>
 #include <vector>
 
+#include "cli/frames/yuv_rows.h"
 #include "cli/frames/yuv_to_xrgb.h"
 
 namespace {
@@ -134,6 +136,30 @@ TEST(YuvToXrgb, KernelSetCapPicksTheSet) {
         {"sse41", "scalar"}, {"reference", "scalar"},
     };
     for (const auto& r : rows) EXPECT_STREQ(orv::cli::yuv_conversion_for(r.cap).name, r.set) << (r.cap ? r.cap : "none");
+    // The conversions take the cap from the environment at their first call:
+    // a fresh process (not a fork of this one, which has made that call).
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT((setenv("ORV_KERNEL_SET", "sse41", 1),
+                 std::exit(std::strcmp(orv::cli::yuv_conversion_in_use().name, "scalar") == 0 ? 0 : 1)),
+                testing::ExitedWithCode(0), "");
+}
+
+// The vector sets take luma from a line through the table, where one gives
+// every entry: it must exist for both ranges (else they fall back to the
+// scalar conversions, unseen), and a table no line fits must get none.
+TEST(YuvToXrgb, LumaLineGivesEveryEntry) {
+    for (const int kink : {0, 2}) {
+        for (const bool full : {false, true}) {
+            int32_t table[256];
+            orv::cli::luma_table(full, table);
+            table[128] += kink;
+            const auto line = orv::cli::luma_line(table);
+            ASSERT_EQ(line.has_value(), kink == 0) << "full " << full << " kink " << kink;
+            if (!line) continue;
+            for (int y = 0; y < 256; ++y)
+                ASSERT_EQ(y * line->a + ((y * line->m + line->c) >> 16) + line->b, table[y]) << "full " << full << " Y " << y;
+        }
+    }
 }
 
 }  // namespace
