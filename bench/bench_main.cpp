@@ -256,10 +256,12 @@ struct FramePath {
             cli::xrgb_to_yuv(f.data(), 4 * kWidth, in.back()->pic);
         }
     }
+    // The conversions that go with the set, as ORV_KERNEL_SET naming it gives them.
     void run(FilterInstance& fi, const KernelSet& set) {
-        cli::yuv_to_xrgb(in[next++ % in.size()]->pic, words.data(), 4 * kWidth);
+        const cli::YuvConversion& c = cli::yuv_conversion_for(set.name);
+        c.toXrgb(in[next++ % in.size()]->pic, words.data(), 4 * kWidth);
         run_fast_route(fi, packed(words), packed(words), set);
-        cli::xrgb_to_yuv(words.data(), 4 * kWidth, out.pic);
+        c.toYuv(words.data(), 4 * kWidth, out.pic);
     }
 };
 #endif

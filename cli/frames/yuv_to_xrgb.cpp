@@ -2,17 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <optional>
+#include <string_view>
 #include <vector>
 
+#include "cli/frames/yuv_rows.h"
 #include "core/inline.h"
-
-// Both directions run once per pixel per frame: wide vectors pay, and the
-// integer arithmetic gives the same bytes on every clone.
-#if defined(__x86_64__) && defined(__linux__)
-#define ORV_WIDE_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
-#else
-#define ORV_WIDE_CLONES
-#endif
 
 namespace orv::cli {
 
@@ -70,8 +66,7 @@ uint32_t pack(int r, int g, int b) {
 }
 
 // Chroma rows blended vertically (times 4) to every pixel across (times 16
-// in all). Inlined into each clone of its caller, so its loops get the
-// clone's vectors.
+// in all).
 ORV_INLINE void chroma_across(const YuvPicture& p, int cw, const int32_t* tu, const int32_t* tv, int32_t* u,
                               int32_t* v) {
     const size_t n = static_cast<size_t>(p.width);
@@ -111,17 +106,22 @@ ORV_INLINE void chroma_across(const YuvPicture& p, int cw, const int32_t* tu, co
     if (cw > 1) pair(cw - 1);
 }
 
-}  // namespace
-
-ORV_WIDE_CLONES void yuv_to_xrgb(const YuvPicture& p, uint32_t* dst, ptrdiff_t dstPitch) {
+// Sums in units of 2^-20 (chroma comes interpolated times 16), rounding
+// added to luma once; every sum fits 31 bits.
+ToXrgbConsts fixed_to_xrgb(const YuvPicture& p, int32_t (&yTab)[256]) {
     const Coefficients c = coefficients(p);
-    // Sums in units of 2^-20 (chroma comes interpolated times 16), rounding
-    // added to luma once; every sum fits 31 bits.
     constexpr double one = 1 << 20;
-    int32_t yTab[256];
     for (int v = 0; v < 256; ++v) yTab[v] = static_cast<int32_t>(std::lround((v - c.yoff) * c.ys * one)) + (1 << 19);
     const auto coef = [&](double k) { return static_cast<int32_t>(std::lround(k * one / 16.0)); };
-    const int32_t rv = coef(c.rv), gu = coef(c.gu), gv = coef(c.gv), bu = coef(c.bu);
+    return {yTab, coef(c.rv), coef(c.gu), coef(c.gv), coef(c.bu), {}};
+}
+
+}  // namespace
+
+void yuv_to_xrgb_scalar(const YuvPicture& p, uint32_t* dst, ptrdiff_t dstPitch) {
+    int32_t yTab[256];
+    const ToXrgbConsts c = fixed_to_xrgb(p, yTab);
+    const int32_t rv = c.rv, gu = c.gu, gv = c.gv, bu = c.bu;
     const int cw = (p.width + (1 << p.chromaShiftX) - 1) >> p.chromaShiftX;
     const size_t n = static_cast<size_t>(p.width);
     // Rows of chroma blended vertically (times 4), then horizontally (times 16 in all).
@@ -220,7 +220,7 @@ int chroma_taps(const YuvPicture& p, int cx, int* xs, int* ws) {
 uint8_t to8(double v) { return static_cast<uint8_t>(std::clamp(std::floor(v + 0.5), 0.0, 255.0)); }
 
 // One chroma row from the colour differences summed over the rows it covers
-// (`rows`), averaged across. Inlined into each clone of its caller.
+// (`rows`), averaged across.
 ORV_INLINE void chroma_row_out(const YuvPicture& p, int cy, int cw, int rows, const int32_t* cb, const int32_t* cr) {
     uint8_t* ou = p.plane[1] + cy * p.pitch[1];
     uint8_t* ov = p.plane[2] + cy * p.pitch[2];
@@ -259,16 +259,22 @@ ORV_INLINE void chroma_row_out(const YuvPicture& p, int cy, int cw, int rows, co
     }
 }
 
-}  // namespace
-
-ORV_WIDE_CLONES void xrgb_to_yuv(const uint32_t* src, ptrdiff_t srcPitch, const YuvPicture& p) {
+FromXrgbConsts fixed_from_xrgb(const YuvPicture& p) {
     const Weights w = weights(p);
     constexpr double one = 1 << 16;
     const auto fx = [&](double k) { return static_cast<int32_t>(std::lround(k * one)); };
-    const int32_t yr = fx(w.yr * w.ys), yg = fx(w.yg * w.ys), yb = fx(w.yb * w.ys);
-    const int32_t yoff = fx(w.yoff) + (1 << 15);
-    const int32_t cbr = fx(w.cbr * w.cs), cbg = fx(w.cbg * w.cs), cbb = fx(w.cbb * w.cs);
-    const int32_t crr = fx(w.crr * w.cs), crg = fx(w.crg * w.cs), crb = fx(w.crb * w.cs);
+    return {{fx(w.yb * w.ys), fx(w.yg * w.ys), fx(w.yr * w.ys)},
+            {fx(w.cbb * w.cs), fx(w.cbg * w.cs), fx(w.cbr * w.cs)},
+            {fx(w.crb * w.cs), fx(w.crg * w.cs), fx(w.crr * w.cs)},
+            fx(w.yoff) + (1 << 15)};
+}
+
+}  // namespace
+
+void xrgb_to_yuv_scalar(const uint32_t* src, ptrdiff_t srcPitch, const YuvPicture& p) {
+    const FromXrgbConsts c = fixed_from_xrgb(p);
+    const int32_t yb = c.y[0], yg = c.y[1], yr = c.y[2], yoff = c.yoff;
+    const int32_t cbb = c.cb[0], cbg = c.cb[1], cbr = c.cb[2], crb = c.cr[0], crg = c.cr[1], crr = c.cr[2];
     const size_t n = static_cast<size_t>(p.width);
     const int cw = (p.width + (1 << p.chromaShiftX) - 1) >> p.chromaShiftX;
     const int ch = (p.height + (1 << p.chromaShiftY) - 1) >> p.chromaShiftY;
@@ -321,5 +327,163 @@ void xrgb_to_yuv_reference(const uint32_t* src, ptrdiff_t srcPitch, const YuvPic
             p.plane[2][cy * p.pitch[2] + cx] = to8(cr / total * w.cs + 128.0);
         }
 }
+
+// ---- the vector sets ---------------------------------------------------------
+
+namespace {
+
+int chroma_width(const YuvPicture& p) { return (p.width + (1 << p.chromaShiftX) - 1) >> p.chromaShiftX; }
+
+// Index 0 and n + 1 repeat the edges of a row of n at 1..n.
+void repeat_edges(std::vector<int32_t>& row, int n) {
+    row[0] = row[1];
+    row[static_cast<size_t>(n) + 1] = row[static_cast<size_t>(n)];
+}
+
+}  // namespace
+
+// The table is a rounded line itself, so its rise past the whole slope a is
+// a slow ramp e(Y) that (Y m + c) >> 16 follows for some m near its mean slope.
+std::optional<LumaLine> luma_line(const int32_t (&yTab)[256]) {
+    const int32_t b = yTab[0], a = (yTab[255] - b) / 255;
+    int32_t e[256];
+    for (int v = 0; v < 256; ++v) {
+        e[v] = yTab[v] - b - v * a;
+        if (e[v] < 0 || e[v] > 255) return std::nullopt;
+    }
+    // m within 1/255 of the mean slope, in 2^-16; c the least that fits all.
+    for (int32_t m = std::max(0, (e[255] - 1) * 65536 / 255); m <= (e[255] + 1) * 65536 / 255 + 1; ++m) {
+        int32_t lo = 0, hi = 65536;  // e(0) = 0: 0 <= c < 65536
+        for (int v = 1; v < 256 && lo < hi; ++v)
+            lo = std::max(lo, e[v] * 65536 - v * m), hi = std::min(hi, (e[v] + 1) * 65536 - v * m);
+        if (lo < hi) return LumaLine{a, m, lo, b};
+    }
+    return std::nullopt;
+}
+
+void luma_table(bool fullRange, int32_t (&yTab)[256]) {
+    YuvPicture p{};
+    p.fullRange = fullRange;
+    fixed_to_xrgb(p, yTab);
+}
+
+namespace {
+
+std::optional<LumaLine> line_of_range(bool fullRange) {
+    int32_t yTab[256];
+    luma_table(fullRange, yTab);
+    return luma_line(yTab);
+}
+
+// The table depends on the range alone: its line is found once a range.
+const std::optional<LumaLine>& range_line(bool fullRange) {
+    static const std::optional<LumaLine> lines[2] = {line_of_range(false), line_of_range(true)};
+    return lines[fullRange ? 1 : 0];
+}
+
+void yuv_to_xrgb_with(const YuvRowKernels& k, const YuvPicture& p, uint32_t* dst, ptrdiff_t dstPitch) {
+    const std::optional<LumaLine>& line = range_line(p.fullRange);
+    if (!line) return yuv_to_xrgb_scalar(p, dst, dstPitch);
+    int32_t yTab[256];
+    ToXrgbConsts c = fixed_to_xrgb(p, yTab);
+    c.line = *line;
+    const int cw = chroma_width(p);
+    std::vector<int32_t> pr(static_cast<size_t>(cw) + 2), pg(pr.size()), pb(pr.size());
+    for (int y = 0; y < p.height; ++y) {
+        int r0, r1, w0;
+        chroma_rows(p, y, r0, r1, w0);
+        const uint8_t* rows[4] = {p.plane[1] + r0 * p.pitch[1], p.plane[1] + r1 * p.pitch[1],
+                                  p.plane[2] + r0 * p.pitch[2], p.plane[2] + r1 * p.pitch[2]};
+        k.products(rows, w0, c, cw, pr.data() + 1, pg.data() + 1, pb.data() + 1);
+        repeat_edges(pr, cw), repeat_edges(pg, cw), repeat_edges(pb, cw);
+        auto* out = reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(dst) + y * dstPitch);
+        k.toXrgb(p.plane[0] + y * p.pitch[0], pr.data(), pg.data(), pb.data(), c, p.width, p.chromaShiftX,
+                 p.chromaCentred, out);
+    }
+}
+
+// The vector multiply-adds take each weight in two 16-bit halves.
+bool halves_fit(const FromXrgbConsts& c) {
+    for (const int32_t* w : {c.y, c.cb, c.cr})
+        for (int i = 0; i < 3; ++i)
+            if (w[i] < -65536 || w[i] > 65534) return false;
+    return true;
+}
+
+void xrgb_to_yuv_with(const YuvRowKernels& k, const uint32_t* src, ptrdiff_t srcPitch, const YuvPicture& p) {
+    const FromXrgbConsts c = fixed_from_xrgb(p);
+    if (!halves_fit(c)) return xrgb_to_yuv_scalar(src, srcPitch, p);
+    const int cw = chroma_width(p);
+    const int ch = (p.height + (1 << p.chromaShiftY) - 1) >> p.chromaShiftY;
+    const int rows = p.chromaShiftY == 0 ? 1 : 2;
+    const ChromaTaps taps = p.chromaShiftX == 0 ? ChromaTaps::one
+                            : p.chromaCentred   ? ChromaTaps::centred
+                                                : ChromaTaps::cosited;
+    // The weights sum to 1, 2 or 4 across, times the rows: the mean is a
+    // shift, and the offset of 128 keeps the sums positive.
+    const int total = (taps == ChromaTaps::one ? 1 : taps == ChromaTaps::centred ? 2 : 4) * rows;
+    const int shift = 16 + (total == 8 ? 3 : total == 4 ? 2 : total == 2 ? 1 : 0);
+    const int32_t bias = total * ((128 << 16) + (1 << 15));
+    std::vector<int32_t> cb(static_cast<size_t>(p.width) + 2), cr(cb.size());
+    for (int cy = 0; cy < ch; ++cy) {
+        const int y0 = cy << p.chromaShiftY;
+        for (int i = 0; i < rows; ++i) {
+            const int y = std::min(y0 + i, p.height - 1);
+            const auto* row = reinterpret_cast<const uint32_t*>(reinterpret_cast<const uint8_t*>(src) + y * srcPitch);
+            // A last row repeated for an odd height adds to chroma only.
+            uint8_t* luma = y == y0 + i ? p.plane[0] + y * p.pitch[0] : nullptr;
+            k.differences(row, p.width, c, luma, cb.data() + 1, cr.data() + 1, i > 0);
+        }
+        repeat_edges(cb, p.width), repeat_edges(cr, p.width);
+        k.chroma(cb.data(), cr.data(), cw, taps, shift, bias, p.plane[1] + cy * p.pitch[1], p.plane[2] + cy * p.pitch[2]);
+    }
+}
+
+template <const YuvRowKernels& K>
+void to_xrgb_by(const YuvPicture& p, uint32_t* dst, ptrdiff_t dstPitch) {
+    yuv_to_xrgb_with(K, p, dst, dstPitch);
+}
+
+template <const YuvRowKernels& K>
+void to_yuv_by(const uint32_t* src, ptrdiff_t srcPitch, const YuvPicture& p) {
+    xrgb_to_yuv_with(K, src, srcPitch, p);
+}
+
+}  // namespace
+
+const YuvConversion& yuv_conversion_in_use() {
+    static const YuvConversion& c = yuv_conversion_for(std::getenv("ORV_KERNEL_SET"));
+    return c;
+}
+
+std::span<const YuvConversion> yuv_conversions() {
+#if defined(__x86_64__)
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    static const bool avx512 = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                               __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512dq");
+#else
+    static const bool avx2 = false, avx512 = false;
+#endif
+    static const YuvConversion sets[] = {
+        {"scalar", true, yuv_to_xrgb_scalar, xrgb_to_yuv_scalar},
+        {"avx2", avx2, to_xrgb_by<kYuvRowsAvx2>, to_yuv_by<kYuvRowsAvx2>},
+        {"avx512", avx512, to_xrgb_by<kYuvRowsAvx512>, to_yuv_by<kYuvRowsAvx512>},
+    };
+    return sets;
+}
+
+const YuvConversion& yuv_conversion_for(const char* cap) {
+    const std::string_view name = cap != nullptr ? cap : "";
+    size_t widest = 2;
+    if (name == "reference" || name == "sse41") widest = 0;
+    if (name == "avx2" || name == "avx2vnni") widest = 1;
+    const auto sets = yuv_conversions();
+    while (widest > 0 && !sets[widest].runs) --widest;
+    return sets[widest];
+}
+
+void yuv_to_xrgb(const YuvPicture& p, uint32_t* dst, ptrdiff_t dstPitch) { yuv_conversion_in_use().toXrgb(p, dst, dstPitch); }
+
+void xrgb_to_yuv(const uint32_t* src, ptrdiff_t srcPitch, const YuvPicture& p) { yuv_conversion_in_use().toYuv(src, srcPitch, p); }
 
 }  // namespace orv::cli
