@@ -15,7 +15,6 @@
 
 extern "C" {
 #include <libavutil/log.h>
-#include <libavutil/pixdesc.h>
 }
 
 #include "cli/cpu_count.h"
