@@ -15,13 +15,13 @@
 
 extern "C" {
 #include <libavutil/log.h>
-#include <libavutil/pixdesc.h>
 }
 
 #include "cli/cpu_count.h"
 #include "cli/input/input.h"
 #include "cli/module_host.h"
 #include "cli/output/output.h"
+#include "cli/output/output_libav.h"
 #include "cli/output/partial_output.h"
 #include "cli/output/sequence_files.h"
 #include "cli/pipeline.h"
@@ -180,24 +180,11 @@ struct Run {
     Progress progress;
 };
 
-std::string depth_note(const VideoShape& shape) {
-    const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(shape.format);
-    if (desc == nullptr || desc->comp[0].depth <= 8) return {};
-    const std::string bits = std::to_string(desc->comp[0].depth);
-    return "the filter works in 8 bits; the input's " + bits + "-bit frames are filtered at 8 bits and encoded back at " +
-           bits + " bits";
-}
-
 int open_input(Run& r, const Options& o) {
-    r.in.libav.stop = &signal_flag();
+    r.in.stop = &signal_flag();
     r.in.stopping = [&r] { return r.p != nullptr && pipeline_stopping(*r.p); };
     std::string error;
-    if (!input_open(r.in, o, error)) return fail(kBadInput, error);
-    if (const std::string n = depth_note(r.in.shape); !n.empty() && r.in.source != nullptr) r.notes.push_back(n);
-    if (r.in.libav.leadSkipped)
-        r.notes.push_back(o.input + " begins inside a group of pictures: the packets before its first decodable frame "
-                                    "were skipped, as players do");
-    if (const std::string gap = sequence_gap(o.input); !gap.empty()) r.notes.push_back(gap);
+    if (!input_open(r.in, o, r.notes, error)) return fail(kBadInput, error);
     r.fields = fields_apart(o, r.in.shape, r.notes);
     return kDone;
 }
@@ -205,7 +192,7 @@ int open_input(Run& r, const Options& o) {
 int open_output(Run& r, const Options& o) {
     r.out.kind = &output_pick(o);
     r.out.name = o.output;
-    r.out.sink.stop = &signal_flag();
+    r.out.stop = &signal_flag();
     std::string error;
     // A stream (pipe:1) is written as it goes: there is nothing to hide or move.
     if (!r.out.kind->writesXrgb && !names_a_stream(o.output)) {
@@ -253,7 +240,7 @@ int start_workers(Run& r, const Options& o, ModuleHostPtr first) {
     for (auto& worker : r.workers) {
         worker->src.resize(pixels);
         worker->dst.resize(pixels);
-        if (output_rotation(r.out) != 0) worker->turned.resize(pixels);
+        if (r.out.rotation != 0) worker->turned.resize(pixels);
     }
     return kDone;
 }
@@ -273,7 +260,7 @@ void run_pipeline(Run& r, const Options& o) {
     r.p = pipeline_make({.in = &r.in,
                          .out = &r.out,
                          .alpha = output_keeps_alpha(r.out, r.in.shape.format),
-                         .onePicture = output_single_picture(r.out),
+                         .onePicture = r.out.singlePicture,
                          .handOn = o.settings[kSetting.disable].value_or(0) != 0,
                          .signal = &signal_flag(),
                          .maxInFlight = r.workers.size() * 2 + 2});
@@ -292,9 +279,9 @@ void run_pipeline(Run& r, const Options& o) {
 int finish_output(Run& r, const Options& o) {
     std::string error;
     const bool tailStop = !r.partial.sequence;
-    r.out.sink.onPacket = [&r](int64_t n) { progress_update(r.progress, n); };
+    r.out.onPacket = [&r](int64_t n) { progress_update(r.progress, n); };
     const bool finished = r.out.kind->finish(r.out, error);
-    progress_update(r.progress, output_frames_done(r.out, r.done.written), true);
+    progress_update(r.progress, r.out.kind->frames_done(r.out, r.done.written), true);
     progress_clear(r.progress);
     if (tailStop && !signals_disarm_tail_stop())
         for (;;) pause();  // the handler is removing the file and ending the run
@@ -349,7 +336,7 @@ int denoise(const Options& o, const std::string& defaultModulePath) {
         return progress_clear(r.progress), fail(kBadInput, !damage.empty() ? damage : "no frames in " + (o.input == "-" ? std::string("the input") : o.input));
     if (const int c = finish_output(r, o); c != kDone) return c;
     if (r.done.moreThanOne) note(o, o.output + " holds one picture: the first frame was written");
-    if (const std::string t = output_timing_note(r.out); !t.empty()) note(o, t);
+    if (const std::string t = r.out.kind->timing_note(r.out); !t.empty()) note(o, t);
     if (!o.quiet)
         std::fprintf(stderr, "%s\n", format_summary(r.done.written, r.in.shape.width, r.in.shape.height,
                                                     progress_seconds(r.progress), r.done.routes).c_str());

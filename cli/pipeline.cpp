@@ -83,29 +83,8 @@ void keep_alpha(const uint32_t* src, ptrdiff_t srcPitch, uint32_t* dst, int w, i
     }
 }
 
-// With the filter disabled, a decoded frame the encoder takes as it is goes
-// to it untouched: the way through XRGB and back would change its colour.
-// Only where the output reads its samples as the input did: same format,
-// size, matrix and range (JPEG, say, calls its YUV full range).
-bool hand_on(Job& job, const Output& out) {
-    const AVCodecContext* e = out.sink.enc;
-    if (out.kind->writesXrgb || e == nullptr || out.sink.rotate != 0 || job.in->format != e->pix_fmt ||
-        job.in->width != e->width || job.in->height != e->height || job.in->colorspace != e->colorspace ||
-        job.in->color_range != e->color_range)
-        return false;
-    job.out = av_frame_clone(job.in);
-    if (job.out == nullptr) return false;
-    // The decoder's picture type would force the encoder's.
-    job.out->pict_type = AV_PICTURE_TYPE_NONE;
-    job.out->sample_aspect_ratio = e->sample_aspect_ratio;
-    job.out->color_primaries = e->color_primaries;
-    job.out->color_trc = e->color_trc;
-    job.out->chroma_location = e->chroma_sample_location;
-    return true;
-}
-
 void filter_frame(Worker& w, Job& job, Pipeline& p) {
-    if (p.settings.handOn && hand_on(job, *p.settings.out)) {
+    if (p.settings.handOn && p.settings.out->kind->hand_on(*p.settings.out, job)) {
         p.routes[kRoutePassThrough].fetch_add(1);
         return;
     }
@@ -259,7 +238,7 @@ void pipeline_write(Pipeline& p, Progress& progress) {
         if (p.stopping()) return;
         if (!p.settings.out->kind->write_frame(*p.settings.out, *item.job, error)) return p.fail_with(kFailed, error);
         item.job.reset();
-        progress_update(progress, output_frames_done(*p.settings.out, ++p.written));
+        progress_update(progress, p.settings.out->kind->frames_done(*p.settings.out, ++p.written));
     }
 }
 

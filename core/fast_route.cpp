@@ -149,41 +149,58 @@ void release_line_ring(FilterInstance& fi) {
 
 namespace {
 
-int run_rows(FilterInstance& fi, const FrameView& src, const FrameView& dst, const KernelSet& set,
-             const RowHooks* hooks) {
-    const int32_t w = src.w, h = src.h;
-    const bool empty = w <= 0 || h <= 0;
-    if (!ensure_luma_plane(fi, empty ? 0 : w, empty ? 0 : h)) return 1;
-    if (empty) return 0;
-    // The same row walk as the reference's copies: the i-th lowest-addressed
-    // source row becomes plane row i and goes to the i-th lowest-addressed
-    // destination row.
-    const uint8_t* s = lowest_row(FrameView{src.data, src.pitch, w, h});
-    uint8_t* d = lowest_row(FrameView{dst.data, dst.pitch, w, h});
-    const ptrdiff_t sStep = src.pitch < 0 ? -src.pitch : src.pitch;
-    const ptrdiff_t dStep = dst.pitch < 0 ? -dst.pitch : dst.pitch;
-    if (hooks == nullptr && layout_of(s, sStep, d, dStep, w, h) == Layout::Other)
-        return run_reference_route(fi, src, dst);
+// Where the route's loop takes its rows from and gives them to: a host's
+// hooks, or frames in memory through the default hooks below, so that both
+// walk the same loop. Output row i is written at target(i) (over the source's
+// words, for a host's ring) and then handed to `hooks.output`.
+struct RowWalk {
+    RowHooks hooks;
+    uint32_t* (*target)(void* context, int32_t row, uint32_t* source);
+    // Rows that go straight back to a host stay in the cache: no
+    // non-temporal stores, and no plane kept once the kernels read lines.
+    bool hostRows;
+};
 
+uint32_t* over_source(void*, int32_t, uint32_t* source) { return source; }
+
+// The default hooks: the row walk over frames in memory, the i-th
+// lowest-addressed source row to the i-th lowest-addressed destination row.
+struct FrameRows {
+    const uint8_t* s;
+    ptrdiff_t sStep;
+    uint8_t* d;
+    ptrdiff_t dStep;
+};
+
+uint32_t* frame_source(void* context, int32_t row) {
+    const FrameRows& f = *static_cast<const FrameRows*>(context);
+    // Only read: its target is the destination's row.
+    return reinterpret_cast<uint32_t*>(const_cast<uint8_t*>(f.s + row * f.sStep));
+}
+
+uint32_t* frame_target(void* context, int32_t row, uint32_t*) {
+    const FrameRows& f = *static_cast<const FrameRows*>(context);
+    return reinterpret_cast<uint32_t*>(f.d + row * f.dStep);
+}
+
+void frame_output(void*, int32_t, const uint32_t*) {}
+
+int run_rows(FilterInstance& fi, int32_t w, int32_t h, const KernelSet& set, const RowWalk& walk) {
+    if (w <= 0 || h <= 0) return ensure_luma_plane(fi, 0, 0) ? 0 : 1;
     kernels::PassConstants pc = kernels::make_pass_constants(fi.f1, fi.f2, fi.sharp, fi.interlace, fi.showNoise);
     const int64_t cache = last_level_cache_bytes();
-    // A host's rows go back to it at once: they stay in the cache.
-    pc.streamOutput = hooks == nullptr && cache > 0 && static_cast<int64_t>(w) * h * 4 > cache ? 1 : 0;
+    pc.streamOutput = !walk.hostRows && cache > 0 && static_cast<int64_t>(w) * h * 4 > cache ? 1 : 0;
     kernels::LineRing local;
     const kernels::LineRing* ring = nullptr;
     const kernels::RowKernels& k = kernels_with_ring(set, fi, w, local, ring);
-    // A host's frame keeps no plane: once the kernels read lines nothing
-    // reads it, so every row's bytes land on its first row, in the cache.
-    const bool planeKept = hooks == nullptr || ring == nullptr;
-    uint32_t* held[kHookRows] = {};
-    auto srcRow = [&](int64_t i) -> const uint32_t* {
-        return hooks != nullptr ? held[i % kHookRows] : reinterpret_cast<const uint32_t*>(s + i * sStep);
-    };
-    auto dstRow = [&](int64_t j) {
-        return hooks != nullptr ? held[j % kHookRows] : reinterpret_cast<uint32_t*>(d + j * dStep);
-    };
-    // Out at once: the row being written and those built ahead of it, at most reach + 1 = 13.
+    // Once the kernels read lines nothing reads the plane, so a host's frame
+    // lands every row's bytes on its first row, in the cache, and needs no more.
+    const bool planeKept = !walk.hostRows || ring == nullptr;
+    if (!ensure_luma_plane(fi, w, planeKept ? h : 1)) return 1;
+    // Source rows of the rows out at once: the row being written and those
+    // built ahead of it, at most reach + 1 = 13.
     static_assert(kHookRows > 6 * 2 + 1, "the host's ring holds every row out at once");
+    uint32_t* held[kHookRows] = {};
     // Plane rows are made just ahead of the rows that need them, while the
     // source rows are still in the cache.
     const int64_t reach = 6 * static_cast<int64_t>(pc.step);
@@ -191,32 +208,47 @@ int run_rows(FilterInstance& fi, const FrameView& src, const FrameView& dst, con
     const int16_t* lines[kernels::kLineCount] = {};
     for (int32_t j = 0; j < h; ++j) {
         for (const int64_t need = std::min<int64_t>(h, j + reach + 1); built < need; ++built) {
-            if (hooks != nullptr) held[built % kHookRows] = hooks->source(hooks->context, static_cast<int32_t>(built));
-            k.luma_row(srcRow(built), w, fi.lumaPlane + (planeKept ? built * w : 0),
-                       ring != nullptr ? ring->row(built) : nullptr, ring != nullptr ? ring->multiples(built) : nullptr);
+            uint32_t* row = held[built % kHookRows] = walk.hooks.source(walk.hooks.context, static_cast<int32_t>(built));
+            k.luma_row(row, w, fi.lumaPlane + (planeKept ? built * w : 0), ring != nullptr ? ring->row(built) : nullptr,
+                       ring != nullptr ? ring->multiples(built) : nullptr);
         }
         if (ring != nullptr) ring->lines_of(j, h, pc.step, lines);
-        k.denoise_row(kernels::RowJob{fi.lumaPlane, lines, w, h, j, srcRow(j), dstRow(j), pc,
+        uint32_t* source = held[j % kHookRows];
+        uint32_t* out = walk.target(walk.hooks.context, j, source);
+        k.denoise_row(kernels::RowJob{fi.lumaPlane, lines, w, h, j, source, out, pc,
                                       ring != nullptr ? ring->multiples(j) : nullptr});
-        if (hooks != nullptr) hooks->output(hooks->context, j, dstRow(j));
+        walk.hooks.output(walk.hooks.context, j, out);
     }
     return 0;
+}
+
+int run_frame(FilterInstance& fi, const FrameView& src, const FrameView& dst, const KernelSet& set) {
+    const int32_t w = src.w, h = src.h;
+    if (w <= 0 || h <= 0) return run_rows(fi, w, h, set, RowWalk{});
+    // The same row walk as the reference's copies.
+    FrameRows rows{lowest_row(FrameView{src.data, src.pitch, w, h}), src.pitch < 0 ? -src.pitch : src.pitch,
+                   lowest_row(FrameView{dst.data, dst.pitch, w, h}), dst.pitch < 0 ? -dst.pitch : dst.pitch};
+    if (layout_of(rows.s, rows.sStep, rows.d, rows.dStep, w, h) == Layout::Other)
+        return run_reference_route(fi, src, dst);
+    return run_rows(fi, w, h, set, RowWalk{RowHooks{&rows, frame_source, frame_output}, frame_target, false});
 }
 
 }  // namespace
 
 int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& dst) {
-    return run_rows(fi, src, dst, best_kernel_set(), nullptr);
+    return run_frame(fi, src, dst, best_kernel_set());
 }
 
 int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& dst, const KernelSet& set) {
-    return run_rows(fi, src, dst, set, nullptr);
+    return run_frame(fi, src, dst, set);
 }
 
 int run_fast_route(FilterInstance& fi, int32_t w, int32_t h, const RowHooks& hooks) {
-    // The views carry the size alone: every row comes from the hooks.
-    const FrameView none{nullptr, static_cast<ptrdiff_t>(w) * 4, w, h};
-    return run_rows(fi, none, none, best_kernel_set(), &hooks);
+    return run_fast_route(fi, w, h, hooks, best_kernel_set());
+}
+
+int run_fast_route(FilterInstance& fi, int32_t w, int32_t h, const RowHooks& hooks, const KernelSet& set) {
+    return run_rows(fi, w, h, set, RowWalk{hooks, over_source, true});
 }
 
 }  // namespace orv

@@ -43,7 +43,8 @@ int run_fast_route(FilterInstance& fi, const FrameView& src, const FrameView& ds
 // soon as they are done; the host converts each row while it is in the cache
 // and needs no frame of words, only a ring of kHookRows rows: no more are
 // ever out at once. Returns as run_fast_route; the instance's plane is not
-// kept (the kernels that read 16-bit lines never read it).
+// kept, only one row of it (the kernels that read 16-bit lines never read it).
+// Frames in memory take the same loop, through hooks over their rows.
 constexpr int32_t kHookRows = 32;
 struct RowHooks {
     void* context;
@@ -51,5 +52,6 @@ struct RowHooks {
     void (*output)(void* context, int32_t row, const uint32_t* words);
 };
 int run_fast_route(FilterInstance& fi, int32_t w, int32_t h, const RowHooks& hooks);
+int run_fast_route(FilterInstance& fi, int32_t w, int32_t h, const RowHooks& hooks, const KernelSet& set);
 
 }  // namespace orv

@@ -14,7 +14,13 @@ namespace orv::cli {
 
 namespace {
 
-bool raw_open(Input& in, const Options& o, std::string& error) {
+struct RawInput {
+    int64_t frames = 0;
+    bool cut = false;  // the input ended inside a frame
+};
+
+bool raw_open(Input& in, const Options& o, std::vector<std::string>&, std::string& error) {
+    in.state = std::make_shared<RawInput>();
     AVRational rate{};
     const std::string r = o.rate.empty() ? "25" : o.rate;
     if (av_parse_video_rate(&rate, r.c_str()) < 0 || rate.num <= 0)
@@ -58,16 +64,17 @@ SourceItem raw_next(Input& in, AVFrame* f, AVPacket*, std::string& error) {
     bool partial = false;
     if (!read_frame_bytes(in, f->data[0], static_cast<size_t>(w) * h * 4, partial)) {
         // A frame cut short is a damaged input: the whole frames before it stand.
-        in.rawCut = partial;
+        input_state<RawInput>(in).cut = partial;
         return SourceItem::End;
     }
-    f->pts = in.rawFrames++;
+    f->pts = input_state<RawInput>(in).frames++;
     return SourceItem::Frame;
 }
 
 std::string raw_damage(const Input& in) {
-    if (!in.rawCut) return {};
-    return "the input ended inside frame " + std::to_string(in.rawFrames) + ": frames of " +
+    const RawInput& raw = input_state<RawInput>(in);
+    if (!raw.cut) return {};
+    return "the input ended inside frame " + std::to_string(raw.frames) + ": frames of " +
            std::to_string(in.shape.width) + "x" + std::to_string(in.shape.height) + " don't fit it, and that part was dropped";
 }
 int64_t raw_frame_count(const Input&) { return -1; }

@@ -194,4 +194,61 @@ AVRational encoder_time_base(const AVCodec* c, AVRational timeBase, AVRational& 
     return timeBase;
 }
 
+// Containers whose writer keeps the display matrix (FFmpeg 5.1: the mov family).
+bool keeps_display_matrix(const AVOutputFormat* f) {
+    for (const char* name : {"mov", "mp4", "3gp", "3g2", "psp", "ipod", "ismv", "f4v"})
+        if (std::strcmp(f->name, name) == 0) return true;
+    return false;
+}
+
+bool is_image_writer(const AVOutputFormat* f) {
+    return std::strcmp(f->name, "image2") == 0 || std::strcmp(f->name, "image2pipe") == 0;
+}
+
+// Containers that hold one frame rate, whatever the frames' times: AVI, Y4M
+// and RealMedia count frames, raw streams, MXF and pictures carry no times.
+bool holds_one_rate(const AVOutputFormat* f) {
+    return (f->flags & AVFMT_NOTIMESTAMPS) != 0 || std::strcmp(f->name, "avi") == 0 ||
+           std::strcmp(f->name, "yuv4mpegpipe") == 0 || std::strcmp(f->name, "rm") == 0;
+}
+
+// A muxer of one video codec and nothing else (.m2v, .h264, .ivf, .y4m)
+// names its codec by its extension, as libavformat's own guess does.
+bool names_its_codec(const AVOutputFormat* f) {
+    return is_image_writer(f) || (f->audio_codec == AV_CODEC_ID_NONE && f->subtitle_codec == AV_CODEC_ID_NONE &&
+                                  f->video_codec != AV_CODEC_ID_NONE);
+}
+
+// AVI's muxer fills a gap itself (an empty chunk shows the frame before
+// again); pictures hold no times at all.
+bool fills_gaps(const AVOutputFormat* f) {
+    return holds_one_rate(f) && std::strcmp(f->name, "avi") != 0 && !is_image_writer(f);
+}
+
+bool is_picture_files(const AVOutputFormat* f) { return std::strcmp(f->name, "image2") == 0; }
+
+// Attachments (fonts and the like) have no codec a writer lists: Matroska
+// holds them, others don't; pictures hold nothing beside the video.
+bool container_holds_copy(const AVOutputFormat* of, const AVCodecParameters* par, const AVStream* beside) {
+    const bool attachment = par->codec_type == AVMEDIA_TYPE_ATTACHMENT;
+    const bool holds = attachment ? std::strcmp(of->name, "matroska") == 0 : container_holds(of, par, {0, 0}, beside);
+    return holds && !is_image_writer(of);
+}
+
+// H.264 and HEVC from mp4 or Matroska carry their NALs' lengths; a muxer
+// without global headers (AVI, MPEG-PS) takes start codes, as the
+// bitstream filter writes them (ffmpeg leaves that to -bsf:v).
+const char* annexb_filter(const AVOutputFormat* of, const AVCodecParameters* par) {
+    if ((of->flags & AVFMT_GLOBALHEADER) != 0 || par->extradata_size < 1 || par->extradata[0] != 1) return nullptr;
+    if (par->codec_id == AV_CODEC_ID_H264) return "h264_mp4toannexb";
+    if (par->codec_id == AV_CODEC_ID_HEVC) return "hevc_mp4toannexb";
+    return nullptr;
+}
+
+// Matroska and NUT write every tag of a stream; the others only the few
+// their format names (AVI's INFO list has no timecode).
+bool writes_any_tag(const AVOutputFormat* f) {
+    return std::strcmp(f->name, "matroska") == 0 || std::strcmp(f->name, "webm") == 0 || std::strcmp(f->name, "nut") == 0;
+}
+
 }  // namespace orv::cli

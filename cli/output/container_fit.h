@@ -1,6 +1,7 @@
-// What a container holds and which encoder writes it, asked of the libraries
-// themselves: the muxer's own codec query, and where that has no answer or
-// is stricter than the muxer, a trial header written to memory.
+// The container rules, in one place: what a container holds and as what
+// (asked of the libraries themselves: the muxer's own codec query, and where
+// that has no answer or is stricter than the muxer, a trial header written to
+// memory), how it keeps time, rotation and tags, and which encoder writes it.
 #pragma once
 
 extern "C" {
@@ -47,5 +48,40 @@ const AVCodec* preferred_encoder(AVCodecID id);
 // Theora) and the MPEG-4 family's 16-bit denominator need 1/rate; `rate` is
 // moved to the nearest the encoder lists.
 AVRational encoder_time_base(const AVCodec* c, AVRational timeBase, AVRational& rate);
+
+// True when the muxer `of` takes a copy of a stream of these parameters
+// beside the video `beside`: attachments only in Matroska, nothing beside
+// pictures.
+bool container_holds_copy(const AVOutputFormat* of, const AVCodecParameters* par, const AVStream* beside);
+
+// The bitstream filter a copied stream needs to be held by `of`, or null:
+// H.264 and HEVC from mp4 or Matroska carry their NALs' lengths, and a muxer
+// without global headers (AVI, MPEG-PS) takes start codes.
+const char* annexb_filter(const AVOutputFormat* of, const AVCodecParameters* par);
+
+// Containers whose writer keeps the display matrix (FFmpeg 5.1: the mov
+// family); elsewhere the frames are turned.
+bool keeps_display_matrix(const AVOutputFormat* f);
+
+// Pictures, one file each or piped.
+bool is_image_writer(const AVOutputFormat* f);
+// Pictures as files, which hold no times at all.
+bool is_picture_files(const AVOutputFormat* f);
+
+// Containers that hold one frame rate, whatever the frames' times: AVI, Y4M
+// and RealMedia count frames, raw streams, MXF and pictures carry no times.
+bool holds_one_rate(const AVOutputFormat* f);
+
+// Containers of one rate that keep no gap in the frames' times (MXF, Y4M,
+// raw streams): a gap is filled with the frame before it, shown again.
+bool fills_gaps(const AVOutputFormat* f);
+
+// A muxer of one video codec and nothing else (.m2v, .h264, .ivf, .y4m)
+// names its codec by its extension, as libavformat's own guess does.
+bool names_its_codec(const AVOutputFormat* f);
+
+// Matroska and NUT write every tag of a stream; the others only the few
+// their format names (AVI's INFO list has no timecode).
+bool writes_any_tag(const AVOutputFormat* f);
 
 }  // namespace orv::cli

@@ -1,16 +1,19 @@
 // The output seam: one small interface for every kind of output, a file for
-// each kind (output.cpp: anything FFmpeg's libraries write, pictures and
-// sequences included, set up in output_setup.cpp; output_raw.cpp: raw bgr0
-// frames on stdout), and one place that picks the kind (output_pick).
+// each kind with its own state (output_libav.cpp: anything FFmpeg's
+// libraries write, pictures and sequences included, set up in
+// output_setup.cpp; output_raw.cpp: raw bgr0 frames on stdout), and one place
+// that picks the kind (output_pick).
 #pragma once
 
+#include <atomic>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "cli/frame_job.h"
 #include "cli/input/input.h"
 #include "cli/options.h"
-#include "cli/output/output_libav.h"
 
 namespace orv::cli {
 
@@ -18,9 +21,14 @@ struct OutputKind;
 
 struct Output {
     const OutputKind* kind = nullptr;
-    std::string name;  // OUTPUT as the user wrote it
-    Sink sink;         // state of the libav kind
-    FramePool frames;  // the encoder's frame buffers
+    std::string name;               // OUTPUT as the user wrote it
+    std::shared_ptr<void> state;    // the kind's own, made by its open
+    // Set by open: what the run needs to know of the output.
+    int rotation = 0;               // degrees the frames are turned before encoding
+    bool singlePicture = false;     // the output holds one picture
+    AVPixelFormat pixelFormat = AV_PIX_FMT_NONE;  // what the frames are encoded in; none for XRGB as it is
+    const std::atomic<int>* stop = nullptr;    // set by a signal: encoding and libav's writes give up soon after
+    std::function<void(int64_t)> onPacket;     // while finishing, told the frames finished so far
 };
 
 struct OutputKind {
@@ -33,10 +41,18 @@ struct OutputKind {
                  std::vector<std::string>& notes, std::string& error);
     // In a worker thread: turns the filtered XRGB picture into what write_frame takes.
     bool (*prepare)(Output& out, Worker& w, Job& job, const uint32_t* xrgb, bool alpha, std::string& error);
+    // With the filter disabled, in a worker thread: the decoded frame made
+    // what write_frame takes, untouched, where the output can; else false.
+    bool (*hand_on)(const Output& out, Job& job);
     // In reading order, on the writing thread.
     bool (*write_frame)(Output& out, Job& job, std::string& error);
     bool (*write_copy)(Output& out, const Input& in, AVPacket* pkt, std::string& error);
     bool (*finish)(Output& out, std::string& error);
+    // The frames the output has finished, of `handed` given to it: an
+    // encoder holds frames back.
+    int64_t (*frames_done)(const Output& out, int64_t handed);
+    // A line when the frames' times didn't fit the one rate the container holds.
+    std::string (*timing_note)(const Output& out);
 };
 
 extern const OutputKind kLibavOutput;
@@ -44,15 +60,13 @@ extern const OutputKind kRawOutput;
 
 const OutputKind& output_pick(const Options& o);
 
-// The size of the pictures the output takes (turned for rotation) and whether
-// it keeps the input's alpha.
-int output_rotation(const Output& out);
+// Whether the output keeps the input's alpha.
 bool output_keeps_alpha(const Output& out, AVPixelFormat inputFormat);
-bool output_single_picture(const Output& out);
-// The frames the output has finished, of `handed` given to it: the encoder's
-// packets, as it holds frames back.
-int64_t output_frames_done(const Output& out, int64_t handed);
-// A line when the frames' times didn't fit the one rate the container holds.
-std::string output_timing_note(const Output& out);
+
+// The kind's own state, made by its open.
+template <typename State>
+State& output_state(const Output& out) {
+    return *static_cast<State*>(out.state.get());
+}
 
 }  // namespace orv::cli

@@ -30,11 +30,15 @@ bool raw_write_frame(Output&, Job& job, std::string& error) {
     return true;
 }
 
+bool raw_hand_on(const Output&, Job&) { return false; }
 bool raw_write_copy(Output&, const Input&, AVPacket*, std::string&) { return true; }
 bool raw_finish(Output&, std::string&) { return true; }
+int64_t raw_frames_done(const Output&, int64_t handed) { return handed; }
+std::string raw_timing_note(const Output&) { return {}; }
 
 }  // namespace
 
-const OutputKind kRawOutput{"raw", true, raw_open, raw_prepare, raw_write_frame, raw_write_copy, raw_finish};
+const OutputKind kRawOutput{"raw",          true,         raw_open,        raw_prepare,     raw_hand_on,
+                            raw_write_frame, raw_write_copy, raw_finish, raw_frames_done, raw_timing_note};
 
 }  // namespace orv::cli

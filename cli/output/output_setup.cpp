@@ -27,31 +27,6 @@ namespace orv::cli {
 
 namespace {
 
-// Containers whose writer keeps the display matrix (FFmpeg 5.1: the mov family).
-bool keeps_display_matrix(const AVOutputFormat* f) {
-    for (const char* name : {"mov", "mp4", "3gp", "3g2", "psp", "ipod", "ismv", "f4v"})
-        if (std::strcmp(f->name, name) == 0) return true;
-    return false;
-}
-
-bool is_image_writer(const AVOutputFormat* f) {
-    return std::strcmp(f->name, "image2") == 0 || std::strcmp(f->name, "image2pipe") == 0;
-}
-
-// Containers that hold one frame rate, whatever the frames' times: AVI, Y4M
-// and RealMedia count frames, raw streams, MXF and pictures carry no times.
-bool holds_one_rate(const AVOutputFormat* f) {
-    return (f->flags & AVFMT_NOTIMESTAMPS) != 0 || std::strcmp(f->name, "avi") == 0 ||
-           std::strcmp(f->name, "yuv4mpegpipe") == 0 || std::strcmp(f->name, "rm") == 0;
-}
-
-// A muxer of one video codec and nothing else (.m2v, .h264, .ivf, .y4m)
-// names its codec by its extension, as libavformat's own guess does.
-bool names_its_codec(const AVOutputFormat* f) {
-    return is_image_writer(f) || (f->audio_codec == AV_CODEC_ID_NONE && f->subtitle_codec == AV_CODEC_ID_NONE &&
-                                  f->video_codec != AV_CODEC_ID_NONE);
-}
-
 bool is_rgb(AVPixelFormat f) {
     const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(f);
     return d != nullptr && (d->flags & AV_PIX_FMT_FLAG_RGB) != 0;
@@ -186,9 +161,7 @@ bool configure_video(Sink& k, const AVCodec* codec, const AVOutputFormat* of, co
     // A container of one rate takes the stream's rate as its time base (a
     // Matroska's millisecond would make a 1000 fps AVI).
     k.oneRate = holds_one_rate(of);
-    // AVI's muxer fills a gap itself (an empty chunk shows the frame before
-    // again); pictures hold no times at all.
-    k.fillGaps = k.oneRate && std::strcmp(of->name, "avi") != 0 && !is_image_writer(of);
+    k.fillGaps = fills_gaps(of);
     e->framerate = k.oneRate ? shape.steadyRate : shape.frameRate;
     e->time_base = encoder_time_base(codec, k.oneRate ? av_inv_q(e->framerate) : shape.timeBase, e->framerate);
     k.frameTimeBase = shape.timeBase;
@@ -557,16 +530,6 @@ bool copy_chapters(AVFormatContext* out, const AVFormatContext* in) {
     return true;
 }
 
-// H.264 and HEVC from mp4 or Matroska carry their NALs' lengths; a muxer
-// without global headers (AVI, MPEG-PS) takes start codes, as the
-// bitstream filter writes them (ffmpeg leaves that to -bsf:v).
-const char* annexb_filter(const AVOutputFormat* of, const AVCodecParameters* par) {
-    if ((of->flags & AVFMT_GLOBALHEADER) != 0 || par->extradata_size < 1 || par->extradata[0] != 1) return nullptr;
-    if (par->codec_id == AV_CODEC_ID_H264) return "h264_mp4toannexb";
-    if (par->codec_id == AV_CODEC_ID_HEVC) return "hevc_mp4toannexb";
-    return nullptr;
-}
-
 bool copy_stream(Sink& k, const AVStream* s, unsigned index) {
     AVStream* os = avformat_new_stream(k.fmt, nullptr);
     if (os == nullptr || avcodec_parameters_copy(os->codecpar, s->codecpar) < 0) return false;
@@ -585,12 +548,6 @@ bool copy_stream(Sink& k, const AVStream* s, unsigned index) {
     if (!copy_side_data(os, s, true)) return false;
     k.streamMap[index] = os->index;
     return true;
-}
-
-// Matroska and NUT write every tag of a stream; the others only the few
-// their format names (AVI's INFO list has no timecode).
-bool writes_any_tag(const AVOutputFormat* f) {
-    return std::strcmp(f->name, "matroska") == 0 || std::strcmp(f->name, "webm") == 0 || std::strcmp(f->name, "nut") == 0;
 }
 
 // What became of a stream the container can't hold. A timecode track's
@@ -622,12 +579,7 @@ bool add_copied_streams(Sink& k, const AVOutputFormat* of, const Source& src, co
     for (unsigned i = 0; i < ic->nb_streams; ++i) {
         const AVStream* s = ic->streams[i];
         if (static_cast<int>(i) == src.video) continue;
-        // Attachments (fonts and the like) have no codec a writer lists:
-        // Matroska holds them, others don't.
-        const bool attachment = s->codecpar->codec_type == AVMEDIA_TYPE_ATTACHMENT;
-        const bool holds = attachment ? std::strcmp(of->name, "matroska") == 0
-                                      : container_holds(of, s->codecpar, {0, 0}, k.video);
-        if (holds && !is_image_writer(of)) {
+        if (container_holds_copy(of, s->codecpar, k.video)) {
             if (!copy_stream(k, s, i)) return (error = "out of memory", false);
             continue;
         }

@@ -484,6 +484,68 @@ TEST(FastRoute, HostFramesMatchReference) {
     }
 }
 
+// A host's side of RowHooks that keeps the promises' books: rows asked once
+// each and in order, every output row one already asked, and no more than
+// kHookRows out at once. A row handed back is overwritten at once, so a route
+// that read it again would show in the bytes.
+struct RecordingHost {
+    const std::vector<uint32_t>* src;
+    int32_t w;
+    std::vector<uint32_t> ring, out;
+    int32_t asked = 0, given = 0, mostOut = 0;
+    std::string fault;
+
+    RecordingHost(const std::vector<uint32_t>& frame, int32_t width)
+        : src(&frame), w(width), ring(size_t(width) * kHookRows), out(frame.size()) {}
+    static uint32_t* source(void* context, int32_t row) {
+        auto& c = *static_cast<RecordingHost*>(context);
+        if (row != c.asked && c.fault.empty()) c.fault = "asked for row " + std::to_string(row) + " after " + std::to_string(c.asked);
+        c.asked = row + 1;
+        c.mostOut = std::max(c.mostOut, c.asked - c.given);
+        uint32_t* words = &c.ring[static_cast<size_t>(row % kHookRows) * c.w];
+        std::copy_n(c.src->begin() + ptrdiff_t(row) * c.w, c.w, words);
+        return words;
+    }
+    static void output(void* context, int32_t row, const uint32_t* words) {
+        auto& c = *static_cast<RecordingHost*>(context);
+        if ((row != c.given || row >= c.asked) && c.fault.empty()) c.fault = "gave back row " + std::to_string(row);
+        c.given = row + 1;
+        std::copy_n(words, c.w, c.out.begin() + ptrdiff_t(row) * c.w);
+        std::fill_n(const_cast<uint32_t*>(words), c.w, 0xDEADBEEF);
+    }
+};
+
+TEST(FastRoute, HostRowHooksMatchReference) {
+    // Heights below, at and past the reach of 6 and 12 rows and the ring's 32 rows.
+    const struct {
+        int32_t w, h, interlace;
+    } sizes[] = {{1, 1, 0}, {37, 7, 0}, {70, 13, 1}, {17, 26, 1}, {33, 32, 0}, {65, 80, 1}, {300, 41, 0}};
+    for (const KernelSet* v : sets_here()) {
+        std::mt19937 rng(16);
+        for (const auto& size : sizes) {
+            Settings s = random_settings(rng);
+            s.interlace = size.interlace;
+            const auto src = content(rng, size.w, size.h);
+            const auto want = test::denoise(src, size.w, size.h, s);
+            FilterInstance fi{};
+            init_instance(fi, 1);
+            fi.f1 = s.f1, fi.f2 = s.f2, fi.sharp = s.sharp, fi.interlace = s.interlace, fi.showNoise = s.showNoise;
+            RecordingHost host(src, size.w);
+            const std::string where = std::string(v->name) + " " + std::to_string(size.w) + "x" + std::to_string(size.h) + " " + describe(s);
+            ASSERT_EQ(run_fast_route(fi, size.w, size.h, RowHooks{&host, RecordingHost::source, RecordingHost::output}, *v), 0) << where;
+            EXPECT_EQ(host.fault, "") << where;
+            EXPECT_EQ(host.asked, size.h) << where;
+            EXPECT_EQ(host.given, size.h) << where;
+            EXPECT_LE(host.mostOut, kHookRows) << where;
+            EXPECT_TRUE(host.out == want) << where;
+            // Kernels that read lines never read the plane back: one row of it is all they need.
+            EXPECT_EQ(fi.lumaPlaneSize, v->kernels.readsLines ? size.w : size.w * size.h) << where;
+            std::free(fi.lumaPlane);
+            release_line_ring(fi);
+        }
+    }
+}
+
 TEST(FastRoute, EmptyAndImpossibleFrames) {
     std::mt19937 rng(15);
     const Settings s{70, 70, 2, 0, 0};
