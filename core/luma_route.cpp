@@ -51,7 +51,8 @@ void run_narrow(const LumaPlanes& p, const LumaSettings& s, const KernelSet& set
     }
 }
 
-// 32-bit lines: slot r % kSlots for row r, and after the slots a marked line.
+// 32-bit lines of (quarter, remainder) words: slot r % kSlots for row r, and
+// after the slots a marked line.
 template <class Sample>
 void run_wide(const LumaPlanes& p, const LumaSettings& s, const KernelSet& set, LumaWorkspace& ws) {
     const int64_t stride = p.w + 2 * kernels::kWideLinePad;
@@ -67,7 +68,7 @@ void run_wide(const LumaPlanes& p, const LumaSettings& s, const KernelSet& set, 
         for (const int64_t need = std::min<int64_t>(p.h, j + reach + 1); built < need; ++built) {
             const Sample* in = src_row<Sample>(p, built);
             int32_t* to = line(built % kSlots);
-            for (int32_t i = 0; i < p.w; ++i) to[i] = in[i];
+            for (int32_t i = 0; i < p.w; ++i) to[i] = static_cast<int32_t>((in[i] >> 2) << 16 | (in[i] & 3));
         }
         for (int t = 0; t < kernels::kLineCount; ++t) {
             const int64_t r = j + static_cast<int64_t>(t - 6) * step;

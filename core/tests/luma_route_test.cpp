@@ -83,7 +83,7 @@ std::vector<uint16_t> reference_wide(const Plane& in, const LumaSettings& s) {
     const int32_t pad = kernels::kWideLinePad, stride = in.w + 2 * pad, step = s.interlace != 0 ? 2 : 1;
     std::vector<int32_t> lines(static_cast<size_t>(stride) * (in.h + 1), kernels::kWideOutside);
     for (int32_t y = 0; y < in.h; ++y)
-        for (int32_t x = 0; x < in.w; ++x) lines[static_cast<size_t>(y) * stride + pad + x] = in.v[y * in.w + x];
+        for (int32_t x = 0; x < in.w; ++x) lines[static_cast<size_t>(y) * stride + pad + x] = (in.v[y * in.w + x] >> 2) << 16 | (in.v[y * in.w + x] & 3);
     const int32_t m = 1 << (in.bits - 8), top = (1 << in.bits) - 1;
     std::vector<uint16_t> out(in.v.size());
     std::vector<int32_t> S(static_cast<size_t>(in.w));
