@@ -1,5 +1,7 @@
 #include "core/luma_route.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <new>
 
@@ -22,14 +24,47 @@ void finish_row(const LumaPlanes& p, const LumaSettings& s, int64_t j, const int
     const Sample* in = src_row<Sample>(p, j);
     Sample* out = reinterpret_cast<Sample*>(p.dst + j * p.dstStride);
     const int32_t top = (1 << p.bits) - 1, m = 1 << (p.bits - 8);
+    int32_t i = 0;
     if (s.showNoise != 0) {
-        for (int32_t i = 0; i < p.w; ++i) {
+        for (; i < p.w; ++i) {
             const int32_t y = in[i], o = std::clamp(y - S[i], 0, top);
             out[i] = static_cast<Sample>(127 * m + std::clamp(5 * (y - o), -127 * m, 128 * m));
         }
-    } else {
-        for (int32_t i = 0; i < p.w; ++i) out[i] = static_cast<Sample>(std::clamp(in[i] - S[i], 0, top));
+        return;
     }
+    if constexpr (sizeof(Sample) == 2) {
+        // Eight at a time, offset by 2^15 so that the signed saturating pack
+        // is the clamp to 0..65535 and a signed minimum the one to `top`
+        // (|S| < 2^15, so Y - S stays within 32 bits either way).
+        const __m128i bias = _mm_set1_epi32(32768), flip = _mm_set1_epi16(-32768), zero = _mm_setzero_si128();
+        const __m128i most = _mm_set1_epi16(static_cast<int16_t>(top - 32768));
+        for (; i + 8 <= p.w; i += 8) {
+            const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+            const __m128i lo = _mm_sub_epi32(_mm_sub_epi32(_mm_unpacklo_epi16(y, zero), bias),
+                                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(S + i)));
+            const __m128i hi = _mm_sub_epi32(_mm_sub_epi32(_mm_unpackhi_epi16(y, zero), bias),
+                                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(S + i + 4)));
+            const __m128i o = _mm_xor_si128(_mm_min_epi16(_mm_packs_epi32(lo, hi), most), flip);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), o);
+        }
+    }
+    for (; i < p.w; ++i) out[i] = static_cast<Sample>(std::clamp(in[i] - S[i], 0, top));
+}
+
+// A row of samples as the wide kernels' (quarter, remainder) words.
+template <class Sample>
+void widen_row(const Sample* in, int32_t w, int32_t* to) {
+    int32_t i = 0;
+    if constexpr (sizeof(Sample) == 2) {
+        const __m128i three = _mm_set1_epi16(3);
+        for (; i + 8 <= w; i += 8) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+            const __m128i q = _mm_srli_epi16(v, 2), r = _mm_and_si128(v, three);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i), _mm_unpacklo_epi16(r, q));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i + 4), _mm_unpackhi_epi16(r, q));
+        }
+    }
+    for (; i < w; ++i) to[i] = static_cast<int32_t>((in[i] >> 2) << 16 | (in[i] & 3));
 }
 
 // The set's own 16-bit kernels on 8-bit samples.
@@ -51,7 +86,8 @@ void run_narrow(const LumaPlanes& p, const LumaSettings& s, const KernelSet& set
     }
 }
 
-// 32-bit lines: slot r % kSlots for row r, and after the slots a marked line.
+// 32-bit lines of (quarter, remainder) words: slot r % kSlots for row r, and
+// after the slots a marked line.
 template <class Sample>
 void run_wide(const LumaPlanes& p, const LumaSettings& s, const KernelSet& set, LumaWorkspace& ws) {
     const int64_t stride = p.w + 2 * kernels::kWideLinePad;
@@ -65,9 +101,7 @@ void run_wide(const LumaPlanes& p, const LumaSettings& s, const KernelSet& set, 
     job.lines = lines;
     for (int32_t j = 0; j < p.h; ++j) {
         for (const int64_t need = std::min<int64_t>(p.h, j + reach + 1); built < need; ++built) {
-            const Sample* in = src_row<Sample>(p, built);
-            int32_t* to = line(built % kSlots);
-            for (int32_t i = 0; i < p.w; ++i) to[i] = in[i];
+            widen_row(src_row<Sample>(p, built), p.w, line(built % kSlots));
         }
         for (int t = 0; t < kernels::kLineCount; ++t) {
             const int64_t r = j + static_cast<int64_t>(t - 6) * step;

@@ -73,10 +73,14 @@ struct RowJob {
 // The denoise of a plane of samples wider than bytes (9 to 16 bits, or 8
 // where a set reads no lines), on 32-bit lines: lines[t + 6] is the row
 // row + t*step, with kWideLinePad marked samples each side, or a line marked
-// throughout where that row lies outside the frame. The strengths are on the
-// samples' scale: a = 10*f*2^(bits-8), k = 333*f/1000, so that samples
-// 2^(bits-8) times an 8-bit plane's make the 8-bit plane's decisions.
-constexpr int kWideLinePad = 8;  // past the reach of 6
+// throughout where that row lies outside the frame. A sample v is held as
+// the word (v >> 2) << 16 | (v & 3): its quarter in the high half, its
+// remainder in the low, so that sums of two such words keep both halves
+// within signed 16 bits, each pair a multiply-add can weigh as (K, 4K). The
+// strengths are on the samples' scale: a = 10*f*2^(bits-8),
+// k = 333*f/1000, so that samples 2^(bits-8) times an 8-bit plane's make the
+// 8-bit plane's decisions.
+constexpr int kWideLinePad = 24;  // a chunk's reach past the row's end: 16 lanes and the reach of 6, rounded up
 constexpr int32_t kWideOutside = -1;
 struct WideRowJob {
     const int32_t* const* lines;
@@ -105,8 +109,9 @@ struct WideRowJob {
     void name(const uint32_t* words, const int32_t* S, int32_t count, int32_t showNoise, uint32_t* out, \
               const int16_t* luma, const uint8_t* multiples)
 // corrections_wide_row: the corrections S of a WideRowJob's `width` samples,
-// for samples 0..65535, strengths 0..100 and sharp 0..6 (the ranges a plane
-// of samples is denoised with), where no intermediate leaves 32 bits.
+// for samples 0..65535, strengths 0..100 with a and k as above, and sharp
+// 0..6 (the ranges a plane of samples is denoised with), where no
+// intermediate leaves 32 bits.
 #define ORV_DECL_CORRECTIONS_WIDE_ROW(name) void name(const WideRowJob& job, int32_t* S)
 // denoise_row: corrections_row followed by rebuild_row.
 #define ORV_DECL_DENOISE_ROW(name) void name(const RowJob& job)

@@ -1,28 +1,40 @@
 // The denoise of a plane of samples up to 16 bits (corrections_wide_row),
-// written once in plain 32-bit integers, branch-free, so that each kernel
-// set's unit, which includes this file after core/simd/kernels.inl with its
-// own ORV_SIMD and flags, gets it in that set's vectors. The reference
-// (core/simd/reference.cpp) works the same decision in 64 bits, straight
-// from its definition.
+// written once over the vector width, so that each kernel set's unit, which
+// includes this file after core/simd/kernels.inl, gets it in that set's
+// vectors. The reference (core/simd/reference.cpp) works the same decision in
+// 64 bits, straight from its definition.
+//
+// A line holds each sample v as the word q << 16 | r, v = 4q + r (q 0..16383,
+// r 0..3; see WideRowJob). Adding two words adds both halves apart: a pair
+// sum P is (Pq, Pr) with Pq <= 32766 and Pr <= 6, and one multiply-add with
+// the weights (K, 4K) gives K*P exactly (|4K| <= 4*5041 = 20164). So each
+// distance is one 32-bit add and one multiply-add per response, with no
+// unpacking, and the corrections come out in pixel order.
 //
 // Why nothing leaves 32 bits, for samples 0..65535, f 0..100, sharp 0..6
-// (a <= 10*100*256 = 256,000, k <= 33):
-//   pair sums P        0 .. 131,070
+// (m = 2^(bits-8) <= 256, a = 10*f*m <= 256,000, k <= 33):
 //   R = 5041c + sum    |R| <= 65535 * 20913 = 1,370,533,455 < 2^31 - 1
 //                      (20913 = 5041 + 2*(4464+2864+608), the positive
 //                      weights; the negative ones come to 20912)
-//   E                  0 .. 3 * 131,070 = 393,210
-//   a - k*E            -12,975,930 .. 256,000
-// The decision 10*|R| > 2000*(a - k*E) is |R| > 200*(a - k*E) exactly; with
-// a - k*E taken no lower than -1 (every response is then structure either
-// way) the right side stays within -200 .. 51,200,000.
-// Structure is floor(-sharp*R/32), whose product would reach 8.2e9; with
-// R = 32q + r (q = R >> 5, r = R & 31) it is -sharp*q + ((-sharp*r) >> 5),
-// exactly, with |sharp*q| <= 256,975,023.
-// The eight responses would sum to 1.1e10; S = floor(sum/65536) is taken as
-// the sum of each response's R >> 16 (|.| <= 20,913 each) plus the sum of
-// their R & 0xFFFF (<= 8 * 65535) shifted by 16, exactly.
+//   x = P1 - P4, y = P2 - P5, z = P3 - P6, as (q, r) halves: |q| <= 32766,
+//                      |r| <= 6; each one multiply-add with (1, 4) in 32 bits
+//   e = x + y + z or x - y - z, |e| <= 393,210; E = |e|
+// The decision 10*|R| > 2000*(a - k*E) is |R| > 200*(a - k*E) exactly. With
+// k >= 1 the threshold is negative once E > a/k, and a/k <= 60*m = 15,360
+// (f = 6: a = 60m, k = 1; every other f >= 4 has less): E is taken no larger
+// than 32767, which changes no decision, and then (E, f*m) fit 16 bits, as do
+// (-200k, 2000), and one multiply-add gives the threshold
+//   T = 2000*f*m - 200*k*E   within -200*33*32767 .. 51,200,000.
+// Structure is floor(-sharp*R/32), with v = -R: v >> 5, v >> 4 or v >> 3
+// for sharp 1, 2, 4; for 3, 5, 6 floor(floor(3v/2)/16),
+// floor(floor(5v/4)/8), floor(floor(3v/2)/8), and floor(3v/2) = v + (v >> 1),
+// floor(5v/4) = v + (v >> 2) stay within 1.5 * 1,370,533,455 = 2,055,800,183.
+// So |structure| <= floor(6 * 1,370,533,455 / 32) + 1 = 256,975,023, and a
+// noise response has |R| <= T <= 51,200,000: the eight responses sum to at
+// most 8 * 256,975,023 = 2,055,800,184 in magnitude, within 32 bits, and
+// S = sum >> 16.
 #include <cstdint>
+#include <cstring>
 
 #include "core/row_kernels.h"
 
@@ -30,68 +42,107 @@ namespace orv::kernels {
 
 namespace {
 
-constexpr int kWideDirRow[4] = {0, -1, -1, -1};
-constexpr int kWideDirCol[4] = {-1, 0, -1, 1};
+struct WideConsts {
+    I k1[kReach + 1], k2[kReach + 1];  // (K, 4K) for d = 1..6; [0] the centre's (5041, 4*5041)
+    I quarters;                        // (1, 4): a (q, r) word's value
+    I fm1, fm2;                        // f*m = a/10 in the high halves, beside E
+    I ka1, ka2;                        // (-200k, 2000)
+    I cap;
+    explicit WideConsts(const WideRowJob& job)
+        : quarters(weights(1, 4)), fm1(V::set32(static_cast<int32_t>(static_cast<uint32_t>(job.a1 / 10) << 16))),
+          fm2(V::set32(static_cast<int32_t>(static_cast<uint32_t>(job.a2 / 10) << 16))),
+          ka1(weights(static_cast<int16_t>(-200 * job.k1), 2000)),
+          ka2(weights(static_cast<int16_t>(-200 * job.k2), 2000)), cap(V::set32(32767)) {
+        constexpr int16_t kK1[kReach + 1] = {5041, 4464, 2864, 608, -1788, -3773, -4895};
+        constexpr int16_t kK2[kReach + 1] = {5041, 2864, -1788, -4895, -3773, 608, 4464};
+        for (int d = 0; d <= kReach; ++d) {
+            k1[d] = weights(kK1[d], static_cast<int16_t>(4 * kK1[d]));
+            k2[d] = weights(kK2[d], static_cast<int16_t>(4 * kK2[d]));
+        }
+    }
+};
 
-inline __attribute__((always_inline)) int32_t wide_respond(int32_t R, int32_t E, int32_t a, int32_t k,
-                                                           int32_t sharp) {
-    int32_t d = a - k * E;
-    d = d < -1 ? -1 : d;
-    const int32_t absR = R < 0 ? -R : R;
-    const int32_t structure = -sharp * (R >> 5) + ((-sharp * (R & 31)) >> 5);
-    return absR > 200 * d ? structure : R;
+// floor(-sharp*R/32) without leaving 32 bits (see the top).
+template <int Sharp>
+ORV_INLINE I wide_structure(I R) {
+    const I v = V::sub32(V::zero(), R);
+    if constexpr (Sharp == 0) return V::zero();
+    else if constexpr (Sharp == 1) return V::sar32(v, 5);
+    else if constexpr (Sharp == 2) return V::sar32(v, 4);
+    else if constexpr (Sharp == 4) return V::sar32(v, 3);
+    else if constexpr (Sharp == 3) return V::sar32(V::add32(v, V::sar32(v, 1)), 4);
+    else if constexpr (Sharp == 5) return V::sar32(V::add32(v, V::sar32(v, 2)), 3);
+    else return V::sar32(V::add32(v, V::sar32(v, 1)), 3);
 }
 
-// kWideChunk pixels from column i0 into `out`, a local the lines can't
-// alias, so that the loop needs no checks to run in vectors.
-constexpr int32_t kWideChunk = 64;
+template <int Sharp>
+ORV_INLINE I wide_respond(I R, I e, I fm, I ka, I cap) {
+    const I T = V::madd(V::or_(V::min32(V::abs32(e), cap), fm), ka);
+    return V::select(V::gt32(V::abs32(R), T), R, wide_structure<Sharp>(R));
+}
 
-// Marked: some neighbour may lie outside the frame and stand in as the
-// centre; else every one is a sample, read as it is.
-template <bool Marked>
-inline __attribute__((always_inline)) void wide_chunk(const int32_t* const (&L)[kLineCount], const WideRowJob& job,
-                                                      int32_t i0, int32_t n, int32_t* __restrict out) {
-    const int32_t a1 = job.a1, k1 = job.k1, a2 = job.a2, k2 = job.k2, sharp = job.sharp;
-    for (int32_t ii = 0; ii < n; ++ii) {
-        const int32_t i = i0 + ii;
-        const int32_t c = L[6][i];
-        int32_t high = 0, low = 0;
+// The corrections of kWords pixels from column i0 into S. Marked: some
+// neighbour may lie outside the frame and stand in as the centre.
+template <int Sharp, bool Marked>
+ORV_INLINE void wide_chunk(const int32_t* const* L, int32_t i0, const WideConsts& q, int32_t* S) {
+    const I c = V::load(L[kReach] + i0), outside = V::set32(kWideOutside);
+    auto at = [&](int t, int dx) {
+        const I v = V::load(L[kReach + t] + i0 + dx);
+        if constexpr (Marked) return V::select(V::eq32(v, outside), v, c);
+        else return v;
+    };
+    const I centre1 = V::madd(c, q.k1[0]);
+    I sum = V::zero();
 #pragma GCC unroll 4
-        for (int dir = 0; dir < 4; ++dir) {
-            int32_t P[7];
+    for (int dir = 0; dir < 4; ++dir) {
+        I P[kReach + 1];
 #pragma GCC unroll 6
-            for (int d = 1; d <= 6; ++d) {
-                const int32_t m = L[6 + kWideDirRow[dir] * d][i + kWideDirCol[dir] * d];
-                const int32_t p = L[6 - kWideDirRow[dir] * d][i - kWideDirCol[dir] * d];
-                if constexpr (Marked) P[d] = (m == kWideOutside ? c : m) + (p == kWideOutside ? c : p);
-                else P[d] = m + p;
-            }
-            const int32_t R1 =
-                5041 * c + 4464 * P[1] + 2864 * P[2] + 608 * P[3] - 1788 * P[4] - 3773 * P[5] - 4895 * P[6];
-            const int32_t R2 =
-                5041 * c + 2864 * P[1] - 1788 * P[2] - 4895 * P[3] - 3773 * P[4] + 608 * P[5] + 4464 * P[6];
-            const int32_t x = P[1] - P[4], y = P[2] + P[3] - P[5] - P[6];
-            const int32_t e1 = x + y < 0 ? -(x + y) : x + y, e2 = x - y < 0 ? y - x : x - y;
-            const int32_t r1 = wide_respond(R1, e1, a1, k1, sharp), r2 = wide_respond(R2, e2, a2, k2, sharp);
-            high += (r1 >> 16) + (r2 >> 16);
-            low += (r1 & 0xFFFF) + (r2 & 0xFFFF);
+        for (int d = 1; d <= kReach; ++d)
+            P[d] = V::add32(at(kDirRow[dir] * d, kDirCol[dir] * d), at(-kDirRow[dir] * d, -kDirCol[dir] * d));
+        I R1 = centre1, R2 = centre1;
+#pragma GCC unroll 6
+        for (int d = 1; d <= kReach; ++d) {
+            R1 = V::madd_add(R1, P[d], q.k1[d]);
+            R2 = V::madd_add(R2, P[d], q.k2[d]);
         }
-        out[ii] = high + (low >> 16);
+        const I x = V::madd(V::sub16(P[1], P[4]), q.quarters);
+        const I yz = V::madd_add(V::madd(V::sub16(P[2], P[5]), q.quarters), V::sub16(P[3], P[6]), q.quarters);
+        sum = V::add32(sum, wide_respond<Sharp>(R1, V::add32(x, yz), q.fm1, q.ka1, q.cap));
+        sum = V::add32(sum, wide_respond<Sharp>(R2, V::sub32(x, yz), q.fm2, q.ka2, q.cap));
+    }
+    V::store(S, V::sar32(sum, 16));
+}
+
+template <int Sharp>
+void wide_row(const WideRowJob& job, int32_t* S) {
+    const WideConsts q(job);
+    const int32_t* const* L = job.lines;
+    int32_t i0 = 0;
+    for (; i0 + kWords <= job.width; i0 += kWords) {
+        if (job.rowsInside != 0 && i0 >= kReach && i0 + kWords + kReach <= job.width)
+            wide_chunk<Sharp, false>(L, i0, q, S + i0);
+        else wide_chunk<Sharp, true>(L, i0, q, S + i0);
+    }
+    if (i0 < job.width) {
+        // Lanes past the row's end read the lines' marks; their corrections
+        // are dropped.
+        int32_t rest[kWords];
+        wide_chunk<Sharp, true>(L, i0, q, rest);
+        std::memcpy(S + i0, rest, static_cast<size_t>(job.width - i0) * sizeof(int32_t));
     }
 }
 
 }  // namespace
 
 ORV_DECL_CORRECTIONS_WIDE_ROW(ORV_SIMD(corrections_wide_row)) {
-    const int32_t* L[kLineCount];
-    for (int t = 0; t < kLineCount; ++t) L[t] = job.lines[t];
-    for (int32_t i0 = 0; i0 < job.width; i0 += kWideChunk) {
-        int32_t out[kWideChunk];
-        const int32_t n = job.width - i0 < kWideChunk ? job.width - i0 : kWideChunk;
-        if (job.rowsInside != 0 && i0 >= 6 && i0 + n + 6 <= job.width) wide_chunk<false>(L, job, i0, kWideChunk, out);
-        else if (n == kWideChunk) wide_chunk<true>(L, job, i0, kWideChunk, out);
-        else wide_chunk<true>(L, job, i0, n, out);
-        for (int32_t k = 0; k < n; ++k) S[i0 + k] = out[k];
+    switch (job.sharp) {
+        case 0: return wide_row<0>(job, S);
+        case 1: return wide_row<1>(job, S);
+        case 2: return wide_row<2>(job, S);
+        case 3: return wide_row<3>(job, S);
+        case 4: return wide_row<4>(job, S);
+        case 5: return wide_row<5>(job, S);
+        default: return wide_row<6>(job, S);  // 6: the callers' range ends there
     }
 }
 

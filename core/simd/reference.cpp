@@ -90,12 +90,14 @@ ORV_DECL_CORRECTIONS_WIDE_ROW(corrections_wide_row_reference) {
         if (10 * (R < 0 ? -R : R) > T) return (-(job.sharp * R)) >> 5;
         return R;
     };
+    // A line's word is the sample's quarter and remainder.
+    auto value = [](int32_t word) -> int64_t { return 4 * (word >> 16) + (word & 0xFFFF); };
     for (int32_t i = 0; i < job.width; ++i) {
-        const int64_t c = job.lines[6][i];
+        const int64_t c = value(job.lines[6][i]);
         auto sample = [&](int t, int64_t col) -> int64_t {
             if (col < 0 || col >= job.width) return c;
             const int32_t v = job.lines[t][col];
-            return v == kWideOutside ? c : v;
+            return v == kWideOutside ? c : value(v);
         };
         int64_t sum = 0;
         for (int dir = 0; dir < 4; ++dir) {
