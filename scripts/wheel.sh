@@ -12,6 +12,8 @@
 # 3. The repaired wheel goes into a venv made afresh (build/wheel-check-venv)
 #    beside vapoursynth from PyPI, where wheel_check.py runs the installed
 #    plugin on a YUV420P8 clip against the filter as defined in Python.
+# 4. The same wheel beside vapoursynth R79, the older core it is built to load
+#    in, filters a YUV420P10 frame.
 #
 # The result is build/wheelhouse/vapoursynth_orv-*-manylinux_2_28_x86_64.whl.
 # ORV_PYTHON picks the Python (3.12 or newer), as for the plugin's tests.
@@ -49,4 +51,18 @@ rm -rf "$check"
 # From outside the checkout, so that nothing of the tree is on the path but
 # the reference it checks against.
 (cd "$check" && CUDA_VISIBLE_DEVICES= "$check/bin/python" "$root/scripts/wheel_check.py" "$root/vapoursynth/tests")
+
+# The plugin asks for API 4.0 so that older cores load it too: the same
+# wheel beside R79 (an older core than PyPI's newest) loads and filters.
+echo "-- the same wheel beside vapoursynth R79"
+rm -rf "$check-r79"
+"$python" -m venv "$check-r79"
+"$check-r79/bin/pip" install --quiet --only-binary=:all: "vapoursynth==79" "$wheel"
+(cd "$check-r79" && CUDA_VISIBLE_DEVICES= "$check-r79/bin/python" -c '
+import vapoursynth as vs
+assert "R79" in str(vs.core), str(vs.core)
+clip = vs.core.std.BlankClip(format=vs.YUV420P10, width=64, height=48, color=[300, 512, 512])
+frame = vs.core.orv.Denoise(clip).get_frame(0)
+assert frame.format.name == "YUV420P10", frame.format.name
+print("-- R79 loads", vs.core.orv.plugin_path)')
 echo "-- $wheel"
