@@ -45,6 +45,16 @@ inline constexpr SettingIndex kSetting = [] {
 
 inline constexpr size_t kSettingCount = std::size(kSettings);
 inline constexpr int kScriptArgCount = 5;
+// Each scripted row has a place of its own among Config()'s arguments.
+static_assert([] {
+    int seen = 0;
+    for (const SettingRow& s : kSettings) {
+        if (s.script == 0) continue;
+        if (s.script < 0 || s.script > kScriptArgCount || (seen & (1 << s.script)) != 0) return false;
+        seen |= 1 << s.script;
+    }
+    return true;
+}(), "a setting's script place is beyond Config()'s arguments or taken twice");
 
 // Sets the defaults for a machine with `processorCount` processors.
 void init_instance(FilterInstance& fi, int processorCount);

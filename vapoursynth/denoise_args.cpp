@@ -13,6 +13,11 @@ constexpr int32_t DenoiseArgs::*kArgMembers[] = {
 };
 static_assert(std::size(kArgMembers) == kSettingCount);
 
+void copy_settings(const DenoiseArgs& a, FilterInstance& fi) {
+    for (size_t i = 0; i < kSettingCount; ++i)
+        if (kSettings[i].arg != nullptr) fi.*kSettings[i].member = a.*kArgMembers[i];
+}
+
 const char* denoise_arg_list() {
     static const std::string list = [] {
         std::string l = "clip:vnode;";

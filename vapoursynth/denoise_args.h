@@ -26,6 +26,9 @@ struct DenoiseArgs {
 // settings' arguments in the rows' order, then route.
 const char* denoise_arg_list();
 
+// Each setting the plugin has an argument for, into the record.
+void copy_settings(const DenoiseArgs& a, FilterInstance& fi);
+
 // Reads every optional argument over the defaults. False with one line in
 // `error` for an integer beyond 32 bits or an unknown route.
 bool read_denoise_args(const VSMap* in, const VSAPI* vsapi, DenoiseArgs& args, std::string& error);

@@ -114,13 +114,11 @@ void measure_profile(DenoiseNode& d, FilterInstance& fi, int n, const FrameView&
     keep_profile(d, n, FrameProfile{sigma, ok ? ProfileState::Measured : ProfileState::Failed});
 }
 
+// Every argument's setting as given; the frame decides interlace, and a node
+// is never made with disable set.
 void apply_settings(FilterInstance& fi, const DenoiseArgs& a, int32_t interlace) {
-    fi.f1 = a.f1;
-    fi.f2 = a.f2;
-    fi.sharp = a.sharp;
+    copy_settings(a, fi);
     fi.interlace = interlace;
-    fi.showNoise = a.showNoise;
-    fi.autoProfile = a.autoProfile;
     fi.disable = 0;
 }
 
