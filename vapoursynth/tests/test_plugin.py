@@ -304,7 +304,7 @@ class SameBytesAsTheModule(FramesCase):
         self.assertSameBytes(runs[0][:window], [module[n * frame:(n + 1) * frame] for n in range(window)])
         # The source frames asked for: the frame alone without the profile;
         # with it, the window's, then only what no frame has measured.
-        script = ("import json, vapoursynth as vs\n"
+        script = ("import clips, json, vapoursynth as vs  # clips: the plugin under test\n"
                   "vs.core.num_threads = 1\n"
                   "asked, out = [], []\n"
                   "for auto, numbers in ((0, [40]), (1, [40, 41])):\n"
