@@ -9,9 +9,11 @@
 //      ending the grammar allows: always parsed to exactly its values.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <exception>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -67,13 +69,14 @@ std::vector<std::string> as_arguments(const cli::Options& o) {
         a.push_back(v);
     };
     if (!o.configLine.empty()) add("--config", o.configLine);
-    if (o.f1) add("--f1", std::to_string(*o.f1));
-    if (o.f2) add("--f2", std::to_string(*o.f2));
-    if (o.sharp) add("--sharp", std::to_string(*o.sharp));
-    if (o.interlace) a.push_back("--interlace");
-    if (o.showNoise) a.push_back("--show-noise");
-    if (o.disable) a.push_back("--disable");
-    if (o.noAutoProfile) a.push_back("--no-auto-profile");
+    // Each setting the command line gave, by its row: a value, or the switch
+    // that sets it.
+    for (size_t i = 0; i < kSettingCount; ++i) {
+        if (!o.settings[i] || kSettings[i].option == nullptr) continue;
+        if (kSettings[i].takes_value()) add(kSettings[i].option, std::to_string(*o.settings[i]));
+        else a.push_back(kSettings[i].option);
+    }
+    if (o.noInterlace) a.push_back("--no-interlace");
     if (o.width != 0) add("--size", std::to_string(o.width) + "x" + std::to_string(o.height));
     add("--rate", o.rate);
     if (!o.codec.empty()) add("--codec", o.codec);
@@ -87,8 +90,8 @@ std::vector<std::string> as_arguments(const cli::Options& o) {
 
 bool same(const cli::Options& x, const cli::Options& y) {
     return x.command == y.command && x.input == y.input && x.output == y.output && x.configLine == y.configLine &&
-           x.f1 == y.f1 && x.f2 == y.f2 && x.sharp == y.sharp && x.interlace == y.interlace &&
-           x.showNoise == y.showNoise && x.disable == y.disable && x.noAutoProfile == y.noAutoProfile &&
+           std::equal(std::begin(x.settings), std::end(x.settings), std::begin(y.settings)) &&
+           x.noInterlace == y.noInterlace &&
            x.width == y.width && x.height == y.height && x.rate == y.rate && x.codec == y.codec &&
            x.modulePath == y.modulePath && x.force == y.force && x.quiet == y.quiet;
 }
