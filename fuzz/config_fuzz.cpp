@@ -114,7 +114,8 @@ void check_options(const std::string& text) {
     auto in = [](const std::optional<int32_t>& v, int32_t lo, int32_t hi) { return !v || (*v >= lo && *v <= hi); };
     const bool sizeOk = (o->width == 0 && o->height == 0) ||
                         (o->width >= 1 && o->width <= 32768 && o->height >= 1 && o->height <= 32768);
-    if (o->command != "denoise" || !in(o->f1, 0, 100) || !in(o->f2, 0, 100) || !in(o->sharp, 0, 6) || !sizeOk ||
+    if (o->command != "denoise" || !in(o->settings[kSetting.f1], 0, 100) ||
+        !in(o->settings[kSetting.f2], 0, 100) || !in(o->settings[kSetting.sharp], 0, 6) || !sizeOk ||
         (o->input == "-" && o->width == 0))
         fail("options accepted out of their ranges");
     const auto again = cli::parse_options(as_arguments(*o), error);
