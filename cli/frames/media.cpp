@@ -165,9 +165,6 @@ bool convert_xrgb(CachedScaler& scaler, const AVFrame* frame, uint32_t* xrgb, pt
     return true;
 }
 
-// The encoder's planes, aligned for any vector width libav uses.
-constexpr int kPlaneAlign = 64;
-
 }  // namespace
 
 bool ToXrgb::convert(const AVFrame* in, uint32_t* dst, ptrdiff_t pitch, bool keepAlpha) {
@@ -179,7 +176,7 @@ bool FromXrgb::convert(const uint32_t* src, ptrdiff_t pitch, bool alpha, AVFrame
     return convert_xrgb(scaler_, out, const_cast<uint32_t*>(src), pitch, alpha, true);
 }
 
-void FramePool::init(AVPixelFormat format, int width, int height) {
+void FramePool::init(AVPixelFormat format, int width, int height, int align) {
     const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(format);
     if (d == nullptr || (d->flags & (AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_HWACCEL | AV_PIX_FMT_FLAG_BITSTREAM)) != 0)
         return;
@@ -188,17 +185,18 @@ void FramePool::init(AVPixelFormat format, int width, int height) {
     // interlaced coding) past the picture's last row. Zeroed once, those
     // rows are never written, so what is read there is always the same.
     paddedHeight_ = FFALIGN(height, 32);
-    const int size = av_image_get_buffer_size(format, width, paddedHeight_, kPlaneAlign);
+    align_ = align;
+    const int size = av_image_get_buffer_size(format, width, paddedHeight_, align_);
     if (size > 0)
         pool_.reset(av_buffer_pool_init(static_cast<size_t>(size) + AV_INPUT_BUFFER_PADDING_SIZE, av_buffer_allocz));
 }
 
 bool FramePool::get(AVFrame* f) const {
-    if (pool_ == nullptr) return av_frame_get_buffer(f, 0) >= 0;
+    if (pool_ == nullptr) return av_frame_get_buffer(f, align_) >= 0;
     f->buf[0] = av_buffer_pool_get(pool_.get());
     if (f->buf[0] == nullptr) return false;
     return av_image_fill_arrays(f->data, f->linesize, f->buf[0]->data, static_cast<AVPixelFormat>(f->format), f->width,
-                                paddedHeight_, kPlaneAlign) >= 0;
+                                paddedHeight_, align_) >= 0;
 }
 
 void rotate_xrgb(const uint32_t* src, ptrdiff_t pitch, int w, int h, int degrees, uint32_t* dst) {

@@ -79,7 +79,9 @@ private:
 // may take from it.
 class FramePool {
 public:
-    void init(AVPixelFormat format, int width, int height);
+    // `align`: of the rows and planes, by default for any vector width libav
+    // uses; 4 packs rows of 32-bit pixels without padding.
+    void init(AVPixelFormat format, int width, int height, int align = 64);
     // Gives `f` (format and size set as at init) its planes.
     bool get(AVFrame* f) const;
 
@@ -89,6 +91,7 @@ private:
     };
     std::unique_ptr<AVBufferPool, Free> pool_;  // null for layouts it leaves to libav (palettes)
     int paddedHeight_ = 0;
+    int align_ = 64;
 };
 
 // Turns an XRGB picture of w x h clockwise by 90, 180 or 270 degrees into

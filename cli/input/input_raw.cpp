@@ -8,6 +8,7 @@ extern "C" {
 #include <libavutil/parseutils.h>
 }
 
+#include "cli/frames/media.h"
 #include "cli/input/input.h"
 
 namespace orv::cli {
@@ -17,10 +18,12 @@ namespace {
 struct RawInput {
     int64_t frames = 0;
     bool cut = false;  // the input ended inside a frame
+    FramePool pool;    // rows packed, so that a frame is one read
 };
 
 bool raw_open(Input& in, const Options& o, std::vector<std::string>&, std::string& error) {
-    in.state = std::make_shared<RawInput>();
+    auto raw = std::make_shared<RawInput>();
+    in.state = raw;
     AVRational rate{};
     const std::string r = o.rate.empty() ? "25" : o.rate;
     if (av_parse_video_rate(&rate, r.c_str()) < 0 || rate.num <= 0)
@@ -30,6 +33,7 @@ bool raw_open(Input& in, const Options& o, std::vector<std::string>&, std::strin
     in.shape.format = AV_PIX_FMT_BGR0;
     in.shape.frameRate = rate;
     in.shape.timeBase = av_inv_q(rate);
+    raw->pool.init(AV_PIX_FMT_BGR0, o.width, o.height, 4);
     return true;
 }
 
@@ -60,7 +64,7 @@ SourceItem raw_next(Input& in, AVFrame* f, AVPacket*, std::string& error) {
     f->format = AV_PIX_FMT_BGR0;
     f->width = w;
     f->height = h;
-    if (av_frame_get_buffer(f, 1) < 0) return (error = "out of memory", SourceItem::Error);
+    if (!input_state<RawInput>(in).pool.get(f)) return (error = "out of memory", SourceItem::Error);
     bool partial = false;
     if (!read_frame_bytes(in, f->data[0], static_cast<size_t>(w) * h * 4, partial)) {
         // A frame cut short is a damaged input: the whole frames before it stand.

@@ -84,29 +84,25 @@ ORV_INLINE I quotient(I n, float inverse, int16_t divisor, I& least) {
     return q;
 }
 
-// Whether grey level g's model luma (g*0.587 + g*0.299) + g*0.114 is exactly
-// g, its U truncates to 0 and its V (0.2*g) truncates as the float quotient
-// of 200*g does: then Y, U and V are known without the model. The other
-// greys' luma lies a rounding off g, or their V a rounding off g/5.
-constexpr bool exact_grey(int g) {
+// Pure greys: the model of level g, worked out once here rather than per
+// pixel. Its U is a rounding off 0 and truncates to 0. Its V truncates as
+// the float quotient of 200*g does, or one below on the levels this table
+// lacks. Its luma (g*0.587 + g*0.299) + g*0.114 is g, or a rounding below g
+// on the levels kWholeLumaGreys lacks.
+constexpr bool grey_v_whole(int g) {
     const double d = g;
-    const double y = (d * 0.587 + d * 0.299) + d * 0.114;
-    const double u = (d * (-0.147) - d * 0.289) + d * 0.436;
     const double v = (d * 0.615 - d * 0.515) + d * 0.1;
-    const int vq = static_cast<int>(static_cast<float>(200 * g) * kInverse1000);
-    return y == d && static_cast<int>(u) == 0 && static_cast<int>(v) == vq;
+    return static_cast<int>(v) == static_cast<int>(static_cast<float>(200 * g) * kInverse1000);
+}
+constexpr bool grey_luma_whole(int g) {
+    const double d = g;
+    return (d * 0.587 + d * 0.299) + d * 0.114 == d;
 }
 
 // One bit per level: byte g / 8, bit g % 8.
 struct GreyTable {
     int8_t low[16], high[16];
 };
-// Whether grey level g's model luma truncates to g; where it doesn't, it
-// lies a rounding below g and truncates to g - 1.
-constexpr bool grey_luma_whole(int g) {
-    const double d = g;
-    return static_cast<int>((d * 0.587 + d * 0.299) + d * 0.114) == g;
-}
 
 template <typename Pred>
 constexpr GreyTable grey_table(Pred has) {
@@ -115,7 +111,7 @@ constexpr GreyTable grey_table(Pred has) {
         if (has(g)) (g < 128 ? t.low[g / 8] : t.high[g / 8 - 16]) |= static_cast<int8_t>(1 << (g % 8));
     return t;
 }
-constexpr GreyTable kExactGreys = grey_table(exact_grey);
+constexpr GreyTable kWholeVGreys = grey_table(grey_v_whole);
 constexpr GreyTable kWholeLumaGreys = grey_table(grey_luma_whole);
 constexpr int8_t kBitOf[16] = {1, 2, 4, 8, 16, 32, 64, -128, 0, 0, 0, 0, 0, 0, 0, 0};
 
@@ -136,15 +132,27 @@ ORV_INLINE M lacks(const GreyTable& t, I g) {
 }
 
 // Pure greys are exact multiples (U's numerator is 0), and common (black
-// borders). Lanes of `multiple` that are greys of an exact level get Y = g - S
-// and U = 0 here; the others are returned, for the model.
-ORV_INLINE M settle_greys(I w, I S, M multiple, I& yi, I& ui) {
+// bars, flat panels): their lanes of `multiple` get the model's Y - S, U and
+// V here, and the others are returned, for the model. Where the model's luma
+// lies a rounding below g, Y - S truncates to t - 1 for t = g - S in 1 .. the
+// power of two at or above g; from there on the subtraction rounds to t, and
+// at t <= 0 truncation toward zero gives t either way.
+ORV_INLINE M settle_greys(I w, I S, M multiple, I& yi, I& ui, I& vi) {
     I g;
     const M grey = pure_grey(w, g);
-    const M plain = V::andnot_mask(lacks(kExactGreys, g), grey);
-    yi = V::select(plain, yi, V::sub32(g, S));
-    ui = V::select(plain, ui, V::zero());
-    return V::andnot_mask(plain, multiple);
+    const I one = V::set32(1), t = V::sub32(g, S);
+    // span = the power of two at or above g, less 1; t - 1 <= span unsigned.
+    I span = V::sub32(g, one);
+    span = V::or_(span, V::shr32(span, 1));
+    span = V::or_(span, V::shr32(span, 2));
+    span = V::or_(span, V::shr32(span, 4));
+    const I below = V::sub32(t, one);
+    const M inSpan = V::eq32(V::minu32(below, span), below);
+    const I lower = V::select(inSpan, V::zero(), V::select(lacks(kWholeLumaGreys, g), V::zero(), one));
+    yi = V::select(grey, yi, V::sub32(t, lower));
+    ui = V::select(grey, ui, V::zero());
+    vi = V::select(grey, vi, V::select(lacks(kWholeVGreys, g), vi, V::sub32(vi, one)));
+    return V::andnot_mask(grey, multiple);
 }
 
 // The model's Y (less S), U and V of a block's words, each product and sum
@@ -224,7 +232,7 @@ ORV_INLINE void rebuild_blocks(const I (&w)[N], const I (&S)[N], I (&out)[N], co
         const uint32_t bits = static_cast<uint32_t>(lumaBits >> (kWords * k)) & ((1u << kWords) - 1);
         if (FromLuma && bits != 0) multiple = V::or_mask(multiple, V::from_bits(bits));
         if (V::any(multiple)) {
-            const M rest = settle_greys(w[k], S[k], multiple, yi[k], ui[k]);
+            const M rest = settle_greys(w[k], S[k], multiple, yi[k], ui[k], vi[k]);
             if (V::any(rest)) model_yuv(w[k], S[k], yi[k], ui[k], vi[k]);
         }
     }
@@ -366,16 +374,24 @@ __attribute__((noinline)) void model_luma(const I& w, I& y) {
     y = V::truncate(part[0], part[1]);
 }
 
-ORV_INLINE void luma_step(const uint32_t* words, uint8_t* plane, int16_t* wide, uint8_t* multiples) {
+// The last step that met multiples: its words and what it gave. Flat
+// stretches (black bars, grey panels) repeat a step's words exactly, and
+// those are the steps with multiples to settle. Steps without any are cheap
+// already, and leave the memo unused, so noise pays no comparing.
+struct LumaMemo {
+    I w[4]{}, y16[2]{};
+    uint64_t bits = 0;
+    bool valid = false;
+};
+
+// The luma of a step's four blocks, as 16-bit lanes, and their multiple bits.
+ORV_INLINE uint64_t luma_of(const I (&w)[4], I (&y16)[2]) {
     const I bg = V::each128(kBlueGreen), r0 = V::each128(kRed);
     const I kBG = weights(114, 587), kR = weights(299, 0), minus1000 = weights(-1000, 0);
-    I w[4], n[4], q[4];
+    I n[4], q[4];
     uint64_t bits = 0;  // lanes whose n is a multiple of 1000
 #pragma GCC unroll 4
-    for (int h = 0; h < 4; ++h) {
-        w[h] = V::load(words + kWords * h);
-        n[h] = V::madd_add(V::madd(V::shuffle8(w[h], bg), kBG), V::shuffle8(w[h], r0), kR);
-    }
+    for (int h = 0; h < 4; ++h) n[h] = V::madd_add(V::madd(V::shuffle8(w[h], bg), kBG), V::shuffle8(w[h], r0), kR);
 #pragma GCC unroll 4
     for (int h = 0; h < 4; ++h) q[h] = V::quotient(n[h], kInverse1000);
 #pragma GCC unroll 4
@@ -393,13 +409,34 @@ ORV_INLINE void luma_step(const uint32_t* words, uint8_t* plane, int16_t* wide, 
         model_luma(w[h], model);
         q[h] = V::select(rest, q[h], model);
     }
+    y16[0] = V::narrow(q[0], q[1]);
+    y16[1] = V::narrow(q[2], q[3]);
+    return bits;
+}
+
+ORV_INLINE void luma_step(const uint32_t* words, uint8_t* plane, int16_t* wide, uint8_t* multiples, LumaMemo& memo) {
+    I w[4];
+#pragma GCC unroll 4
+    for (int h = 0; h < 4; ++h) w[h] = V::load(words + kWords * h);
+    bool repeat = false;
+    if (memo.valid) {
+        I diff = V::zero();
+#pragma GCC unroll 4
+        for (int h = 0; h < 4; ++h) diff = V::or_(diff, V::sub32(w[h], memo.w[h]));
+        repeat = V::bits(V::eq32(diff, V::zero())) == (1u << kWords) - 1;
+    }
+    if (!repeat) {
+        memo.bits = luma_of(w, memo.y16);
+        memo.valid = memo.bits != 0;
+#pragma GCC unroll 4
+        for (int h = 0; h < 4; ++h) memo.w[h] = w[h];
+    }
 #pragma GCC unroll 2
     for (int half = 0; half < 2; ++half) {
-        const I y16 = V::narrow(q[2 * half], q[2 * half + 1]);
-        V::store_bytes(plane + 2 * kWords * half, y16);
-        if (wide != nullptr) V::store(wide + 2 * kWords * half, y16);
+        V::store_bytes(plane + 2 * kWords * half, memo.y16[half]);
+        if (wide != nullptr) V::store(wide + 2 * kWords * half, memo.y16[half]);
     }
-    if (multiples != nullptr) std::memcpy(multiples, &bits, kLumaLanes / 8);
+    if (multiples != nullptr) std::memcpy(multiples, &memo.bits, kLumaLanes / 8);
 }
 
 // --- denoise --------------------------------------------------------------
@@ -628,16 +665,17 @@ void denoise_row(const RowJob& job) {
 
 ORV_DECL_LUMA_ROW(ORV_SIMD(luma_row)) {
     int32_t i = 0;
+    LumaMemo memo;
     for (; i + kLumaLanes <= count; i += kLumaLanes)
         luma_step(source + i, plane + i, wide != nullptr ? wide + i : nullptr,
-                  multiples != nullptr ? multiples + i / 8 : nullptr);
+                  multiples != nullptr ? multiples + i / 8 : nullptr, memo);
     if (i < count) {
         const int32_t rest = count - i;
         uint32_t words[kLumaLanes] = {};
         uint8_t bytes[kLumaLanes], bits[kLumaLanes / 8];
         int16_t samples[kLumaLanes];
         std::memcpy(words, source + i, static_cast<size_t>(rest) * 4);
-        luma_step(words, bytes, samples, bits);
+        luma_step(words, bytes, samples, bits, memo);
         std::memcpy(plane + i, bytes, static_cast<size_t>(rest));
         if (wide != nullptr) std::memcpy(wide + i, samples, static_cast<size_t>(rest) * sizeof(int16_t));
         if (multiples != nullptr) {
