@@ -80,21 +80,21 @@ protected:
 
 constexpr int W = 48, H = 32, N = 4;
 
-std::vector<uint32_t> clip_frames(uint32_t seed) {
+std::vector<uint32_t> clip_frames(uint32_t seed, int w = W, int h = H) {
     std::mt19937 rng(seed);
     std::vector<uint32_t> all;
     for (int i = 0; i < N; ++i) {
-        auto f = orv::test::noisy_frame(rng, W, H);
+        auto f = orv::test::noisy_frame(rng, w, h);
         all.insert(all.end(), f.begin(), f.end());
     }
     return all;
 }
 
-std::vector<uint32_t> reference(const std::vector<uint32_t>& frames, orv::test::Settings s = {}) {
+std::vector<uint32_t> reference(const std::vector<uint32_t>& frames, orv::test::Settings s = {}, int w = W, int h = H) {
     std::vector<uint32_t> out;
     for (int i = 0; i < N; ++i) {
-        std::vector<uint32_t> f(frames.begin() + i * W * H, frames.begin() + (i + 1) * W * H);
-        auto d = orv::test::denoise(f, W, H, s);
+        std::vector<uint32_t> f(frames.begin() + i * w * h, frames.begin() + (i + 1) * w * h);
+        auto d = orv::test::denoise(f, w, h, s);
         out.insert(out.end(), d.begin(), d.end());
     }
     return out;
@@ -194,6 +194,11 @@ TEST_F(CliRun, SettingsReachTheInstanceAsTheScriptWould) {
     write_raw(path("tops.raw"), tops);
     ASSERT_EQ(orv({"denoise", "-", "-", "--size", "48x32", "--disable"}, path("tops.raw"), path("out.raw")).code, 0);
     EXPECT_EQ(read_raw(path("out.raw")), tops);
+    // Rows of a width whose bytes no vector alignment divides come and go packed.
+    const auto odd = clip_frames(4, 13, 7);
+    write_raw(path("odd.raw"), odd);
+    ASSERT_EQ(orv({"denoise", "-", "-", "--size", "13x7"}, path("odd.raw"), path("out.raw")).code, 0);
+    EXPECT_EQ(read_raw(path("out.raw")), reference(odd, {}, 13, 7));
 }
 
 // A file that appears under the output's name while orv runs is the user's:
