@@ -100,14 +100,25 @@ std::vector<AVPixelFormat> formats_the_muxer_takes(const AVOutputFormat* of, con
     return list;
 }
 
+// The encoder's formats that the frames can be turned into: palettes (a
+// palette picture's own format, PNG's and GIF's first choice) are not.
+std::vector<AVPixelFormat> formats_orv_gives(const AVPixelFormat* list) {
+    std::vector<AVPixelFormat> given;
+    for (const AVPixelFormat* p = list; *p != AV_PIX_FMT_NONE; ++p)
+        if (sws_isSupportedOutput(*p)) given.push_back(*p);
+    given.push_back(AV_PIX_FMT_NONE);
+    return given;
+}
+
 AVPixelFormat pick_pixel_format(const AVOutputFormat* of, const AVCodec* c, AVPixelFormat want, int width, int height) {
-    std::vector<AVPixelFormat> muxerList;
-    const AVPixelFormat* list = c->pix_fmts;
-    if (list == nullptr) {
-        if (muxer_takes_pixel_format(of, c, want, width, height)) return want;
-        muxerList = formats_the_muxer_takes(of, c, width, height);
-        list = muxerList.data();
+    std::vector<AVPixelFormat> formats;
+    if (c->pix_fmts != nullptr) {
+        formats = formats_orv_gives(c->pix_fmts);
+    } else {
+        if (muxer_takes_pixel_format(of, c, want, width, height) && sws_isSupportedOutput(want)) return want;
+        formats = formats_the_muxer_takes(of, c, width, height);
     }
+    const AVPixelFormat* list = formats.data();
     for (const AVPixelFormat* p = list; *p != AV_PIX_FMT_NONE; ++p)
         if (*p == want) return want;
     const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(want);

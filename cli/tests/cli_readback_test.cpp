@@ -165,6 +165,7 @@ const Kind kKinds[] = {
          "-i s.srt -t 1 " + kGap + "-c:v ffv1 -c:a pcm_s16le -c:s srt vfr.mkv && rm s.srt",
      false},
     {"rgb.mov", kMake + kPic + "-frames:v 3 -c:v png -pix_fmt rgb24 rgb.mov"},
+    {"pal8.png", kMake + "-f lavfi -i testsrc2=size=64x48 -frames:v 1 -pix_fmt pal8 pal8.png"},
     {"alpha.gif", kMake + "-f lavfi -i \"testsrc2=size=64x48:rate=25,format=rgba,geq=r='r(X,Y)':g='g(X,Y)':b='b(X,Y)':a='X*4'\" -frames:v 3 alpha.gif"},
     {"hevc10.mp4",
      kMake + "-f lavfi -i testsrc2=size=96x64:rate=25,setsar=4/3 -frames:v 3 -c:v libx265 -x265-params log-level=error "
@@ -260,6 +261,10 @@ TEST_F(CliReadBack, EveryOutputPlaysAsTheInputDid) {
         {"prores4444.mov", {"ts", "mpg", "y4m", "mov", "mkv", "avi"}},
         {"rgb.mov", {"ts", "mpg", "y4m", "mp4"}},
         {"alpha.gif", {"y4m", "ts", "gif", "webm"}},
+        // A palette picture: into a format the conversions give; PBM's bits
+        // are a layout the frame pool leaves to libav.
+        {"pal8.png", {"png", "gif", "mkv", "pbm"}},
+        {"pal8.png", {"png"}, 2, "doesn't take pixel format pal8", " --pix-fmt pal8"},
         // A gap: filled where the container keeps no times.
         {"vfr.mkv", {"mxf", "y4m", "m2v", "h264", "avi", "mp4", "ts", "nut"}},
         {"hevc10.mp4", {"y4m", "mkv", "mov", "ts"}},
