@@ -230,19 +230,31 @@ TEST(FastRoute, DispatchUnderEveryCapAndMask) {
 TEST(FastRoute, LumaPlaneOfEveryColour) {
     std::mt19937 rng(11);
     std::vector<uint32_t> words(1 << 16);
-    std::vector<uint8_t> want(words.size()), got(words.size() + 1);
+    std::vector<uint8_t> want(words.size()), got(words.size() + 1), bits(words.size() / 8 + 1);
+    std::vector<int16_t> wide(words.size());
     for (const KernelSet* v : sets_here())
         for (uint32_t block = 0; block < 256; ++block) {
             for (uint32_t k = 0; k < words.size(); ++k) words[k] = (block << 16 | k) | (rng() << 24);
+            // Every fourth block in flat runs of 40 words, black first, as
+            // bars and panels repeat a step's words.
+            if (block % 4 == 3)
+                for (uint32_t k = 0; k < words.size(); ++k) words[k] = k < 200 ? 0 : (block << 16 | (k / 40 * 977 & 0xFFFF));
             build_luma_plane(words.data(), static_cast<int64_t>(words.size()), want.data());
             // An odd length and an odd start leave a tail to every loop.
             const int64_t n = static_cast<int64_t>(words.size()) - block % 17;
+            const uint32_t* row = words.data() + block % 17;
             got.assign(got.size(), 0xA5);
-            v->kernels.luma_row(words.data() + block % 17, static_cast<int32_t>(n), got.data(), nullptr,
-                                             nullptr);
+            v->kernels.luma_row(row, static_cast<int32_t>(n), got.data(), wide.data(), bits.data());
             ASSERT_EQ(0, std::memcmp(got.data(), want.data() + block % 17, static_cast<size_t>(n)))
                 << v->name << " block " << block;
             ASSERT_EQ(got[static_cast<size_t>(n)], 0xA5) << "wrote past the end";
+            for (int64_t k = 0; k < n; ++k) {
+                const uint32_t w = row[k];
+                const bool multiple = (299 * (w >> 16 & 255) + 587 * (w >> 8 & 255) + 114 * (w & 255)) % 1000 == 0;
+                ASSERT_EQ(wide[static_cast<size_t>(k)], got[static_cast<size_t>(k)]) << v->name << " block " << block;
+                ASSERT_EQ((bits[static_cast<size_t>(k / 8)] >> (k % 8) & 1) != 0, multiple)
+                    << v->name << " block " << block << " lane " << k << std::hex << " word " << w;
+            }
         }
 }
 
