@@ -235,10 +235,11 @@ TEST(FastRoute, LumaPlaneOfEveryColour) {
     for (const KernelSet* v : sets_here())
         for (uint32_t block = 0; block < 256; ++block) {
             for (uint32_t k = 0; k < words.size(); ++k) words[k] = (block << 16 | k) | (rng() << 24);
-            // Every fourth block in flat runs of 40 words, black first, as
-            // bars and panels repeat a step's words.
+            // Every fourth block in flat runs of 40 words, black first and
+            // every fifth run, as bars and panels repeat a step's words.
             if (block % 4 == 3)
-                for (uint32_t k = 0; k < words.size(); ++k) words[k] = k < 200 ? 0 : (block << 16 | (k / 40 * 977 & 0xFFFF));
+                for (uint32_t k = 0; k < words.size(); ++k)
+                    words[k] = k < 200 || k / 40 % 5 == 0 ? 0 : (block << 16 | (k / 40 * 977 & 0xFFFF));
             build_luma_plane(words.data(), static_cast<int64_t>(words.size()), want.data());
             // An odd length and an odd start leave a tail to every loop.
             const int64_t n = static_cast<int64_t>(words.size()) - block % 17;
