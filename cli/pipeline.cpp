@@ -102,9 +102,6 @@ void filter_frame(Worker& w, Job& job, Pipeline& p) {
         return p.fail_with(kFailed, "cannot convert the frames' pixel format to XRGB");
     }
     uint32_t* dst = w.dst.data();
-    // A converted frame is the worker's own: filtered in place, one frame of
-    // words fewer goes through the caches.
-    if (src == w.src.data() && !p.settings.alpha) dst = w.src.data();
     if (p.settings.out->kind->writesXrgb) {
         {
             std::lock_guard<std::mutex> l(p.m);
