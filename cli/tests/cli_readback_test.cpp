@@ -264,6 +264,7 @@ TEST_F(CliReadBack, EveryOutputPlaysAsTheInputDid) {
         // A palette picture: into a format the conversions give; PBM's bits
         // are a layout the frame pool leaves to libav.
         {"pal8.png", {"png", "gif", "mkv", "pbm"}},
+        {"pal8.png", {"nut", "avi"}, 0, "", " --codec rawvideo"},
         {"pal8.png", {"png"}, 2, "doesn't take pixel format pal8", " --pix-fmt pal8"},
         // A gap: filled where the container keeps no times.
         {"vfr.mkv", {"mxf", "y4m", "m2v", "h264", "avi", "mp4", "ts", "nut"}},
