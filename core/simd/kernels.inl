@@ -203,10 +203,10 @@ __attribute__((noinline)) void model_words(const I& yi, const I& ui, const I& vi
 // bits (see luma_row), and Y is the sample plus a fraction except where a bit
 // is set.
 template <int N, bool FromLuma>
-ORV_INLINE void rebuild_blocks(const I (&w)[N], const I (&S)[N], I (&out)[N], const int16_t* luma,
-                               uint64_t lumaBits) {
+ORV_INLINE void yuv_of_blocks(const I (&w)[N], const I (&S)[N], const int16_t* luma, uint64_t lumaBits, I (&yi)[N],
+                              I (&ui)[N], I (&vi)[N]) {
     const I bgMask = V::each128(kBlueGreen), rMask = V::each128(kRed);
-    I yi[N], ui[N], vi[N], least[N];
+    I least[N];
 #pragma GCC unroll 4
     for (int k = 0; k < N; ++k) {
         const I bg = V::shuffle8(w[k], bgMask), r0 = V::shuffle8(w[k], rMask);
@@ -236,7 +236,12 @@ ORV_INLINE void rebuild_blocks(const I (&w)[N], const I (&S)[N], I (&out)[N], co
             if (V::any(rest)) model_yuv(w[k], S[k], yi[k], ui[k], vi[k]);
         }
     }
-    I yu[N], v1[N], red[N], green[N], blue[N];
+}
+
+// The blocks' words from their Y', U and V.
+template <int N>
+ORV_INLINE void words_of_blocks(const I (&yi)[N], const I (&ui)[N], const I (&vi)[N], I (&out)[N]) {
+    I least[N], yu[N], v1[N], red[N], green[N], blue[N];
 #pragma GCC unroll 4
     for (int k = 0; k < N; ++k) {
         least[k] = V::set32(-1);
@@ -264,6 +269,15 @@ ORV_INLINE void rebuild_blocks(const I (&w)[N], const I (&S)[N], I (&out)[N], co
             out[k] = V::select(redo, out[k], model);
         }
     }
+}
+
+// The rebuild of N blocks: their Y', U and V, then their words.
+template <int N, bool FromLuma>
+ORV_INLINE void rebuild_blocks(const I (&w)[N], const I (&S)[N], I (&out)[N], const int16_t* luma,
+                               uint64_t lumaBits) {
+    I yi[N], ui[N], vi[N];
+    yuv_of_blocks<N, FromLuma>(w, S, luma, lumaBits, yi, ui, vi);
+    words_of_blocks<N>(yi, ui, vi, out);
 }
 
 // The show-noise picture of each word's change: per channel
